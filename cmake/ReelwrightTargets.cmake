@@ -1,0 +1,21 @@
+# Shared helpers for the project's targets: warnings as errors on our own code,
+# and one library per source folder built from every .cpp file in it.
+
+function(reelwright_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# reelwright_folder_library(NAME DEPENDS lib...) builds every .cpp of the calling
+# folder into the static library NAME, with the folder's parent (src/) on the
+# include path so headers are included as "swf/swf_writer.h".
+function(reelwright_folder_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    if(NOT sources)
+        return()
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    reelwright_warnings(${name})
+endfunction()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the benchmarks need
+# (only the missing ones, so a second run costs seconds), then configures and builds
+# the release tree in build/. Pass --sanitize to build the AddressSanitizer and
+# UndefinedBehaviorSanitizer tree in build-asan/ as well.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    libjpeg62-turbo-dev libpng-dev zlib1g-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev clang-format
+    ffmpeg imagemagick libjpeg-turbo-progs time python3
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: run as root (or with sudo) to install packages" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$jobs"
+
+if [ "${1:-}" = "--sanitize" ]; then
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DREELWRIGHT_SANITIZE=ON >/dev/null
+    cmake --build build-asan -j "$jobs"
+fi

@@ -1,0 +1,232 @@
+// Picture: one raster picture held as a packed device-independent bitmap (40-byte
+// header, palette of blue-green-red-reserved entries, bottom-up rows padded to 4
+// bytes), 1, 4, 8 or 24 bits per pixel, with an optional one-byte-per-pixel alpha
+// plane. Failure is a false (or null) result plus a message in GetLastError().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+#include "image/image_format.h"
+
+class ImageStream;
+class DrawingSurface;
+struct SurfaceRect;
+
+// One palette entry or one colour, laid out as the bitmap's palette entries are.
+struct RgbQuad {
+    uint8_t blue = 0;
+    uint8_t green = 0;
+    uint8_t red = 0;
+    uint8_t reserved = 0;  // alpha where an alpha is meant
+    friend bool operator==(const RgbQuad&, const RgbQuad&) = default;
+};
+static_assert(sizeof(RgbQuad) == 4);
+
+// The fields of a 40-byte bitmap information header, kept in host order; the block
+// holds the same values little-endian at its start.
+struct BitmapInfoHeader {
+    uint32_t size = 40;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint16_t planes = 1;
+    uint16_t bitCount = 0;
+    uint32_t compression = 0;
+    uint32_t sizeImage = 0;
+    int32_t xPelsPerMeter = 0;
+    int32_t yPelsPerMeter = 0;
+    uint32_t colorsUsed = 0;
+    uint32_t colorsImportant = 0;
+};
+
+inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
+// Pictures whose pixels would need more than this many bytes are refused.
+inline constexpr uint64_t kPictureMaxMemory = 268435456;
+inline constexpr size_t kLastErrorCapacity = 256;
+
+// Everything a picture keeps beside its pixels. Decoders start from a copy of the
+// caller's information, so options and the frame number carry over.
+struct PictureInformation {
+    uint32_t effectiveWidth = 0;  // bytes per stored row
+    uint32_t type = 0;
+    char lastError[kLastErrorCapacity] = {};
+    int32_t progress = 0;
+    int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
+    int32_t transparentIndex = -1;
+    RgbQuad transparentColor;
+    float jpegQuality = 90.0f;
+    uint8_t jpegScale = 0;
+    int32_t frameNumber = 0;
+    int32_t frameCount = 0;
+    int32_t xDpi = 96;
+    int32_t yDpi = 96;
+    uint8_t alphaMax = 255;
+    bool alphaPaletteEnabled = false;
+    bool enabled = true;
+    uint32_t codecOptions[kTypeIndexCount] = {};
+    RgbQuad nearestCacheColor;
+    uint8_t nearestCacheIndex = 0;
+    bool nearestCacheValid = false;
+    bool littleEndianHost = true;
+};
+
+class Picture {
+public:
+    explicit Picture(uint32_t type = kFormatUnknown);
+    virtual ~Picture();
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    // --- life cycle -------------------------------------------------------------
+    // Frees the old contents and makes a new block; bpp rounds up to 1, 4, 8 or 24.
+    // Returns the block, or null with the last error set.
+    uint8_t* Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t type);
+    // False for a borrowing picture (nothing freed), else frees everything.
+    bool Destroy();
+    bool IsValid() const { return block_ != nullptr; }
+
+    // --- loading and saving -----------------------------------------------------
+    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA).
+    bool Load(const char* path, uint32_t type);
+    bool Decode(ImageStream* file, uint32_t type);
+    bool Save(const char* path, uint32_t type);
+    bool Encode(ImageStream* file, uint32_t type);
+    void SetJpegQuality(uint8_t quality) { info_.jpegQuality = quality; }
+    uint8_t GetJpegQuality() const { return static_cast<uint8_t>(info_.jpegQuality + 0.5f); }
+    uint8_t GetJpegScale() const { return info_.jpegScale; }
+    void SetJpegScale(uint8_t scale) { info_.jpegScale = scale; }
+
+    // --- measures -----------------------------------------------------------------
+    uint32_t GetWidth() const { return static_cast<uint32_t>(header_.width); }
+    uint32_t GetHeight() const { return static_cast<uint32_t>(header_.height); }
+    uint16_t GetBpp() const { return header_.bitCount; }
+    uint32_t GetEffectiveWidth() const { return info_.effectiveWidth; }
+    uint32_t GetNumColors() const { return header_.colorsUsed; }
+    uint32_t GetColorsImportant() const { return header_.colorsImportant; }
+    void SetColorsImportant(uint32_t count);
+    bool IsGrayScale() const;
+    uint32_t GetType() const { return info_.type; }
+    void SetType(uint32_t type) { info_.type = type; }
+    const BitmapInfoHeader& GetHeader() const { return header_; }
+
+    // --- depth ----------------------------------------------------------------------
+    // Converts up to 4, 8 or 24 bits per pixel; false for a depth it cannot reach.
+    bool IncreaseBpp(uint32_t bpp);
+
+    // Turns the rows (and the alpha plane) upside down / mirrors them left to right.
+    bool Flip();
+    bool Mirror();
+
+    // --- pixels (y = 0 is the bottom row) --------------------------------------------
+    // Start of stored row `row` (0 = bottom); null without a block or past the top.
+    uint8_t* GetBits(uint32_t row = 0);
+    const uint8_t* GetBits(uint32_t row = 0) const;
+    bool IsInside(int64_t x, int64_t y) const {
+        return block_ && x >= 0 && y >= 0 && x < header_.width && y < header_.height;
+    }
+    uint8_t GetPixelIndex(int64_t x, int64_t y) const;
+    void SetPixelIndex(int64_t x, int64_t y, uint8_t index);
+    RgbQuad GetPixelColor(int64_t x, int64_t y, bool withAlpha = true) const;
+    void SetPixelColor(int64_t x, int64_t y, RgbQuad color, bool withAlpha = false);
+
+    // --- palette ----------------------------------------------------------------------
+    RgbQuad* GetPalette();
+    const RgbQuad* GetPalette() const;
+    // Copies at most as many entries as the palette holds; invalidates the cache.
+    void SetPalette(const RgbQuad* entries, uint32_t count);
+    void SetPaletteColor(uint32_t index, RgbQuad color);
+    RgbQuad GetPaletteColor(uint32_t index) const;
+    uint8_t NearestPaletteIndex(RgbQuad color);
+    void MakeGreyPalette();
+
+    // --- transparency and alpha -------------------------------------------------------
+    int32_t GetTransparentIndex() const { return info_.transparentIndex; }
+    void SetTransparentIndex(int32_t index) { info_.transparentIndex = index; }
+    RgbQuad GetTransparentColor() const { return info_.transparentColor; }
+    void SetTransparentColor(RgbQuad color) { info_.transparentColor = color; }
+    bool IsAlphaPaletteEnabled() const { return info_.alphaPaletteEnabled; }
+    void SetAlphaPaletteEnabled(bool enabled) { info_.alphaPaletteEnabled = enabled; }
+    uint8_t GetAlphaMax() const { return info_.alphaMax; }
+    void SetAlphaMax(uint8_t alphaMax) { info_.alphaMax = alphaMax; }
+    bool HasAlpha() const { return alpha_ != nullptr; }
+    // Creates the alpha plane filled with 255 (kept when it exists); false on failure.
+    bool CreateAlpha();
+    void DeleteAlpha();
+    // width x height bytes, bottom row first, no padding; null without a plane.
+    uint8_t* GetAlphaPlane() { return alpha_; }
+    const uint8_t* GetAlphaPlane() const { return alpha_; }
+
+    // --- information ------------------------------------------------------------------
+    const char* GetLastError() const { return info_.lastError; }
+    // Sets the last error (truncated to 255 characters); an empty text keeps the old.
+    void SetLastError(const char* message);
+    int32_t GetXDpi() const { return info_.xDpi; }
+    int32_t GetYDpi() const { return info_.yDpi; }
+    // 0 or less becomes 96; also updates the pixels-per-metre header fields.
+    void SetXDpi(int32_t dpi);
+    void SetYDpi(int32_t dpi);
+    int32_t GetEscape() const { return info_.escape; }
+    void SetEscape(int32_t escape) { info_.escape = escape; }
+    int32_t GetProgress() const { return info_.progress; }
+    void SetProgress(int32_t progress) { info_.progress = progress; }
+    int32_t GetFrameNumber() const { return info_.frameNumber; }
+    void SetFrameNumber(int32_t frame) { info_.frameNumber = frame; }
+    int32_t GetFrameCount() const { return info_.frameCount; }
+    void SetFrameCount(int32_t count) { info_.frameCount = count; }
+    bool IsEnabled() const { return info_.enabled; }
+    void SetEnabled(bool enabled) { info_.enabled = enabled; }
+    const PictureInformation& GetInformation() const { return info_; }
+
+    // The packed DIB (header, palette, rows) and its size in bytes.
+    const uint8_t* GetDib() const { return block_; }
+    size_t GetDibSize() const { return blockSize_; }
+
+    // --- ownership moves --------------------------------------------------------------
+    // Frees this picture's contents and takes the other's block, planes, header and
+    // information, leaving the other empty.
+    bool TakeOver(Picture& other);
+    // Shares the other's block and planes without owning them; the other must outlive
+    // this picture.
+    bool Borrow(Picture& other);
+    // Duplicates the other's block, planes, header and information.
+    bool Copy(const Picture& other);
+    // Copies the other's information (not the pixels): resolution, quality,
+    // transparency, type, options, frame number.
+    void CopyInformation(const Picture& other);
+
+    // --- resampling, drawing ----------------------------------------------------------
+    // mode 0: area average when a 24-bit picture shrinks in both directions, else
+    // bilinear; 1 nearest pixel; 2 bicubic. A null destination replaces this picture.
+    bool Resample(int64_t newWidth, int64_t newHeight, int mode = 0,
+                  Picture* destination = nullptr);
+    // Paints the picture stretched to (x, y, width, height) of the surface; a negative
+    // width or height means the picture's own. Returns 1 when something was painted.
+    int Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, int32_t height,
+             const SurfaceRect* clip, bool smooth);
+    RgbQuad InterpolateBilinear(float x, float y) const;
+    RgbQuad AverageArea(float x, float y, float widthScale, float heightScale) const;
+
+protected:
+    PictureInformation& Information() { return info_; }
+
+private:
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    using Buffer = std::unique_ptr<uint8_t, FreeDeleter>;
+
+    void WriteHeaderToBlock();
+    void FreeContents();
+
+    BitmapInfoHeader header_;
+    PictureInformation info_;
+    Buffer ownedBlock_;
+    Buffer ownedAlpha_;
+    uint8_t* block_ = nullptr;  // owned block or the lender's
+    size_t blockSize_ = 0;
+    uint8_t* pixels_ = nullptr;  // first stored row inside the block
+    uint8_t* alpha_ = nullptr;   // owned alpha plane or the lender's
+    Picture* lender_ = nullptr;
+};

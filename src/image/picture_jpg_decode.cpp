@@ -1,0 +1,4 @@
+#include "image/picture_jpg.h"
+
+// Placeholder until the decoder lands: refuses every file.
+bool PictureJPG::Decode(ImageStream* /*file*/) { return false; }
