@@ -11,7 +11,7 @@ packages=(
     libjpeg62-turbo-dev libpng-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    ffmpeg imagemagick libjpeg-turbo-progs time python3
+    ffmpeg imagemagick libjpeg-turbo-progs time bc python3
 )
 
 missing=()

@@ -1,0 +1,43 @@
+// The command line of reelwright-cli: what it accepts and what it means.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CliInput {
+    bool isList = false;
+    std::string path;
+    friend bool operator==(const CliInput&, const CliInput&) = default;
+};
+
+struct CliOptions {
+    std::string outputPath;
+    int32_t width = 280;
+    int32_t height = 210;
+    int32_t rate = 10;
+    bool quiet = false;
+    bool strict = false;
+    bool open = false;
+    bool help = false;
+    bool version = false;
+    // Pictures, folders and list files (-l/--list, "-" for standard input), in the
+    // order they were given.
+    std::vector<CliInput> inputs;
+};
+
+// Either the options, or a one-line message saying what is wrong with the words.
+struct CliParseResult {
+    std::optional<CliOptions> options;
+    std::string error;
+};
+
+CliParseResult ParseCliOptions(const std::vector<std::string>& arguments);
+
+// "WxH" with two decimal integers, e.g. "280x210".
+bool ParseFrameSize(const std::string& text, int32_t& width, int32_t& height);
+// A whole decimal integer that fits in 32 bits, nothing before or after it.
+bool ParseCliInteger(const std::string& text, int32_t& value);
+
+std::string CliUsage();

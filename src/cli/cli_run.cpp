@@ -1,0 +1,129 @@
+#include "cli/cli_run.h"
+
+#include <cstdio>
+#include <istream>
+#include <ostream>
+
+#include "build/slideshow_build.h"
+#include "cli/cli_options.h"
+#include "cli/picture_inputs.h"
+#include "cli/progress_bar.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr const char* kProgramName = "reelwright-cli";
+
+// Reports the build's progress on the terminal and unreadable pictures on standard
+// error; with --strict the first unreadable picture stops the build.
+class CliBuildObserver final : public BuildObserver {
+  public:
+    CliBuildObserver(CliEnvironment& environment, bool quiet, bool strict)
+        : environment_(environment),
+          strict_(strict),
+          progress_(environment.progressTerminal, !quiet && environment.progressTerminal) {}
+
+    void OnEntryStarting(int32_t index, int32_t count, int32_t /*percent*/) override {
+        progress_.Update(static_cast<size_t>(index), static_cast<size_t>(count));
+    }
+    void OnPictureUnreadable(int32_t /*index*/, const std::string& path,
+                             const std::string& reason) override {
+        progress_.Finish();
+        environment_.err << kProgramName << ": " << (strict_ ? "error" : "warning")
+                         << ": cannot read picture '" << path
+                         << "': " << (reason.empty() ? "cannot open the file" : reason) << '\n';
+        if (strict_ && firstUnreadable_.empty())
+            firstUnreadable_ = path;
+    }
+    bool ShouldStop() override { return strict_ && !firstUnreadable_.empty(); }
+
+    void Finish() { progress_.Finish(); }
+    const std::string& FirstUnreadable() const { return firstUnreadable_; }
+
+  private:
+    CliEnvironment& environment_;
+    bool strict_;
+    ProgressBar progress_;
+    std::string firstUnreadable_;
+};
+
+int UsageError(CliEnvironment& environment, const std::string& message) {
+    environment.err << kProgramName << ": " << message << " (try '" << kProgramName
+                    << " --help')\n";
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& environment) {
+    const CliParseResult parsed = ParseCliOptions(arguments);
+    if (!parsed.options)
+        return UsageError(environment, parsed.error);
+    const CliOptions& options = *parsed.options;
+    if (options.help) {
+        environment.out << CliUsage();
+        return kExitSuccess;
+    }
+    if (options.version) {
+        environment.out << kProgramName << " 1.9\n";
+        return kExitSuccess;
+    }
+
+    MovieSettings settings;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.rate = options.rate;
+    const std::string sizeProblem = CheckFrameSize(settings);
+    if (!sizeProblem.empty())
+        return UsageError(environment, sizeProblem);
+
+    const PictureInputsResult pictures = CollectPictures(options.inputs, environment.in);
+    if (!pictures.error.empty()) {
+        environment.err << kProgramName << ": " << pictures.error << '\n';
+        return kExitBuildFailed;
+    }
+    if (pictures.paths.empty()) {
+        environment.err << kProgramName << ": no pictures found in what was given\n";
+        return kExitBuildFailed;
+    }
+    if (pictures.paths.size() > static_cast<size_t>(kMaxSlideshowPictures)) {
+        environment.err << kProgramName << ": too many pictures (" << pictures.paths.size()
+                        << "); a movie holds at most " << kMaxSlideshowPictures << '\n';
+        return kExitBuildFailed;
+    }
+
+    CliBuildObserver observer(environment, options.quiet, options.strict);
+    const SlideshowBuildResult result = RunSlideshowBuild(
+        pictures.paths, settings, options.outputPath, /*preview=*/nullptr, &observer);
+    observer.Finish();
+
+    if (result.stopped) {
+        environment.err << kProgramName << ": no movie written: '" << observer.FirstUnreadable()
+                        << "' could not be read (--strict)\n";
+        return kExitBuildFailed;
+    }
+    if (!result.ok) {
+        environment.err << kProgramName << ": " << result.error << '\n';
+        return kExitBuildFailed;
+    }
+    if (!options.quiet) {
+        environment.out << "Wrote " << options.outputPath << ": " << result.framesWritten
+                        << (result.framesWritten == 1 ? " frame" : " frames") << " of "
+                        << settings.width << "x" << settings.height << " at " << settings.rate
+                        << " fps";
+        if (result.unreadablePictures > 0) {
+            environment.out << " (" << result.unreadablePictures << " unreadable "
+                            << (result.unreadablePictures == 1 ? "picture" : "pictures")
+                            << " repeated the frame before)";
+        }
+        environment.out << '\n';
+    }
+    if (options.open && environment.platform) {
+        const int code = environment.platform->ShellOpen("open", options.outputPath, kShowNormal);
+        if (code <= kShellOpenFailureLimit) {
+            environment.err << kProgramName << ": warning: could not open '" << options.outputPath
+                            << "' (code " << code << ")\n";
+        }
+    }
+    return kExitSuccess;
+}

@@ -1,0 +1,28 @@
+// reelwright-cli as a function: the whole run of one command line, with its streams
+// and the platform handed in, so tests can drive it in-process.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class Platform;
+
+struct CliEnvironment {
+    std::istream& in;   // read by "-l -"
+    std::ostream& out;  // help, version, the closing summary
+    std::ostream& err;  // warnings and errors
+    // Where the progress bar is drawn, or null for none (standard error is not a
+    // terminal).
+    std::FILE* progressTerminal = nullptr;
+    // Opens the finished movie for --open.
+    Platform* platform = nullptr;
+};
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitBuildFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Runs reelwright-cli with `arguments` (without the program name); returns the exit
+// status: 0 done, 1 build failed, 2 usage error.
+int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& environment);

@@ -1,0 +1,84 @@
+// The command line of reelwright-cli: accepted words, defaults, and the one-line
+// messages for words it refuses.
+#include <gtest/gtest.h>
+
+#include "cli/cli_options.h"
+
+namespace {
+
+CliParseResult Parse(std::vector<std::string> words) {
+    return ParseCliOptions(words);
+}
+
+TEST(CliOptions, DefaultsAreTheDialogsFrameSizeAndRate) {
+    const CliParseResult result = Parse({"-o", "show.swf", "a.jpg"});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_EQ(result.options->width, 280);
+    EXPECT_EQ(result.options->height, 210);
+    EXPECT_EQ(result.options->rate, 10);
+    EXPECT_FALSE(result.options->quiet);
+    EXPECT_FALSE(result.options->strict);
+    EXPECT_FALSE(result.options->open);
+}
+
+TEST(CliOptions, LongShortAndGluedFormsAreEquivalent) {
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"--output", "m.SWF", "--size", "640x480", "--rate", "25", "p"},
+          std::vector<std::string>{"--output=m.SWF", "--size=640X480", "--rate=25", "p"},
+          std::vector<std::string>{"-om.SWF", "-s640x480", "-r25", "p"}}) {
+        const CliParseResult result = ParseCliOptions(words);
+        ASSERT_TRUE(result.options) << result.error;
+        EXPECT_EQ(result.options->outputPath, "m.SWF");
+        EXPECT_EQ(result.options->width, 640);
+        EXPECT_EQ(result.options->height, 480);
+        EXPECT_EQ(result.options->rate, 25);
+    }
+}
+
+TEST(CliOptions, PicturesFoldersAndListsKeepTheirOrder) {
+    const CliParseResult result =
+        Parse({"b.png", "-l", "list.txt", "-o", "x.swf", "dir", "--list", "-", "--", "-odd.jpg"});
+    ASSERT_TRUE(result.options) << result.error;
+    const std::vector<CliInput> expected{
+        {false, "b.png"}, {true, "list.txt"}, {false, "dir"}, {true, "-"}, {false, "-odd.jpg"}};
+    EXPECT_EQ(result.options->inputs, expected);
+}
+
+TEST(CliOptions, RefusesWhatItCannotUse) {
+    EXPECT_EQ(Parse({"a.jpg"}).error, "no output movie given (use -o MOVIE.swf)");
+    EXPECT_EQ(Parse({"-o", "movie.swf.txt", "a.jpg"}).error,
+              "output movie 'movie.swf.txt' must end in .swf");
+    EXPECT_EQ(Parse({"-o", "movie.swf"}).error, "no pictures given");
+    EXPECT_EQ(Parse({"-o", "m.swf", "-s", "280", "a"}).error,
+              "invalid frame size '280' (expected WxH, e.g. 280x210)");
+    EXPECT_EQ(Parse({"-o", "m.swf", "-s", "280x", "a"}).error,
+              "invalid frame size '280x' (expected WxH, e.g. 280x210)");
+    EXPECT_EQ(Parse({"-o", "m.swf", "-r", "ten", "a"}).error,
+              "invalid frame rate 'ten' (expected an integer)");
+    EXPECT_EQ(Parse({"-o", "m.swf", "-r", "99999999999", "a"}).error,
+              "invalid frame rate '99999999999' (expected an integer)");
+    EXPECT_EQ(Parse({"-o", "m.swf", "--fast", "a"}).error, "unknown option '--fast'");
+    EXPECT_EQ(Parse({"-o", "m.swf", "--strict=yes", "a"}).error, "option --strict takes no value");
+    EXPECT_EQ(Parse({"a.jpg", "-o"}).error, "option -o needs a value");
+}
+
+TEST(CliOptions, HelpAndVersionNeedNothingElse) {
+    EXPECT_TRUE(Parse({"-h"}).options->help);
+    EXPECT_TRUE(Parse({"--version"}).options->version);
+}
+
+TEST(CliOptions, ZeroAndNegativeNumbersPassAsTheDialogAcceptsThem) {
+    int32_t width = 1;
+    int32_t height = 1;
+    EXPECT_TRUE(ParseFrameSize("0x-5", width, height));
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, -5);
+    int32_t value = 0;
+    EXPECT_FALSE(ParseCliInteger(" 5", value));
+    EXPECT_FALSE(ParseCliInteger("5 ", value));
+    EXPECT_FALSE(ParseCliInteger("", value));
+    EXPECT_TRUE(ParseCliInteger("-2147483648", value));
+    EXPECT_EQ(value, INT32_MIN);
+}
+
+}  // namespace

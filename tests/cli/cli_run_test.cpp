@@ -1,0 +1,213 @@
+// reelwright-cli end to end, in-process: exit statuses, messages, warnings, --strict,
+// folders and list files, the progress bar and --open.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "build/swf_tag_reader.h"
+#include "build/test_support.h"
+#include "cli/cli_run.h"
+#include "cli/picture_inputs.h"
+#include "platform/platform.h"
+
+namespace {
+
+const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
+
+class RecordingPlatform final : public Platform {
+  public:
+    void ShowMessageBox(const std::string&, MessageIcon, const std::string&) override {}
+    std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest&) override {
+        return std::nullopt;
+    }
+    int ShellOpen(const std::string& verb, const std::string& target, int showMode) override {
+        launches.push_back(verb + " " + target + " " + std::to_string(showMode));
+        return answer;
+    }
+    void RepaintList() override {}
+
+    std::vector<std::string> launches;
+    int answer = kShellOpenSucceeded;
+};
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input = "",
+              Platform* platform = nullptr, std::FILE* terminal = nullptr) {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment environment{in, out, err, terminal, platform};
+    CliRun run;
+    run.status = RunReelwrightCli(arguments, environment);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+int FrameCount(const std::string& moviePath) {
+    const std::vector<uint8_t> bytes = ReadTestFile(moviePath);
+    if (bytes.size() < 12)
+        return -1;
+    return ParseTestMovie(bytes).frameCount;
+}
+
+void Touch(const std::string& path, const std::string& from = "") {
+    if (from.empty()) {
+        std::ofstream(path) << "x";
+    } else {
+        std::filesystem::copy_file(from, path);
+    }
+}
+
+TEST(CliRun, BuildsAFolderIntoAMovieAndSaysWhereItIs) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("show.swf");
+    const CliRun run = RunCli({"-o", movie, kExamples});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "Wrote " + movie + ": 6 frames of 280x210 at 10 fps\n");
+    EXPECT_EQ(FrameCount(movie), 6);
+}
+
+TEST(CliRun, QuietPrintsNothingAndNoTerminalMeansNoProgressBar) {
+    ScratchFolder scratch;
+    const CliRun run = RunCli({"-q", "-o", scratch.File("a.swf"), kExamples + "/01-sunrise.jpg"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(CliRun, ProgressBarIsDrawnOnTheTerminalAndClearedAtTheEnd) {
+    ScratchFolder scratch;
+    std::FILE* terminal = std::tmpfile();
+    ASSERT_NE(terminal, nullptr);
+    const CliRun run = RunCli(
+        {"-o", scratch.File("a.swf"), kExamples + "/01-sunrise.jpg", kExamples + "/02-blocks.png"},
+        "", nullptr, terminal);
+    EXPECT_EQ(run.status, 0);
+    std::rewind(terminal);
+    std::string drawn(4096, '\0');
+    drawn.resize(std::fread(drawn.data(), 1, drawn.size(), terminal));
+    std::fclose(terminal);
+    EXPECT_NE(drawn.find("\r[          "), std::string::npos) << drawn;
+    EXPECT_NE(drawn.find("  50%  1/2  elapsed "), std::string::npos) << drawn;
+    EXPECT_EQ(drawn.substr(drawn.size() - 4), "\r\033[K");
+}
+
+TEST(CliRun, UnreadablePictureWarnsAndRepeatsTheFrameBefore) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const std::string missing = scratch.File("missing.jpg");
+    const std::string garbage = scratch.File("garbage.png");
+    Touch(garbage);
+    const CliRun run = RunCli({"-o", movie, kExamples + "/01-sunrise.jpg", missing, garbage});
+    EXPECT_EQ(run.status, 0);
+    std::istringstream lines(run.err);
+    std::string first;
+    std::string second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(first.rfind("reelwright-cli: warning: cannot read picture '" + missing + "': ", 0),
+              0u)
+        << run.err;
+    EXPECT_EQ(second, "reelwright-cli: warning: cannot read picture '" + garbage +
+                          "': Decode: Unknown or wrong format");
+    EXPECT_EQ(FrameCount(movie), 3);
+    EXPECT_NE(run.out.find("(2 unreadable pictures repeated the frame before)"), std::string::npos)
+        << run.out;
+}
+
+TEST(CliRun, StrictStopsAtTheFirstUnreadablePictureAndLeavesNoMovie) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const std::string missing = scratch.File("missing.jpg");
+    const CliRun run = RunCli({"--strict", "-o", movie, kExamples + "/01-sunrise.jpg", missing,
+                               kExamples + "/02-blocks.png"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(movie));
+    EXPECT_NE(run.err.find("reelwright-cli: error: cannot read picture '" + missing + "'"),
+              std::string::npos);
+    EXPECT_NE(run.err.find("reelwright-cli: no movie written: '" + missing +
+                           "' could not be read (--strict)\n"),
+              std::string::npos);
+}
+
+TEST(CliRun, UsageErrorsAreOneLineWithStatusTwo) {
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"a.jpg"}, std::vector<std::string>{"-o", "m.gif", "a.jpg"},
+          std::vector<std::string>{"-o", "m.swf", "-s", "big", "a.jpg"},
+          std::vector<std::string>{"-o", "m.swf", "-s", "1639x100", "a.jpg"},
+          std::vector<std::string>{"-o", "m.swf", "--nope", "a.jpg"}}) {
+        const CliRun run = RunCli(words);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("reelwright-cli: ", 0), 0u);
+        EXPECT_FALSE(std::filesystem::exists("m.swf"));
+    }
+}
+
+TEST(CliRun, UnwritableOutputFailsWithStatusOneAndNamesTheFile) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("no-such-folder/m.swf");
+    const CliRun run = RunCli({"-o", movie, kExamples + "/01-sunrise.jpg"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(movie), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(CliRun, HelpAndVersion) {
+    const CliRun help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: reelwright-cli [options] -o MOVIE.swf PICTURE|FOLDER...\n", 0),
+              0u);
+    const CliRun version = RunCli({"-V"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "reelwright-cli 1.9\n");
+}
+
+TEST(CliRun, OpenAsksTheShellToOpenTheMovieOnlyAfterSuccess) {
+    ScratchFolder scratch;
+    RecordingPlatform platform;
+    const std::string movie = scratch.File("m.swf");
+    EXPECT_EQ(
+        RunCli({"-q", "--open", "-o", movie, kExamples + "/01-sunrise.jpg"}, "", &platform).status,
+        0);
+    EXPECT_EQ(platform.launches, std::vector<std::string>{"open " + movie + " 5"});
+
+    platform.launches.clear();
+    RunCli({"-q", "--open", "-o", scratch.File("none/m.swf"), kExamples + "/01-sunrise.jpg"}, "",
+           &platform);
+    EXPECT_TRUE(platform.launches.empty());
+}
+
+TEST(PictureInputs, FolderGivesItsOwnPicturesByNameAndListsReadLines) {
+    ScratchFolder scratch;
+    for (const char* name : {"b.JPG", "a.png", "c.jpeg", "d.gif", "e.jpg.txt"}) {
+        Touch(scratch.File(name));
+    }
+    std::filesystem::create_directory(scratch.File("sub.jpg"));
+    Touch(scratch.File("sub.jpg/inner.jpg"));
+    std::istringstream standardInput("first.bmp\r\n\nsecond.tga\n");
+    const PictureInputsResult result =
+        CollectPictures({{false, scratch.Path()}, {true, "-"}, {false, "x.gif"}}, standardInput);
+    EXPECT_EQ(result.error, "");
+    const std::vector<std::string> expected{scratch.File("a.png"),  scratch.File("b.JPG"),
+                                            scratch.File("c.jpeg"), "first.bmp",
+                                            "second.tga",           "x.gif"};
+    EXPECT_EQ(result.paths, expected);
+
+    std::istringstream none;
+    EXPECT_EQ(CollectPictures({{true, scratch.File("no-list.txt")}}, none)
+                  .error.rfind("cannot read list file '" + scratch.File("no-list.txt") + "': ", 0),
+              0u);
+}
+
+}  // namespace
