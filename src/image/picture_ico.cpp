@@ -1,4 +1,362 @@
 #include "image/picture_ico.h"
 
-// Placeholder until the decoder lands: refuses every file.
-bool PictureICO::Decode(ImageStream* /*file*/) { return false; }
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "image/picture_png.h"
+#include "image/stream_reader.h"
+
+namespace {
+
+constexpr uint16_t kIconType = 1;
+constexpr uint16_t kCursorType = 2;
+constexpr size_t kDirectoryEntrySize = 16;
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+// Bitmap headers of later versions are longer; anything beyond this is not a header.
+constexpr uint32_t kLongestBitmapHeader = 1024;
+
+struct IconEntry {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t offset = 0;
+};
+
+uint8_t GetIndex(const uint8_t* row, uint32_t x, int bpp) {
+    if (bpp == 8)
+        return row[x];
+    if (bpp == 4)
+        return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    return (row[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+void SetIndex(uint8_t* row, uint32_t x, int bpp, uint8_t index) {
+    if (bpp == 8) {
+        row[x] = index;
+    } else if (bpp == 4) {
+        uint8_t& byte = row[x >> 1];
+        byte = (x & 1) ? static_cast<uint8_t>((byte & 0xF0) | (index & 0x0F))
+                       : static_cast<uint8_t>((byte & 0x0F) | ((index & 0x0F) << 4));
+    } else {
+        const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
+        uint8_t& byte = row[x >> 3];
+        byte = (index & 1) ? static_cast<uint8_t>(byte | bit) : static_cast<uint8_t>(byte & ~bit);
+    }
+}
+
+bool IsMasked(const uint8_t* maskRow, uint32_t x) {
+    return (maskRow[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+RgbQuad Inverted(RgbQuad color) {
+    return RgbQuad{static_cast<uint8_t>(~color.blue), static_cast<uint8_t>(~color.green),
+                   static_cast<uint8_t>(~color.red), color.reserved};
+}
+
+void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool alphaFromFile) {
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+    const int bpp = picture.GetBpp();
+
+    // Only the bits of real pixels count; row padding is whatever the writer left.
+    uint64_t maskedCount = 0;
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* maskRow = mask + y * maskRowBytes;
+        for (uint32_t x = 0; x < width; ++x)
+            maskedCount += IsMasked(maskRow, x);
+    }
+
+    if (maskedCount == uint64_t{width} * height) {
+        // Everything masked: the icon is drawn as its negative, index 0 transparent.
+        picture.SetTransparentIndex(0);
+        if (bpp == 24) {
+            const size_t payload = size_t{width} * 3;
+            for (uint32_t y = 0; y < height; ++y) {
+                uint8_t* row = picture.GetBits(y);
+                for (size_t i = 0; i < payload; ++i)
+                    row[i] = static_cast<uint8_t>(~row[i]);
+            }
+            picture.SetTransparentColor(Inverted(picture.GetTransparentColor()));
+        } else if (!picture.IsGrayScale()) {
+            RgbQuad* palette = picture.GetPalette();
+            for (uint32_t i = 0; i < picture.GetNumColors(); ++i)
+                palette[i] = Inverted(palette[i]);
+            picture.SetPalette(palette, picture.GetNumColors());  // drops the nearest-colour cache
+        } else {
+            const size_t payload = (size_t{width} * bpp + 7) / 8;
+            for (uint32_t y = 0; y < height; ++y) {
+                uint8_t* row = picture.GetBits(y);
+                for (size_t i = 0; i < payload; ++i)
+                    row[i] = static_cast<uint8_t>(~row[i]);
+            }
+        }
+        return;
+    }
+    if (maskedCount == 0)
+        return;
+
+    // Masked pixels are transparent in the alpha plane.
+    if (!picture.CreateAlpha())
+        return;
+    uint8_t* alpha = picture.GetAlphaPlane();
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* maskRow = mask + y * maskRowBytes;
+        uint8_t* alphaRow = alpha + size_t{y} * width;
+        for (uint32_t x = 0; x < width; ++x) {
+            if (IsMasked(maskRow, x))
+                alphaRow[x] = 0;
+        }
+    }
+    // An alpha channel of the icon's own is finer than any single transparent colour.
+    if (alphaFromFile)
+        return;
+
+    if (bpp == 24) {
+        // One colour under every masked pixel, and on no visible one, becomes the
+        // transparent colour; otherwise the alpha plane stays.
+        bool oneColor = true;
+        bool haveColor = false;
+        uint8_t color[3] = {};
+        for (uint32_t y = 0; y < height && oneColor; ++y) {
+            const uint8_t* maskRow = mask + y * maskRowBytes;
+            const uint8_t* row = picture.GetBits(y);
+            for (uint32_t x = 0; x < width; ++x) {
+                if (!IsMasked(maskRow, x))
+                    continue;
+                const uint8_t* pixel = row + size_t{x} * 3;
+                if (!haveColor) {
+                    std::memcpy(color, pixel, 3);
+                    haveColor = true;
+                } else if (std::memcmp(color, pixel, 3) != 0) {
+                    oneColor = false;
+                    break;
+                }
+            }
+        }
+        for (uint32_t y = 0; y < height && oneColor; ++y) {
+            const uint8_t* maskRow = mask + y * maskRowBytes;
+            const uint8_t* row = picture.GetBits(y);
+            for (uint32_t x = 0; x < width; ++x) {
+                if (!IsMasked(maskRow, x) && std::memcmp(color, row + size_t{x} * 3, 3) == 0) {
+                    oneColor = false;
+                    break;
+                }
+            }
+        }
+        if (oneColor) {
+            picture.SetTransparentIndex(0);
+            picture.SetTransparentColor(RgbQuad{color[0], color[1], color[2], 0});
+            picture.DeleteAlpha();
+        }
+        return;
+    }
+
+    bool usedVisible[256] = {};
+    bool usedMasked[256] = {};
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* maskRow = mask + y * maskRowBytes;
+        const uint8_t* row = picture.GetBits(y);
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t index = GetIndex(row, x, bpp);
+            (IsMasked(maskRow, x) ? usedMasked : usedVisible)[index] = true;
+        }
+    }
+    const uint32_t colors = picture.GetNumColors();
+    int maskedIndexCount = 0;
+    int maskedIndex = -1;
+    for (uint32_t i = 0; i < colors; ++i) {
+        if (usedMasked[i]) {
+            ++maskedIndexCount;
+            maskedIndex = static_cast<int>(i);
+        }
+    }
+    if (maskedIndexCount == 1 && !usedVisible[maskedIndex]) {
+        picture.SetTransparentIndex(maskedIndex);
+        picture.SetTransparentColor(picture.GetPaletteColor(static_cast<uint32_t>(maskedIndex)));
+        picture.DeleteAlpha();
+    }
+    // The highest index no pixel uses takes over every masked pixel, so no visible
+    // pixel can share the transparent index.
+    for (int i = static_cast<int>(colors) - 1; i >= 0; --i) {
+        if (usedMasked[i] || usedVisible[i])
+            continue;
+        const uint8_t index = static_cast<uint8_t>(i);
+        for (uint32_t y = 0; y < height; ++y) {
+            const uint8_t* maskRow = mask + y * maskRowBytes;
+            uint8_t* row = picture.GetBits(y);
+            for (uint32_t x = 0; x < width; ++x) {
+                if (IsMasked(maskRow, x))
+                    SetIndex(row, x, bpp, index);
+            }
+        }
+        picture.SetTransparentIndex(i);
+        picture.SetTransparentColor(picture.GetPaletteColor(index));
+        picture.DeleteAlpha();
+        break;
+    }
+}
+
+bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
+    if (!picture.CreateAlpha()) {
+        picture.SetLastError("can't allocate memory");
+        return false;
+    }
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+    std::vector<uint8_t> source(size_t{width} * 4);
+    uint8_t* alpha = picture.GetAlphaPlane();
+    bool anyAlpha = false;
+    for (uint32_t y = 0; y < height; ++y) {
+        if (!reader.ReadBytes(source.data(), source.size())) {
+            picture.SetLastError("corrupted ICO");
+            return false;
+        }
+        uint8_t* row = picture.GetBits(y);
+        uint8_t* alphaRow = alpha + size_t{y} * width;
+        const uint8_t* in = source.data();
+        for (uint32_t x = 0; x < width; ++x, in += 4, row += 3) {
+            row[0] = in[0];
+            row[1] = in[1];
+            row[2] = in[2];
+            alphaRow[x] = in[3];
+            anyAlpha |= in[3] != 0;
+        }
+    }
+    if (!anyAlpha)
+        std::memset(alpha, 0xFF, size_t{width} * height);
+    alphaFromFile = anyAlpha;
+    return true;
+}
+
+bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& entry) {
+    uint8_t header[kBitmapInfoHeaderSize];
+    if (!reader.ReadBytes(header, sizeof header)) {
+        picture.SetLastError("corrupted ICO");
+        return false;
+    }
+    const uint32_t headerSize = LoadU32LE(header);
+    const uint16_t bitCount = LoadU16LE(header + 14);
+    const uint32_t colorsInFile = LoadU32LE(header + 32);
+    if (headerSize < kBitmapInfoHeaderSize || headerSize > kLongestBitmapHeader ||
+        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)) {
+        picture.SetLastError("corrupted ICO");
+        return false;
+    }
+    if (!reader.Skip(headerSize - kBitmapInfoHeaderSize)) {
+        picture.SetLastError("corrupted ICO");
+        return false;
+    }
+    const uint32_t width = entry.width;
+    const uint32_t height = entry.height;
+    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr)
+        return false;
+
+    // Palette: the stated count, or the picture's own when the header says 0; entries
+    // past the picture's palette are skipped, entries the file lacks stay black.
+    const uint32_t ownColors = picture.GetNumColors();
+    const uint64_t stated = colorsInFile ? colorsInFile : ownColors;
+    const uint32_t kept = static_cast<uint32_t>(std::min<uint64_t>(stated, ownColors));
+    if (kept > 0) {
+        RgbQuad palette[256];
+        if (!reader.ReadBytes(palette, size_t{kept} * sizeof(RgbQuad))) {
+            picture.SetLastError("corrupted ICO");
+            return false;
+        }
+        for (uint32_t i = 0; i < kept; ++i)
+            palette[i].reserved = 0;
+        picture.SetPalette(palette, kept);
+    }
+    if (stated > kept && !reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)))) {
+        picture.SetLastError("corrupted ICO");
+        return false;
+    }
+
+    bool alphaFromFile = false;
+    if (bitCount == 32) {
+        if (!ReadPixels32(picture, reader, alphaFromFile))
+            return false;
+    } else if (!reader.ReadBytes(picture.GetBits(0),
+                                 uint64_t{picture.GetEffectiveWidth()} * height)) {
+        picture.SetLastError("corrupted ICO");
+        return false;
+    }
+
+    // The AND mask: one bit per pixel, rows padded to 4 bytes, bottom row first. A
+    // file that ends before it still gives the picture.
+    const size_t maskRowBytes = ((size_t{width} + 31) / 32) * 4;
+    std::vector<uint8_t> mask(maskRowBytes * height);
+    if (!reader.ReadBytes(mask.data(), mask.size()))
+        return true;
+    ApplyMask(picture, mask.data(), maskRowBytes, alphaFromFile);
+    return true;
+}
+
+bool DecodePngEntry(Picture& picture, ImageStream* file) {
+    PicturePNG png;
+    png.CopyInformation(picture);
+    png.SetType(kFormatPng);
+    if (!png.Decode(file) || !png.IsValid()) {
+        // An icon whose picture cannot be decoded is a failure, not an empty success.
+        const bool pngSaidWhy = std::strcmp(png.GetLastError(), picture.GetLastError()) != 0;
+        picture.SetLastError(pngSaidWhy ? png.GetLastError() : "corrupted ICO");
+        return false;
+    }
+    picture.TakeOver(png);
+    picture.SetType(kFormatIco);
+    return true;
+}
+
+}  // namespace
+
+// Decodes the entry at the frame number. An entry is read as PNG when its data starts
+// with the PNG signature (whatever its size bytes say), else as a bitmap with an AND
+// mask; a 256-pixel bitmap entry thus loads too.
+bool PictureICO::Decode(ImageStream* file) {
+    if (file == nullptr)
+        return false;
+    StreamReader reader(*file);
+    const int64_t start = reader.Position();
+
+    // Directory: reserved (0), type (1 icon, 2 cursor), entry count, then the entries.
+    uint8_t header[6];
+    if (!reader.ReadBytes(header, sizeof header))
+        return false;
+    const uint16_t type = LoadU16LE(header + 2);
+    const uint16_t count = LoadU16LE(header + 4);
+    if (LoadU16LE(header) != 0 || (type != kIconType && type != kCursorType) || count == 0) {
+        return false;
+    }
+    std::vector<uint8_t> directory(size_t{count} * kDirectoryEntrySize);
+    if (!reader.ReadBytes(directory.data(), directory.size()))
+        return false;
+    SetFrameCount(count);
+
+    const int32_t frame = GetFrameNumber();
+    if (frame < 0 || frame >= count) {
+        SetLastError("ICO frame number out of range");
+        return false;
+    }
+    const uint8_t* bytes = directory.data() + size_t(frame) * kDirectoryEntrySize;
+    // A width or height byte of 0 stands for 256 pixels.
+    IconEntry entry;
+    entry.width = bytes[0] ? bytes[0] : 256;
+    entry.height = bytes[1] ? bytes[1] : 256;
+    entry.offset = LoadU32LE(bytes + 12);
+
+    const int64_t entryStart = start + int64_t{entry.offset};
+    uint8_t signature[sizeof kPngSignature];
+    if (!reader.SeekTo(entryStart) || !reader.ReadBytes(signature, sizeof signature)) {
+        SetLastError("corrupted ICO");
+        return false;
+    }
+    const bool holdsPng = std::memcmp(signature, kPngSignature, sizeof signature) == 0;
+    if (!reader.SeekTo(entryStart)) {
+        SetLastError("corrupted ICO");
+        return false;
+    }
+    const bool decoded =
+        holdsPng ? DecodePngEntry(*this, file) : DecodeBitmapEntry(*this, reader, entry);
+    SetFrameCount(count);
+    SetFrameNumber(frame);
+    return decoded;
+}

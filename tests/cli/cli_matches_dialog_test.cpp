@@ -1,0 +1,53 @@
+// reelwright-cli and the dialog's "Save as Flash" run the same build: for the same
+// pictures and settings their movies are the same bytes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/fake_platform.h"
+#include "app/main_dialog.h"
+#include "build/swf_tag_reader.h"
+#include "build/test_support.h"
+#include "cli/cli_run.h"
+
+namespace {
+
+const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
+
+TEST(CliMatchesDialog, SameListAndSettingsGiveTheSameMovieBytes) {
+    ScratchFolder scratch;
+    const std::vector<std::string> pictures{
+        kExamples + "/01-sunrise.jpg", kExamples + "/02-blocks.png",
+        scratch.File("missing.bmp"),   kExamples + "/03-checker.bmp",
+        kExamples + "/04-ring.tga",    kExamples + "/05-grey-triangle.jpg",
+        kExamples + "/06-badge.ico"};
+
+    FakePlatform platform;
+    platform.saveAnswers.push_back(scratch.File("dialog.swf"));
+    MainDialog dialog(platform);
+    for (const std::string& path : pictures)
+        dialog.AppendRow(path);
+    dialog.SetFieldText(DialogControl::kWidthField, "320");
+    dialog.SetFieldText(DialogControl::kHeightField, "240");
+    dialog.SetFieldText(DialogControl::kRateField, "12");
+    dialog.OnSaveAsFlash();
+    ASSERT_TRUE(platform.messages.empty());
+    const std::vector<uint8_t> fromDialog = ReadTestFile(scratch.File("DIALOG.SWF"));
+
+    std::vector<std::string> arguments{
+        "-q", "-s", "320x240", "-r", "12", "-o", scratch.File("cli.swf")};
+    arguments.insert(arguments.end(), pictures.begin(), pictures.end());
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment environment{in, out, err, nullptr, nullptr};
+    ASSERT_EQ(RunReelwrightCli(arguments, environment), 0) << err.str();
+    const std::vector<uint8_t> fromCli = ReadTestFile(scratch.File("cli.swf"));
+
+    ASSERT_GT(fromDialog.size(), 1000u);
+    EXPECT_EQ(ParseTestMovie(fromCli).frameCount, 7);
+    EXPECT_TRUE(fromDialog == fromCli)
+        << "dialog " << fromDialog.size() << " bytes, cli " << fromCli.size() << " bytes";
+}
+
+}  // namespace
