@@ -1,0 +1,139 @@
+#include "swf/swf_action_list.h"
+
+#include <new>
+#include <utility>
+
+namespace {
+
+constexpr uint16_t kDoActionHeader = 0x033F;  // code 12, long form
+
+// The text up to its first zero character, as the file will hold it.
+std::string_view UpToZero(std::string_view text) {
+    const size_t end = text.find('\0');
+    return end == std::string_view::npos ? text : text.substr(0, end);
+}
+
+void PutU16(std::vector<uint8_t>& out, uint16_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+}  // namespace
+
+void SwfActionList::AddStop() {
+    Push({0x07, 0, 0, 0, {}, {}});
+}
+void SwfActionList::AddPlay() {
+    Push({0x06, 0, 0, 0, {}, {}});
+}
+void SwfActionList::AddNextFrame() {
+    Push({0x04, 0, 0, 0, {}, {}});
+}
+void SwfActionList::AddPreviousFrame() {
+    Push({0x05, 0, 0, 0, {}, {}});
+}
+
+void SwfActionList::AddGotoFrame(uint16_t frame) {
+    Push({0x81, 2, frame, 0, {}, {}});
+}
+
+void SwfActionList::AddWaitForFrame(uint16_t frame, uint8_t skipCount) {
+    Push({0x8A, 3, frame, skipCount, {}, {}});
+}
+
+void SwfActionList::AddGetUrl(std::string_view url, std::string_view target) {
+    AddTextAction(0x83, url, target, true);
+}
+
+void SwfActionList::AddSetTarget(std::string_view name) {
+    AddTextAction(0x8B, name, {}, false);
+}
+
+void SwfActionList::AddGotoLabel(std::string_view label) {
+    AddTextAction(0x8C, label, {}, false);
+}
+
+void SwfActionList::AddTextAction(uint8_t code, std::string_view first, std::string_view second,
+                                  bool twoTexts) {
+    first = UpToZero(first);
+    second = UpToZero(second);
+    const size_t bodyLength = first.size() + 1 + (twoTexts ? second.size() + 1 : 0);
+    if (bodyLength > 0xFFFF) {
+        // A longer body would wrap its 16-bit length and garble every later action.
+        fits_ = false;
+        return;
+    }
+    try {
+        Push({code, static_cast<uint16_t>(bodyLength), 0, 0, std::string(first),
+              std::string(second)});
+    } catch (const std::bad_alloc&) {
+        fits_ = false;
+    }
+}
+
+void SwfActionList::Push(SwfAction action) {
+    try {
+        actions_.push_back(std::move(action));
+    } catch (const std::bad_alloc&) {
+        fits_ = false;  // a list missing an action must not be written
+    }
+}
+
+const std::vector<uint8_t>& SwfActionList::Encode() {
+    try {
+        EncodeInto();
+    } catch (const std::bad_alloc&) {
+        encoded_.clear();
+        encoded_.shrink_to_fit();
+        fits_ = false;
+    }
+    return encoded_;
+}
+
+void SwfActionList::EncodeInto() {
+    encoded_.clear();
+    if (!fits_) {
+        return;
+    }
+    size_t actionBytes = 0;
+    for (const SwfAction& action : actions_) {
+        actionBytes += action.bodyLength > 0 ? action.bodyLength + 3u : 1u;
+    }
+    if (actionBytes + 1 > 0xFFFFFFFFu) {
+        fits_ = false;
+        return;
+    }
+    encoded_.reserve(actionBytes + (withoutTagHeader_ ? 1 : 7));
+    if (!withoutTagHeader_) {
+        PutU16(encoded_, kDoActionHeader);
+        const uint32_t length = static_cast<uint32_t>(actionBytes + 1);
+        for (int i = 0; i < 4; ++i) {
+            encoded_.push_back(static_cast<uint8_t>(length >> (8 * i)));
+        }
+    }
+    for (const SwfAction& action : actions_) {
+        encoded_.push_back(action.code);
+        if (action.bodyLength == 0) {
+            continue;
+        }
+        PutU16(encoded_, action.bodyLength);
+        switch (action.code) {
+            case 0x81:
+                PutU16(encoded_, action.frame);
+                break;
+            case 0x8A:
+                PutU16(encoded_, action.frame);
+                encoded_.push_back(action.skipCount);
+                break;
+            default:
+                encoded_.insert(encoded_.end(), action.first.begin(), action.first.end());
+                encoded_.push_back(0);
+                if (action.code == 0x83) {
+                    encoded_.insert(encoded_.end(), action.second.begin(), action.second.end());
+                    encoded_.push_back(0);
+                }
+                break;
+        }
+    }
+    encoded_.push_back(0);  // end of the actions
+}

@@ -1,0 +1,103 @@
+// SwfWriter: writes one uncompressed SWF movie ("FWS", version 3). Tags are
+// collected in memory in call order; Close writes the header (now that the frame
+// count and file length are known), the tags and the End tag.
+//
+// Failure: Open returns 0 and Close returns false when the movie was not written
+// completely; Failed() and GetError() tell why. A record that cannot be encoded
+// (a value out of its field's range) or memory exhaustion puts the writer into a
+// sticky failed state: later tags are dropped and Close writes no movie. No
+// exception leaves the writer.
+//
+// A writer destroyed while open closes its file without writing anything; the
+// file stays as Open left it (empty).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "swf/swf_action_list.h"
+#include "swf/swf_character.h"
+#include "swf/swf_color_transform.h"
+#include "swf/swf_rect.h"
+
+class SwfWriter {
+  public:
+    SwfWriter();
+    virtual ~SwfWriter();
+    SwfWriter(const SwfWriter&) = delete;
+    SwfWriter& operator=(const SwfWriter&) = delete;
+
+    // Creates (truncates) the file. Returns 1 on success, 0 on failure: already
+    // open (nothing changes), a frame too large for the RECT record (no file is
+    // created), or the file cannot be created. Only the low eight bits of
+    // frameRate are used, as whole frames per second. A writer that has failed
+    // stays failed and refuses to open.
+    int Open(const std::string& path, float frameWidth, float frameHeight, int frameRate);
+
+    // colour is 0x00BBGGRR; appends 43 02 RR GG BB.
+    void SetBackgroundColor(uint32_t color);
+    // Appends 40 00 and counts the frame.
+    void ShowFrame();
+    // Appends a FrameLabel; the label ends at its first zero character.
+    void AddFrameLabel(std::string_view text);
+
+    // Appends the character's definition and, when place is set and the character
+    // is not a bitmap, a PlaceObject2 for a new character at depth.
+    void AddCharacter(SwfCharacter* character, uint16_t depth, bool place);
+    // Appends a PlaceObject2 with the character's placement matrix and, when
+    // given, a colour transform. ratio is not written for the kinds we make.
+    void PlaceCharacter(SwfCharacter* character, uint16_t depth,
+                        const SwfColorTerms* colorTransform, uint16_t ratio, bool newCharacter);
+    // A PlaceObject2 that changes whatever occupies depth.
+    void MoveCharacter(SwfCharacter* character, uint16_t depth, const SwfColorTerms* colorTransform,
+                       uint16_t ratio);
+    // Appends RemoveObject2.
+    void RemoveDepth(uint16_t depth);
+    // Encodes the list and appends its bytes.
+    void AddActions(SwfActionList* actionList);
+
+    // Writes header, tags and End tag and closes the file. Does nothing when no
+    // file is open. Returns true only when the whole movie reached the disk (every
+    // write, seek and the close checked); false otherwise, with GetError set.
+    bool Close();
+
+    bool IsOpen() const { return file_ != nullptr; }
+    // True once something went wrong: Open could not create the file or refused
+    // the frame size, a record was refused, memory ran out, or Close failed.
+    bool Failed() const { return failed_; }
+    const std::string& GetError() const { return error_; }
+    // True after a Close that wrote the whole movie.
+    bool IsComplete() const { return complete_; }
+
+    const std::string& GetOutputPath() const { return outputPath_; }
+    uint16_t GetFrameCount() const { return frameCount_; }
+    uint16_t GetFrameRate() const { return frameRate_; }
+    uint32_t GetFileLength() const { return fileLength_; }
+    const SwfRect& GetFrameRect() const { return frameRect_; }
+    // Every tag appended so far, in order.
+    const std::vector<uint8_t>& GetTagStream() const { return tagStream_; }
+
+  private:
+    void Fail(std::string message);
+    // Appends one whole tag; false (and the failed state) when it cannot.
+    bool AppendTag(const uint8_t* bytes, size_t count);
+    void AppendPlacement(SwfCharacter* character, uint16_t depth,
+                         const SwfColorTerms* colorTransform, bool newCharacter);
+
+    std::string outputPath_;
+    char signature_[3] = {'F', 'W', 'S'};
+    uint8_t version_ = 3;
+    uint32_t fileLength_ = 0;
+    uint16_t frameRate_ = 0x0C00;
+    uint16_t frameCount_ = 0;
+    std::FILE* file_ = nullptr;
+    SwfRect frameRect_;
+    std::vector<uint8_t> tagStream_;
+    bool failed_ = false;
+    bool complete_ = false;
+    std::string error_;
+};

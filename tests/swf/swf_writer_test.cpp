@@ -1,0 +1,330 @@
+// Behaviour of the movie writer beyond single records: the movie's lifecycle,
+// refusals of values that do not fit, and failures that must be reported.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "swf/swf_action_list.h"
+#include "swf/swf_bit_writer.h"
+#include "swf/swf_color_transform.h"
+#include "swf/swf_jpeg_bitmap.h"
+#include "swf/swf_matrix.h"
+#include "swf/swf_shape.h"
+#include "swf/swf_twips.h"
+#include "swf/swf_writer.h"
+#include "swf_test_support.h"
+
+namespace {
+
+using swf_test::FromHex;
+using swf_test::ReadFile;
+using swf_test::TemporaryFolder;
+using swf_test::ToHex;
+
+TEST(SwfUnits, PixelsBecomeTwipsTruncatedTowardZero) {
+    EXPECT_EQ(SwfPixelsToTwips(0.05f), 1);
+    EXPECT_EQ(SwfPixelsToTwips(-0.5f), -10);
+    EXPECT_EQ(SwfPixelsToTwips(-0.07f), -1);
+    EXPECT_EQ(SwfPixelsToTwips(280.0f), 5600);
+    EXPECT_EQ(SwfPixelsToTwips(1638.35f), 32767);
+    EXPECT_EQ(SwfPixelsToTwips(std::nanf("")), 0);
+    EXPECT_EQ(SwfPixelsToTwips(1e30f), INT32_MAX);
+    EXPECT_EQ(SwfPixelsToTwips(-1e30f), INT32_MIN);
+}
+
+TEST(SwfUnits, FrameSizeFitsUpTo1638Pixels) {
+    EXPECT_TRUE(SwfFrameSizeFits(1638.35f, 1638.0f));
+    EXPECT_TRUE(SwfFrameSizeFits(-1638.4f, 0.0f));  // -32768 twips
+    EXPECT_FALSE(SwfFrameSizeFits(1639.0f, 210.0f));
+    EXPECT_FALSE(SwfFrameSizeFits(280.0f, 1638.4f));
+    EXPECT_FALSE(SwfFrameSizeFits(std::nanf(""), 210.0f));
+}
+
+TEST(SwfUnits, SignedBitWidthCoversTwosComplementRange) {
+    EXPECT_EQ(SwfSignedBitWidth({0}), 1);
+    EXPECT_EQ(SwfSignedBitWidth({-1}), 1);
+    EXPECT_EQ(SwfSignedBitWidth({1}), 2);
+    EXPECT_EQ(SwfSignedBitWidth({-2}), 2);
+    EXPECT_EQ(SwfSignedBitWidth({5600, 4200}), 14);
+    EXPECT_EQ(SwfSignedBitWidth({65536}), 18);
+    EXPECT_EQ(SwfSignedBitWidth({-65536}), 17);
+    EXPECT_EQ(SwfSignedBitWidth({INT32_MAX}), 32);
+    EXPECT_EQ(SwfSignedBitWidth({INT32_MIN}), 32);
+}
+
+TEST(SwfRecords, MatrixSetRecomputesEveryPair) {
+    SwfMatrix matrix;
+    matrix.Set(1, 1, 0.5f, 0.5f, 10, 10);
+    matrix.Set(0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(ToHex(matrix.Encode()), "00");
+}
+
+TEST(SwfRecords, RotationNudgesQuarterTurns) {
+    SwfShape shape(1, 0, 0, 10, 10, 1);
+    shape.SetTranslation(5, 0);
+    shape.SetRotation(0);  // 0.05 degrees
+    const SwfMatrix& m = shape.GetPlacementMatrix();
+    EXPECT_EQ(m.GetScaleXFixed(), 65535);
+    EXPECT_EQ(m.GetRotateSkew0Fixed(), 57);
+    EXPECT_EQ(m.GetRotateSkew1Fixed(), -57);
+    EXPECT_EQ(m.GetTranslateXTwips(), 100);  // the translation is kept
+
+    shape.SetRotation(90);  // 90.05 degrees
+    EXPECT_EQ(shape.GetPlacementMatrix().GetScaleXFixed(), -57);
+    EXPECT_EQ(shape.GetPlacementMatrix().GetRotateSkew0Fixed(), 65535);
+
+    shape.SetRotation(45);  // not nudged
+    EXPECT_EQ(shape.GetPlacementMatrix().GetScaleYFixed(), 46340);
+    EXPECT_EQ(shape.GetPlacementMatrix().GetRotateSkew1Fixed(), -46340);
+}
+
+TEST(SwfRecords, ColorTransformRefusesTermsBeyondFourBitWidth) {
+    const SwfColorTerms widest = {32.99f, 1, 1, 1, -8447, 0, 0, 0};
+    SwfColorTransform fits(&widest);
+    EXPECT_TRUE(fits.Fits());
+    EXPECT_EQ(fits.GetBitWidth(), 15u);
+    EXPECT_EQ(fits.Encode().size(), 16u);
+
+    for (const SwfColorTerms& terms :
+         {SwfColorTerms{33, 1, 1, 1, 0, 0, 0, 0}, SwfColorTerms{1, 1, 1, 1, 0, 0, 0, -8448},
+          SwfColorTerms{1, 1, 1, 1e9f, 0, 0, 0, 0}}) {
+        SwfColorTransform tooWide(&terms);
+        EXPECT_FALSE(tooWide.Fits());
+        EXPECT_TRUE(tooWide.Encode().empty());
+    }
+}
+
+TEST(SwfShapes, DefinitionIsBuiltOnce) {
+    SwfShape shape(3, 0, 0, 10, 10, 2);
+    shape.AddStraightEdge(10, 0);
+    const std::vector<uint8_t> first = shape.GetDefinition();
+    EXPECT_EQ(ToHex(shape.GetDefinition()), ToHex(first));
+    EXPECT_EQ(shape.GetDefinitionLength(), first.size());
+}
+
+TEST(SwfShapes, UnsupportedFillsAreIgnored) {
+    SwfShape shape(1, 0, 0, 10, 10, 1);
+    const uint8_t record[5] = {0, 1, 2, 3, 4};
+    shape.AddGradientFill(0x11, 0, 0, 10, 10, record, 1);
+    shape.AddGradientFill(0x10, 0, 0, 10, 10, record, 0);
+    shape.AddBitmapFill(2, 0x44, 0, 0, 1, 1, 0, 0, 1, 1);
+    EXPECT_TRUE(shape.GetFillStyles().empty());
+    EXPECT_TRUE(shape.GetError().empty());
+}
+
+TEST(SwfShapes, ValuesOutOfRangeMakeTheShapeUnbuildable) {
+    SwfShape bounds(1, 0, 0, 2000, 100, 1);
+    EXPECT_TRUE(bounds.GetDefinition().empty());
+    EXPECT_EQ(bounds.GetError(),
+              "shape 1 bounds (0, 0)-(2000, 100) are too large: at most 1638 pixels fit");
+
+    SwfShape edge(1, 0, 0, 10, 10, 1);
+    edge.AddStraightEdge(3277, 0);  // 65540 twips: 18 bits
+    EXPECT_TRUE(edge.GetDefinition().empty());
+    EXPECT_EQ(edge.GetError(), "straight edge (3277, 0) is too long: at most 3276 pixels fit");
+
+    SwfShape longestEdge(1, 0, 0, 10, 10, 1);
+    longestEdge.AddStraightEdge(-3276.8f, 3276.75f);  // 17 bits, the widest that fits
+    EXPECT_FALSE(longestEdge.GetDefinition().empty());
+
+    SwfShape line(1, 0, 0, 10, 10, 1);
+    line.AddLineStyle(3277, 0xFF000000);
+    EXPECT_TRUE(line.GetDefinition().empty());
+
+    uint8_t records[45] = {};
+    SwfShape gradient(1, 0, 0, 10, 10, 1);
+    gradient.AddGradientFill(0x12, 0, 0, 10, 10, records, 9);
+    EXPECT_EQ(gradient.GetError(), "gradient fill with 9 records: at most 8 fit");
+
+    SwfShape emptySource(1, 0, 0, 10, 10, 1);
+    emptySource.AddBitmapFill(2, 0x41, 0, 0, 0, 10, 0, 0, 10, 10);
+    EXPECT_TRUE(emptySource.GetDefinition().empty());
+
+    SwfShape missingStyle(1, 0, 0, 10, 10, 1);
+    missingStyle.AddSolidFill(0xFF0000FF);
+    missingStyle.AddStyleChange(0, 2, 0);
+    EXPECT_TRUE(missingStyle.GetDefinition().empty());
+    EXPECT_EQ(missingStyle.GetError(), "shape 1 names a style it does not have");
+}
+
+TEST(SwfJpegBitmaps, TagWrapsTheWholeFile) {
+    TemporaryFolder folder;
+    std::vector<uint8_t> file(1000);
+    for (size_t i = 0; i < file.size(); ++i) {
+        file[i] = static_cast<uint8_t>(i * 7);
+    }
+    file[998] = 0xAB;
+    file[999] = 0xCD;
+    swf_test::WriteFile(folder.File("a.jpg"), file);
+    SwfJpegBitmap bitmap(2, folder.File("a.jpg"));
+    const std::vector<uint8_t>& tag = bitmap.GetDefinition();
+    ASSERT_EQ(bitmap.GetDefinitionLength(), 1014u);
+    EXPECT_EQ(ToHex({tag.begin(), tag.begin() + 12}), "7F 05 F0 03 00 00 02 00 FF D9 FF D8");
+    EXPECT_EQ(ToHex({tag.end() - 4, tag.end()}), "AB CD FF D9");
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), tag.begin() + 12));
+    EXPECT_EQ(bitmap.GetReadError(), "");
+}
+
+TEST(SwfJpegBitmaps, UnreadableFilesGiveNoTag) {
+    TemporaryFolder folder;
+    SwfJpegBitmap missing(2, folder.File("missing.jpg"));
+    EXPECT_EQ(missing.GetDefinitionLength(), 0u);
+    EXPECT_EQ(missing.GetReadError(),
+              "cannot open " + folder.File("missing.jpg") + ": No such file or directory");
+
+    SwfJpegBitmap folderPath(2, folder.Path().string());
+    EXPECT_EQ(folderPath.GetDefinitionLength(), 0u);
+    EXPECT_EQ(folderPath.GetReadError(),
+              "cannot read " + folder.Path().string() + ": not a regular file");
+
+    // An unreadable bitmap is the build's to report; the movie goes on without it.
+    SwfWriter writer;
+    writer.AddCharacter(&missing, 0xFFFF, false);
+    EXPECT_TRUE(writer.GetTagStream().empty());
+    EXPECT_FALSE(writer.Failed());
+}
+
+TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
+    TemporaryFolder folder;
+    swf_test::WriteFile(folder.File("p.jpg"), FromHex("FF D8 00 FF D9"));
+    const std::string path = folder.File("three.swf");
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+    writer.SetBackgroundColor(0);
+    for (int i = 0; i < 3; ++i) {
+        SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), folder.File("p.jpg"));
+        writer.AddCharacter(&bitmap, 0xFFFF, false);
+        SwfShape shape(static_cast<uint16_t>(2 * i + 1), 0, 0, 280, 210,
+                       static_cast<uint16_t>(i + 1));
+        writer.AddCharacter(&shape, static_cast<uint16_t>(i + 1), true);
+        writer.ShowFrame();
+    }
+    ASSERT_TRUE(writer.Close());
+    EXPECT_TRUE(writer.IsComplete());
+    const std::vector<uint8_t> movie = ReadFile(path);
+    ASSERT_GE(movie.size(), 22u);
+    EXPECT_EQ(movie[4] | movie[5] << 8 | movie[6] << 16 | movie[7] << 24,
+              static_cast<int>(movie.size()));
+    EXPECT_EQ(ToHex({movie.begin() + 18, movie.begin() + 20}), "03 00");  // frame count
+    EXPECT_EQ(ToHex({movie.end() - 4, movie.end()}), "40 00 00 00");      // ShowFrame, End
+}
+
+TEST(SwfMovie, SecondOpenChangesNothing) {
+    TemporaryFolder folder;
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(folder.File("first.swf"), 280, 210, 10), 1);
+    EXPECT_EQ(writer.Open(folder.File("second.swf"), 640, 480, 25), 0);
+    EXPECT_FALSE(writer.Failed());
+    EXPECT_FALSE(std::filesystem::exists(folder.File("second.swf")));
+    EXPECT_EQ(writer.GetOutputPath(), folder.File("first.swf"));
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(ToHex(ReadFile(folder.File("first.swf"))),
+              "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0A 00 00 00 00");
+}
+
+TEST(SwfMovie, OpenInMissingFolderIsReported) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("no/such/folder/show.swf");
+    SwfWriter writer;
+    EXPECT_EQ(writer.Open(path, 280, 210, 10), 0);
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.GetError(), "cannot create " + path + ": No such file or directory");
+    EXPECT_EQ(writer.GetOutputPath(), path);
+    EXPECT_FALSE(writer.Close());
+    EXPECT_FALSE(writer.IsComplete());
+}
+
+TEST(SwfMovie, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("big.swf");
+    SwfWriter writer;
+    EXPECT_EQ(writer.Open(path, 1639, 480, 10), 0);
+    EXPECT_EQ(writer.GetError(),
+              "frame size 1639*480 pixels is too large: at most 1638 pixels fit in each direction");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(writer.Close());
+}
+
+TEST(SwfMovie, WriteFailureAtCloseIsReported) {
+    if (!std::filesystem::exists("/dev/full")) {
+        GTEST_SKIP() << "/dev/full is not available";
+    }
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open("/dev/full", 280, 210, 10), 1);
+    writer.SetBackgroundColor(0);
+    writer.ShowFrame();
+    EXPECT_FALSE(writer.Close());
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_FALSE(writer.IsComplete());
+    EXPECT_EQ(writer.GetError(), "cannot write /dev/full: No space left on device");
+    EXPECT_FALSE(writer.Close());  // a second Close does not turn failure into success
+}
+
+TEST(SwfMovie, RefusedRecordsFailTheWholeMovie) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("broken.swf");
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+    writer.ShowFrame();
+    SwfShape shape(1, 0, 0, 1700, 210, 1);
+    writer.AddCharacter(&shape, 1, true);
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.GetError(),
+              "character 1: shape 1 bounds (0, 0)-(1700, 210) are too large: at most 1638 "
+              "pixels fit");
+    writer.ShowFrame();  // dropped: the movie is already lost
+    EXPECT_EQ(writer.GetFrameCount(), 1);
+    EXPECT_FALSE(writer.Close());
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);  // no broken movie on disk
+}
+
+TEST(SwfMovie, ColorTransformTooWideFailsThePlacement) {
+    SwfWriter writer;
+    SwfShape shape(1, 0, 0, 10, 10, 1);
+    const SwfColorTerms terms = {40, 1, 1, 1, 0, 0, 0, 0};
+    writer.PlaceCharacter(&shape, 1, &terms, 0, true);
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_TRUE(writer.GetTagStream().empty());
+    EXPECT_EQ(writer.GetError(),
+              "colour transform of character 1 is out of range: every term must stay below 8448 "
+              "(multipliers below 33.0)");
+}
+
+TEST(SwfMovie, OverlongActionTextFailsTheMovie) {
+    SwfActionList list;
+    list.AddGotoLabel(std::string(70000, 'x'));
+    EXPECT_FALSE(list.Fits());
+    SwfWriter writer;
+    writer.AddActions(&list);
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_TRUE(writer.GetTagStream().empty());
+}
+
+TEST(SwfMovie, NullCharactersAndListsAreIgnored) {
+    SwfWriter writer;
+    writer.AddCharacter(nullptr, 1, true);
+    writer.PlaceCharacter(nullptr, 1, nullptr, 0, true);
+    writer.MoveCharacter(nullptr, 1, nullptr, 0);
+    writer.AddActions(nullptr);
+    EXPECT_TRUE(writer.GetTagStream().empty());
+    EXPECT_FALSE(writer.Failed());
+}
+
+TEST(SwfMovie, DestroyedWhileOpenLeavesTheFileEmpty) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("abandoned.swf");
+    {
+        SwfWriter writer;
+        ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+        writer.ShowFrame();
+    }
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+}  // namespace
