@@ -1,4 +1,336 @@
+// JPEG decoding through libjpeg. The decoded rows go straight into the picture's
+// stored rows (bottom-up), colour rows in blue-green-red order as libjpeg-turbo
+// writes them, so no full-picture copy is made.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <csetjmp>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "image/exif_reader.h"
+#include "image/image_stream.h"
+#include "image/jpeg_error_handler.h"
+#include "image/memory_hints.h"
 #include "image/picture_jpg.h"
 
-// Placeholder until the decoder lands: refuses every file.
-bool PictureJPG::Decode(ImageStream* /*file*/) { return false; }
+// After jpeglib.h, which jpeg_error_handler.h brings in.
+#include <jerror.h>
+
+namespace {
+
+constexpr size_t kInputBufferSize = 4096;
+// A progressive file may hold any number of scans, each of which makes libjpeg
+// walk the whole coefficient buffer; real files have about ten. The bound stops a
+// crafted file from keeping the decoder busy for minutes.
+constexpr int kMaxScans = 500;
+// libjpeg gets no more than one picture's worth of working memory (progressive
+// files keep every coefficient of the picture).
+constexpr long kMaxLibjpegMemory = static_cast<long>(kPictureMaxMemory);
+// Rows handed to libjpeg per call; it fills as many as its row group allows.
+constexpr int kRowsPerCall = 16;
+
+// libjpeg's source manager over an ImageStream.
+struct StreamSource {
+    jpeg_source_mgr manager;  // first member: libjpeg sees only this part
+    ImageStream* stream;
+    bool startOfFile;
+    JOCTET buffer[kInputBufferSize];
+};
+
+void InitSource(j_decompress_ptr cinfo) {
+    reinterpret_cast<StreamSource*>(cinfo->src)->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
+    size_t count = source->stream->Read(source->buffer, 1, kInputBufferSize);
+    if (count == 0) {
+        if (source->startOfFile)
+            ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        // A truncated file: warn, then pretend the data ends here so that what was
+        // decoded so far is kept.
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        count = 2;
+    }
+    source->manager.next_input_byte = source->buffer;
+    source->manager.bytes_in_buffer = count;
+    source->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long byteCount) {
+    if (byteCount <= 0)
+        return;
+    auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
+    const size_t skip = static_cast<size_t>(byteCount);
+    if (skip <= source->manager.bytes_in_buffer) {
+        source->manager.next_input_byte += skip;
+        source->manager.bytes_in_buffer -= skip;
+        return;
+    }
+    // Past the buffer: move the stream instead of reading what is skipped. A seek
+    // past the end simply makes the next fill come up empty.
+    const int64_t beyond = static_cast<int64_t>(skip - source->manager.bytes_in_buffer);
+    source->manager.bytes_in_buffer = 0;
+    source->manager.next_input_byte = source->buffer;
+    if (!source->stream->Seek(beyond, SEEK_CUR))
+        source->stream->Seek(0, SEEK_END);
+}
+
+void TermSource(j_decompress_ptr /*cinfo*/) {}
+
+struct Progress {
+    jpeg_progress_mgr manager;  // first member
+    Picture* picture;
+};
+
+// Stops decoding when the caller set the escape value or the file has too many
+// scans; otherwise keeps the picture's progress up to date.
+void MonitorProgress(j_common_ptr cinfo) {
+    auto* progress = reinterpret_cast<Progress*>(cinfo->progress);
+    auto* errors = reinterpret_cast<JpegErrorHandler*>(cinfo->err);
+    Picture* picture = progress->picture;
+    if (picture->GetEscape() != 0) {
+        picture->SetLastError("Cancelled");
+        std::longjmp(errors->jumpBuffer, 1);
+    }
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (decompress->input_scan_number > kMaxScans) {
+        picture->SetLastError("JPEG file has too many scans");
+        std::longjmp(errors->jumpBuffer, 1);
+    }
+    const long total = progress->manager.pass_limit;
+    if (total > 0) {
+        picture->SetProgress(static_cast<int32_t>(100LL * progress->manager.pass_counter / total));
+    }
+}
+
+// Four components (CMYK as Adobe writes it, values inverted) to blue, green, red.
+void ConvertCmykRow(const uint8_t* source, uint8_t* target, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x, source += 4, target += 3) {
+        const unsigned k = source[3];
+        target[0] = static_cast<uint8_t>(k * source[2] / 255);
+        target[1] = static_cast<uint8_t>(k * source[1] / 255);
+        target[2] = static_cast<uint8_t>(k * source[0] / 255);
+    }
+}
+
+void SwapRedBlueRow(uint8_t* row, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x, row += 3)
+        std::swap(row[0], row[2]);
+}
+
+int32_t ClampDpi(double dpi) {
+    if (!(dpi > 0.0))
+        return 0;  // also catches NaN; the setter makes it 96
+    if (dpi >= static_cast<double>(INT32_MAX))
+        return INT32_MAX;
+    return static_cast<int32_t>(dpi);
+}
+
+// Everything the decoding owns lives here, in the frame of the caller of
+// RunDecompression, so that a longjmp out of libjpeg skips no destructor.
+struct JpegDecodeState {
+    jpeg_decompress_struct cinfo;
+    JpegErrorHandler errors;
+    StreamSource source;
+    Progress progress;
+    std::vector<uint8_t> rowBuffer;  // CMYK rows before conversion
+    bool haveExif = false;
+    double exifXResolution = 0.0;
+    double exifYResolution = 0.0;
+    double exifUnit = 0.0;
+};
+
+class JpegDecoder {
+  public:
+    JpegDecoder(Picture& picture, JpegDecodeState& state) : picture_(picture), state_(state) {}
+    // Runs libjpeg from header to the last row. Libjpeg errors longjmp back here.
+    bool Run();
+
+  private:
+    void SetResolution();
+    bool ReadRows();
+
+    Picture& picture_;
+    JpegDecodeState& state_;
+};
+
+bool JpegDecoder::Run() {
+    jpeg_decompress_struct& cinfo = state_.cinfo;
+    if (setjmp(state_.errors.jumpBuffer))
+        return false;
+
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMaxLibjpegMemory;
+    cinfo.src = &state_.source.manager;
+    cinfo.progress = &state_.progress.manager;
+    jpeg_read_header(&cinfo, TRUE);
+
+    if (picture_.GetJpegScale() != 0) {
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = picture_.GetJpegScale();
+    }
+    switch (cinfo.out_color_space) {
+        case JCS_RGB:
+            cinfo.out_color_space = JCS_EXT_BGR;  // the picture's own byte order
+            break;
+        case JCS_GRAYSCALE:
+        case JCS_CMYK:
+        case JCS_UNKNOWN:
+            break;
+        default:
+            cinfo.out_color_space = JCS_RGB;
+            break;
+    }
+    jpeg_calc_output_dimensions(&cinfo);
+    const int components = cinfo.output_components;
+    if (components != 1 && components != 3 && components != 4) {
+        picture_.SetLastError("unsupported JPEG colour components");
+        return false;
+    }
+    // Refuse oversized pictures before libjpeg allocates its buffers for them.
+    const uint64_t pixelBytes =
+        static_cast<uint64_t>(cinfo.output_width) * cinfo.output_height * (components == 1 ? 1 : 3);
+    if (pixelBytes > kPictureMaxMemory) {
+        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return false;
+    }
+
+    jpeg_start_decompress(&cinfo);
+    if (picture_.Create(cinfo.output_width, cinfo.output_height, 8u * components, kFormatJpeg) ==
+        nullptr) {
+        return false;
+    }
+    // The rows are written once, top to bottom: large pages spare the thousands of
+    // page faults a 12-megapixel picture would otherwise take.
+    AdviseLargeSequentialWrite(
+        picture_.GetBits(0),
+        static_cast<size_t>(picture_.GetEffectiveWidth()) * cinfo.output_height);
+    SetResolution();
+    if (components == 1)
+        picture_.MakeGreyPalette();
+    if (!ReadRows())
+        return false;
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+void JpegDecoder::SetResolution() {
+    const jpeg_decompress_struct& cinfo = state_.cinfo;
+    if (state_.haveExif && state_.exifUnit != 0.0 && state_.exifXResolution != 0.0 &&
+        state_.exifYResolution != 0.0) {
+        picture_.SetXDpi(ClampDpi(std::floor(state_.exifXResolution / state_.exifUnit + 0.5)));
+        picture_.SetYDpi(ClampDpi(std::floor(state_.exifYResolution / state_.exifUnit + 0.5)));
+        return;
+    }
+    switch (cinfo.density_unit) {
+        case 2:  // dots per centimetre
+            picture_.SetXDpi(static_cast<int32_t>(std::floor(cinfo.X_density * 2.54 + 0.5)));
+            picture_.SetYDpi(static_cast<int32_t>(std::floor(cinfo.Y_density * 2.54 + 0.5)));
+            break;
+        case 1:  // dots per inch
+            picture_.SetXDpi(cinfo.X_density);
+            picture_.SetYDpi(cinfo.Y_density);
+            break;
+        case 0:  // only an aspect ratio: keep the horizontal, derive the vertical
+            if (cinfo.X_density != 0 && cinfo.Y_density != 0) {
+                const int64_t y =
+                    static_cast<int64_t>(picture_.GetXDpi()) * cinfo.Y_density / cinfo.X_density;
+                picture_.SetYDpi(static_cast<int32_t>(std::min<int64_t>(y, INT32_MAX)));
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool JpegDecoder::ReadRows() {
+    jpeg_decompress_struct& cinfo = state_.cinfo;
+    const uint32_t width = cinfo.output_width;
+    const uint32_t height = cinfo.output_height;
+    const int components = cinfo.output_components;
+    const bool convertCmyk = components == 4;
+    const bool swapRedBlue = components == 3 && cinfo.out_color_space != JCS_EXT_BGR;
+    if (convertCmyk)
+        state_.rowBuffer.resize(static_cast<size_t>(width) * 4 * kRowsPerCall);
+    // Padding bytes past the pixels are cleared so saved rows are deterministic.
+    const size_t pixelBytes = static_cast<size_t>(width) * (components == 1 ? 1 : 3);
+    const size_t padding = picture_.GetEffectiveWidth() - pixelBytes;
+    if (padding != 0) {
+        for (uint32_t row = 0; row < height; ++row) {
+            std::memset(picture_.GetBits(row) + pixelBytes, 0, padding);
+        }
+    }
+
+    JSAMPROW rows[kRowsPerCall];
+    while (cinfo.output_scanline < height) {
+        const uint32_t first = cinfo.output_scanline;
+        const int wanted = static_cast<int>(std::min<uint32_t>(kRowsPerCall, height - first));
+        for (int i = 0; i < wanted; ++i) {
+            // The top row of the file is the last stored row.
+            rows[i] = convertCmyk ? state_.rowBuffer.data() + static_cast<size_t>(width) * 4 * i
+                                  : picture_.GetBits(height - 1 - (first + i));
+        }
+        const JDIMENSION read = jpeg_read_scanlines(&cinfo, rows, wanted);
+        if (read == 0) {
+            // With our source manager this cannot happen (it never suspends); a
+            // stalled decoder must not loop.
+            picture_.SetLastError("JPEG decoder made no progress");
+            return false;
+        }
+        for (JDIMENSION i = 0; i < read; ++i) {
+            uint8_t* target = picture_.GetBits(height - 1 - (first + i));
+            if (convertCmyk) {
+                ConvertCmykRow(rows[i], target, width);
+            } else if (swapRedBlue) {
+                SwapRedBlueRow(target, width);
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PictureJPG::Decode(ImageStream* file) {
+    if (file == nullptr) {
+        SetLastError("null file handler");
+        return false;
+    }
+    const int64_t start = file->Tell();
+    ExifReader exif;
+    const bool haveExif = exif.ReadFromJpeg(*file);
+    if (!file->Seek(start, SEEK_SET)) {
+        SetLastError("Read Error");
+        return false;
+    }
+
+    auto state = std::make_unique<JpegDecodeState>();
+    state->haveExif = haveExif;
+    state->exifXResolution = exif.GetXResolution();
+    state->exifYResolution = exif.GetYResolution();
+    state->exifUnit = exif.GetResolutionUnit();
+    state->cinfo.err = InstallJpegErrorHandler(state->errors, this);
+    state->source.manager.init_source = InitSource;
+    state->source.manager.fill_input_buffer = FillInputBuffer;
+    state->source.manager.skip_input_data = SkipInputData;
+    state->source.manager.resync_to_restart = jpeg_resync_to_restart;
+    state->source.manager.term_source = TermSource;
+    state->source.manager.bytes_in_buffer = 0;
+    state->source.manager.next_input_byte = nullptr;
+    state->source.stream = file;
+    state->progress.manager.progress_monitor = MonitorProgress;
+    state->progress.picture = this;
+
+    const bool decoded = JpegDecoder(*this, *state).Run();
+    jpeg_destroy_decompress(&state->cinfo);
+    if (!decoded)
+        Destroy();
+    return decoded;
+}

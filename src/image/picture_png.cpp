@@ -1,4 +1,352 @@
+// PNG decoding through libpng. Rows whose layout libpng can deliver as the picture
+// stores them (1, 4 and 8-bit indexes or grey levels, blue-green-red triples) are
+// read straight into the picture's rows; the others (2-bit, grey with alpha, colour
+// with alpha) pass through a buffer and are converted row by row.
 #include "image/picture_png.h"
 
-// Placeholder until the decoder lands: refuses every file.
-bool PicturePNG::Decode(ImageStream* /*file*/) { return false; }
+#include <png.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "image/image_stream.h"
+#include "image/stream_reader.h"
+
+namespace {
+
+constexpr size_t kSignatureSize = 8;
+
+// Everything the decoding owns lives here, in the frame of the caller of
+// RunLibpng, so that a longjmp out of libpng skips no destructor.
+struct PngDecodeState {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ImageStream* stream = nullptr;
+    Picture* picture = nullptr;
+    std::vector<uint8_t> buffer;  // rows in libpng's layout, when they need converting
+    std::vector<uint8_t*> rows;   // where each file row (top first) is read to
+    bool allRowsRead = false;
+};
+
+void ReadFromStream(png_structp png, png_bytep data, size_t length) {
+    auto* state = static_cast<PngDecodeState*>(png_get_io_ptr(png));
+    if (state->stream->Read(data, 1, length) != length)
+        png_error(png, "Read Error");
+}
+
+[[noreturn]] void OnError(png_structp png, png_const_charp message) {
+    auto* state = static_cast<PngDecodeState*>(png_get_error_ptr(png));
+    state->picture->SetLastError(message);
+    png_longjmp(png, 1);
+}
+
+// Warnings (a damaged ancillary chunk, say) do not stop the picture from loading
+// and the program has no console to show them on.
+void OnWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+
+// Two-bit pixels widened to four bits: each source byte (four pixels) becomes two
+// bytes, the pixel values unchanged.
+constexpr std::array<uint16_t, 256> MakeWidenTable() {
+    std::array<uint16_t, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        const unsigned p0 = (b >> 6) & 3, p1 = (b >> 4) & 3, p2 = (b >> 2) & 3, p3 = b & 3;
+        table[b] = static_cast<uint16_t>(((p0 << 4 | p1) << 8) | (p2 << 4 | p3));
+    }
+    return table;
+}
+constexpr std::array<uint16_t, 256> kWidenTwoBits = MakeWidenTable();
+
+void WidenTwoBitRow(const uint8_t* source, uint8_t* target, uint32_t width) {
+    const uint32_t sourceBytes = (width + 3) / 4;
+    const uint32_t targetBytes = (width + 1) / 2;
+    for (uint32_t i = 0; i < sourceBytes; ++i) {
+        const uint16_t pair = kWidenTwoBits[source[i]];
+        target[2 * i] = static_cast<uint8_t>(pair >> 8);
+        if (2 * i + 1 < targetBytes)
+            target[2 * i + 1] = static_cast<uint8_t>(pair);
+    }
+}
+
+void SplitGreyAlphaRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x, source += 2) {
+        target[x] = source[0];
+        alpha[x] = source[1];
+    }
+}
+
+void SplitColorAlphaRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x, source += 4, target += 3) {
+        target[0] = source[0];
+        target[1] = source[1];
+        target[2] = source[2];
+        alpha[x] = source[3];
+    }
+}
+
+int32_t PhysicalToDpi(png_uint_32 value, int unit) {
+    if (unit == PNG_RESOLUTION_METER) {
+        return static_cast<int32_t>(std::floor(value * 0.0254 + 0.5));
+    }
+    return static_cast<int32_t>(std::min<png_uint_32>(value, INT32_MAX));
+}
+
+class PngDecoder {
+  public:
+    explicit PngDecoder(PngDecodeState& state) : state_(state), picture_(*state.picture) {}
+    // Runs libpng from the header to the last row; its errors longjmp back here.
+    bool Run();
+
+  private:
+    void SetResolution();
+    void SetPaletteAndTransparency(int colorType, int bitDepth);
+    void ConvertRow(const uint8_t* source, uint32_t fileRow);
+
+    PngDecodeState& state_;
+    Picture& picture_;
+    int colorType_ = 0;
+    int bitDepth_ = 0;
+};
+
+bool PngDecoder::Run() {
+    png_structp png = state_.png;
+    png_infop info = state_.info;
+    if (setjmp(png_jmpbuf(png))) {
+        // A damaged chunk after the last row (or a missing end) costs no pixels.
+        return state_.allRowsRead;
+    }
+    png_set_read_fn(png, &state_, ReadFromStream);
+    png_set_sig_bytes(png, kSignatureSize);
+    png_read_info(png, info);
+
+    png_uint_32 width = 0, height = 0;
+    int interlace = 0;
+    png_get_IHDR(png, info, &width, &height, &bitDepth_, &colorType_, &interlace, nullptr, nullptr);
+    int channels;
+    switch (colorType_) {
+        case PNG_COLOR_TYPE_GRAY:
+        case PNG_COLOR_TYPE_PALETTE:
+            channels = 1;
+            break;
+        case PNG_COLOR_TYPE_RGB:
+            channels = 3;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            channels = 2;
+            break;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            channels = 4;
+            break;
+        default:
+            picture_.SetLastError("unknown PNG color type");
+            return false;
+    }
+    const uint32_t bpp = channels == 1 ? std::min(bitDepth_, 8) : channels == 2 ? 8 : 24;
+
+    if (bitDepth_ == 16)
+        png_set_strip_16(png);  // keeps the high byte
+    if (colorType_ & PNG_COLOR_MASK_COLOR)
+        png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const size_t rowBytes = png_get_rowbytes(png, info);
+
+    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr)
+        return false;
+    SetResolution();
+    SetPaletteAndTransparency(colorType_, bitDepth_);
+    if (channels == 2 || channels == 4) {
+        if (!picture_.CreateAlpha()) {
+            picture_.SetLastError("can't allocate memory");
+            return false;
+        }
+    }
+
+    // Rows stored as libpng delivers them go straight into the picture; the top
+    // file row is the last stored row.
+    const bool direct = (channels == 1 && bitDepth_ != 2) || channels == 3;
+    const uint32_t effectiveWidth = picture_.GetEffectiveWidth();
+    if (direct && rowBytes > effectiveWidth) {
+        picture_.SetLastError("PNG row size does not match the picture");
+        return false;
+    }
+    // A converted interlaced picture needs all its rows at once: each pass adds
+    // pixels to rows read before.
+    const uint64_t bufferRows = direct ? 0 : (passes > 1 ? height : 1);
+    const uint64_t bufferBytes = bufferRows * rowBytes;
+    if (bufferBytes > kPictureMaxMemory) {
+        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return false;
+    }
+    state_.buffer.resize(bufferBytes);
+    state_.rows.resize(height);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* stored = picture_.GetBits(height - 1 - y);
+        // Padding bytes past the pixels are cleared so saved rows are deterministic.
+        std::memset(stored + (direct ? rowBytes : 0), 0, effectiveWidth - (direct ? rowBytes : 0));
+        if (direct) {
+            state_.rows[y] = stored;
+        } else {
+            state_.rows[y] = state_.buffer.data() + (passes > 1 ? y * rowBytes : 0);
+        }
+    }
+
+    for (int pass = 0; pass < passes; ++pass) {
+        for (uint32_t y = 0; y < height; ++y) {
+            if (picture_.GetEscape() != 0) {
+                picture_.SetLastError("Cancelled");
+                return false;
+            }
+            png_read_row(png, state_.rows[y], nullptr);
+            if (!direct && passes == 1)
+                ConvertRow(state_.rows[y], y);
+        }
+        picture_.SetProgress(static_cast<int32_t>(100 * (pass + 1) / passes));
+    }
+    if (!direct && passes > 1) {
+        for (uint32_t y = 0; y < height; ++y)
+            ConvertRow(state_.rows[y], y);
+    }
+    state_.allRowsRead = true;
+    png_read_end(png, nullptr);
+    return true;
+}
+
+void PngDecoder::ConvertRow(const uint8_t* source, uint32_t fileRow) {
+    const uint32_t width = picture_.GetWidth();
+    const uint32_t storedRow = picture_.GetHeight() - 1 - fileRow;
+    uint8_t* target = picture_.GetBits(storedRow);
+    uint8_t* alpha = picture_.GetAlphaPlane();
+    if (alpha != nullptr)
+        alpha += static_cast<size_t>(storedRow) * width;
+    if (colorType_ == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        SplitGreyAlphaRow(source, target, alpha, width);
+    } else if (colorType_ == PNG_COLOR_TYPE_RGB_ALPHA) {
+        SplitColorAlphaRow(source, target, alpha, width);
+    } else {
+        WidenTwoBitRow(source, target, width);
+    }
+}
+
+void PngDecoder::SetResolution() {
+    png_uint_32 x = 0, y = 0;
+    int unit = 0;
+    if (png_get_pHYs(state_.png, state_.info, &x, &y, &unit) == 0)
+        return;
+    if (unit != PNG_RESOLUTION_METER && unit != PNG_RESOLUTION_UNKNOWN)
+        return;
+    picture_.SetXDpi(PhysicalToDpi(x, unit));
+    picture_.SetYDpi(PhysicalToDpi(y, unit));
+}
+
+void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
+    png_structp png = state_.png;
+    png_infop info = state_.info;
+    const uint32_t colors = picture_.GetNumColors();
+
+    png_colorp filePalette = nullptr;
+    int filePaletteSize = 0;
+    if (colors != 0) {
+        if (png_get_PLTE(png, info, &filePalette, &filePaletteSize) != 0 && filePaletteSize > 0) {
+            const uint32_t count = std::min<uint32_t>(filePaletteSize, colors);
+            for (uint32_t i = 0; i < count; ++i) {
+                picture_.SetPaletteColor(
+                    i, RgbQuad{filePalette[i].blue, filePalette[i].green, filePalette[i].red, 0});
+            }
+            const uint32_t cap = picture_.GetBpp() == 1 ? 2 : picture_.GetBpp() == 4 ? 16 : 256;
+            picture_.SetColorsImportant(
+                filePaletteSize > 256 ? 0 : std::min<uint32_t>(filePaletteSize, cap));
+        } else if (bitDepth == 2) {
+            const uint8_t greys[4] = {0, 85, 170, 255};
+            for (uint32_t i = 0; i < 4; ++i) {
+                picture_.SetPaletteColor(i, RgbQuad{greys[i], greys[i], greys[i], 0});
+            }
+        } else {
+            picture_.MakeGreyPalette();
+        }
+    }
+
+    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0)
+        return;
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    png_color_16p color = nullptr;
+    png_get_tRNS(png, info, &alphas, &alphaCount, &color);
+    const auto toEightBits = [bitDepth](png_uint_16 sample) {
+        return static_cast<uint8_t>(bitDepth == 16 ? sample >> 8 : sample);
+    };
+
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        if (alphas == nullptr || alphaCount <= 0)
+            return;
+        if (alphaCount == 1 && alphas[0] == 0) {
+            // The usual single entry: palette index 0 is fully transparent.
+            picture_.SetTransparentIndex(0);
+            return;
+        }
+        // Each listed entry carries its own alpha; the rest are opaque. A single
+        // entry that is not fully transparent is an alpha value too (it must not
+        // make index 0 invisible).
+        for (uint32_t i = 0; i < colors; ++i) {
+            RgbQuad entry = picture_.GetPaletteColor(i);
+            entry.reserved = i < static_cast<uint32_t>(alphaCount) ? alphas[i] : 255;
+            picture_.SetPaletteColor(i, entry);
+        }
+        picture_.SetAlphaPaletteEnabled(true);
+    } else if (colorType == PNG_COLOR_TYPE_GRAY) {
+        if (color == nullptr)
+            return;
+        // A level outside the bit depth's range matches no pixel.
+        if (bitDepth < 16 && color->gray >= (1u << bitDepth))
+            return;
+        picture_.SetTransparentIndex(toEightBits(color->gray));
+    } else if (colorType == PNG_COLOR_TYPE_RGB) {
+        if (color == nullptr)
+            return;
+        picture_.SetTransparentColor(RgbQuad{toEightBits(color->blue), toEightBits(color->green),
+                                             toEightBits(color->red), 0});
+        picture_.SetTransparentIndex(0);  // marks the transparent colour as active
+    }
+}
+
+}  // namespace
+
+bool PicturePNG::Decode(ImageStream* file) {
+    if (file == nullptr) {
+        SetLastError("null file handler");
+        return false;
+    }
+    // Foreign files are turned away before libpng is set up: content detection
+    // offers every file to this decoder.
+    uint8_t signature[kSignatureSize];
+    StreamReader reader(*file);
+    if (!reader.ReadBytes(signature, kSignatureSize) ||
+        png_sig_cmp(signature, 0, kSignatureSize) != 0) {
+        SetLastError("Not a PNG file");
+        return false;
+    }
+
+    PngDecodeState state;
+    state.stream = file;
+    state.picture = this;
+    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
+    if (state.png == nullptr) {
+        SetLastError("can't allocate memory");
+        return false;
+    }
+    state.info = png_create_info_struct(state.png);
+    bool decoded = false;
+    if (state.info == nullptr) {
+        SetLastError("can't allocate memory");
+    } else {
+        decoded = PngDecoder(state).Run();
+    }
+    png_destroy_read_struct(&state.png, state.info ? &state.info : nullptr, nullptr);
+    if (!decoded)
+        Destroy();
+    return decoded;
+}

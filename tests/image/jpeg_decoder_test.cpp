@@ -1,0 +1,217 @@
+// JPEG decoding: pixels against djpeg's output for the same file (exact) and
+// against the colours the fixture script drew (within what lossy coding allows),
+// resolution from JFIF and EXIF, and damaged or foreign input.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "image/image_stream.h"
+#include "image/picture.h"
+#include "image/picture_jpg.h"
+
+namespace {
+
+std::string JpegFixture(const std::string& name) {
+    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/" + name;
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A binary PPM (P6) or PGM (P5) as djpeg writes it: rows top first.
+struct Netpbm {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t channels = 0;
+    std::vector<uint8_t> samples;
+};
+
+Netpbm ReadNetpbm(const std::string& path) {
+    Netpbm image;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return image;
+    char magic[3] = {};
+    unsigned maxValue = 0;
+    if (std::fscanf(file, "%2s %u %u %u", magic, &image.width, &image.height, &maxValue) == 4 &&
+        std::fgetc(file) != EOF) {
+        image.channels = std::string(magic) == "P6" ? 3 : 1;
+        image.samples.resize(size_t{image.width} * image.height * image.channels);
+        if (std::fread(image.samples.data(), 1, image.samples.size(), file) !=
+            image.samples.size()) {
+            image.samples.clear();
+        }
+    }
+    std::fclose(file);
+    return image;
+}
+
+// Compares every stored row with the reference (top row first), colour rows in
+// the picture's blue-green-red order, and checks the row padding is cleared.
+void ExpectRowsEqual(const Picture& picture, const Netpbm& reference) {
+    ASSERT_FALSE(reference.samples.empty());
+    ASSERT_EQ(picture.GetWidth(), reference.width);
+    ASSERT_EQ(picture.GetHeight(), reference.height);
+    const uint32_t width = reference.width;
+    for (uint32_t y = 0; y < reference.height; ++y) {
+        const uint8_t* stored = picture.GetBits(reference.height - 1 - y);
+        const uint8_t* expected = &reference.samples[size_t{y} * width * reference.channels];
+        for (uint32_t x = 0; x < width; ++x) {
+            if (reference.channels == 1) {
+                ASSERT_EQ(stored[x], expected[x]) << "x " << x << " y " << y;
+            } else {
+                ASSERT_EQ(stored[3 * x + 0], expected[3 * x + 2]) << "x " << x << " y " << y;
+                ASSERT_EQ(stored[3 * x + 1], expected[3 * x + 1]) << "x " << x << " y " << y;
+                ASSERT_EQ(stored[3 * x + 2], expected[3 * x + 0]) << "x " << x << " y " << y;
+            }
+        }
+        for (uint32_t i = width * reference.channels; i < picture.GetEffectiveWidth(); ++i) {
+            ASSERT_EQ(stored[i], 0) << "padding of row " << y;
+        }
+    }
+}
+
+// y counted from the top, as the fixture script draws.
+void ExpectNear(const Picture& picture, int x, int yFromTop, int red, int green, int blue,
+                int tolerance) {
+    const RgbQuad color = picture.GetPixelColor(x, picture.GetHeight() - 1 - yFromTop, false);
+    EXPECT_NEAR(color.red, red, tolerance) << "at " << x << ", " << yFromTop;
+    EXPECT_NEAR(color.green, green, tolerance) << "at " << x << ", " << yFromTop;
+    EXPECT_NEAR(color.blue, blue, tolerance) << "at " << x << ", " << yFromTop;
+}
+
+void ExpectDrawnBlocks(const Picture& picture, int tolerance) {
+    ExpectNear(picture, 10, 7, 220, 30, 40, tolerance);
+    ExpectNear(picture, 33, 7, 30, 200, 60, tolerance);
+    ExpectNear(picture, 10, 22, 40, 50, 210, tolerance);
+    ExpectNear(picture, 33, 22, 200, 200, 200, tolerance);
+}
+
+TEST(JpegDecoder, ColourFilesDecodeToDjpegPixelsInBlueGreenRedOrder) {
+    for (const char* name : {"colour", "progressive"}) {
+        SCOPED_TRACE(name);
+        Picture picture;
+        ASSERT_TRUE(picture.Load(JpegFixture(std::string(name) + ".jpg").c_str(), 0))
+            << picture.GetLastError();
+        EXPECT_EQ(picture.GetType(), 3u);
+        EXPECT_EQ(picture.GetBpp(), 24);
+        EXPECT_EQ(picture.GetNumColors(), 0u);
+        EXPECT_FALSE(picture.IsGrayScale());
+        ExpectRowsEqual(picture, ReadNetpbm(JpegFixture(std::string(name) + ".ppm")));
+        ExpectDrawnBlocks(picture, 6);
+    }
+}
+
+TEST(JpegDecoder, GreyFileLoadsAsEightBitsWithIdentityGreyPalette) {
+    Picture picture;
+    ASSERT_TRUE(picture.Load(JpegFixture("grey.jpg").c_str(), 0)) << picture.GetLastError();
+    EXPECT_EQ(picture.GetBpp(), 8);
+    EXPECT_EQ(picture.GetNumColors(), 256u);
+    EXPECT_TRUE(picture.IsGrayScale());
+    EXPECT_EQ(picture.GetPaletteColor(200), (RgbQuad{200, 200, 200, 0}));
+    ExpectRowsEqual(picture, ReadNetpbm(JpegFixture("grey.pgm")));
+    // The gradient runs from white on the left to black on the right.
+    EXPECT_GE(picture.GetPixelIndex(0, 15), 245);
+    EXPECT_LE(picture.GetPixelIndex(44, 15), 10);
+}
+
+TEST(JpegDecoder, InvertedCmykBecomesTheDrawnRgb) {
+    Picture picture;
+    ASSERT_TRUE(picture.Load(JpegFixture("cmyk.jpg").c_str(), 0)) << picture.GetLastError();
+    EXPECT_EQ(picture.GetBpp(), 24);
+    ExpectDrawnBlocks(picture, 4);
+}
+
+TEST(JpegDecoder, ScaleDenominatorShrinksAsDjpegDoes) {
+    Picture picture;
+    picture.SetJpegScale(2);
+    ASSERT_TRUE(picture.Load(JpegFixture("colour.jpg").c_str(), 3)) << picture.GetLastError();
+    EXPECT_EQ(picture.GetWidth(), 23u);
+    EXPECT_EQ(picture.GetHeight(), 15u);
+    ExpectRowsEqual(picture, ReadNetpbm(JpegFixture("colour_half.ppm")));
+}
+
+TEST(JpegDecoder, ResolutionComesFromExifElseJfifDensity) {
+    struct Case {
+        const char* file;
+        int32_t xDpi;
+        int32_t yDpi;
+    };
+    const Case cases[] = {
+        {"density_inch.jpg", 300, 150},   // unit 1: as it stands
+        {"density_cm.jpg", 102, 51},      // unit 2: 40 and 20 per cm
+        {"density_aspect.jpg", 96, 144},  // unit 0, 2 : 3: only the vertical follows
+        {"colour.jpg", 96, 96},           // no JFIF header at all
+        {"exif_inch.jpg", 300, 200},      // EXIF wins over JFIF's 72
+        {"exif_cm.jpg", 300, 150},        // 118 and 59 per cm
+        {"exif_zero.jpg", 72, 72},        // zero EXIF resolution: JFIF's
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Picture picture;
+        ASSERT_TRUE(picture.Load(JpegFixture(c.file).c_str(), 0)) << picture.GetLastError();
+        EXPECT_EQ(picture.GetXDpi(), c.xDpi);
+        EXPECT_EQ(picture.GetYDpi(), c.yDpi);
+        EXPECT_EQ(picture.GetHeader().xPelsPerMeter,
+                  static_cast<int32_t>(c.xDpi * 39.37007874015748 + 0.5));
+    }
+}
+
+TEST(JpegDecoder, TruncatedFileKeepsTheRowsDecodedBeforeTheCut) {
+    Picture picture;
+    ASSERT_TRUE(picture.Load(JpegFixture("truncated.jpg").c_str(), 0)) << picture.GetLastError();
+    ExpectRowsEqual(picture, ReadNetpbm(JpegFixture("truncated.ppm")));
+}
+
+TEST(JpegDecoder, EmptyAndForeignDataFailWithLibjpegMessages) {
+    Picture empty;
+    EXPECT_FALSE(empty.Load(JpegFixture("empty.jpg").c_str(), 3));
+    EXPECT_FALSE(empty.IsValid());
+    EXPECT_STREQ(empty.GetLastError(), "Empty input file");
+
+    const uint8_t bitmap[] = {'B', 'M', 0x36, 0, 0, 0, 0, 0, 0, 0};
+    MemoryImageStream stream(bitmap, sizeof bitmap);
+    PictureJPG decoder;
+    EXPECT_FALSE(decoder.Decode(&stream));
+    EXPECT_FALSE(decoder.IsValid());
+    EXPECT_STREQ(decoder.GetLastError(), "Not a JPEG file: starts with 0x42 0x4d");
+}
+
+TEST(JpegDecoder, HugeDimensionsAreRefusedBeforeDecoding) {
+    std::vector<uint8_t> data = ReadFile(JpegFixture("colour.jpg"));
+    ASSERT_FALSE(data.empty());
+    // Start-of-frame: FF C0, length (2), precision (1), height (2), width (2).
+    size_t frame = 0;
+    for (size_t i = 2; i + 8 < data.size(); ++i) {
+        if (data[i] == 0xFF && data[i + 1] == 0xC0) {
+            frame = i;
+            break;
+        }
+    }
+    ASSERT_NE(frame, 0u);
+    data[frame + 5] = 0xFD;  // height 65000
+    data[frame + 6] = 0xE8;
+    data[frame + 7] = 0xFD;  // width 65000
+    data[frame + 8] = 0xE8;
+    MemoryImageStream stream(data.data(), data.size());
+    PictureJPG decoder;
+    EXPECT_FALSE(decoder.Decode(&stream));
+    EXPECT_STREQ(decoder.GetLastError(), "PICTURE_MAX_MEMORY exceeded");
+}
+
+TEST(JpegDecoder, EscapeValueCancelsDecoding) {
+    Picture picture;
+    picture.SetEscape(1);
+    EXPECT_FALSE(picture.Load(JpegFixture("colour.jpg").c_str(), 3));
+    EXPECT_FALSE(picture.IsValid());
+    EXPECT_STREQ(picture.GetLastError(), "Cancelled");
+}
+
+}  // namespace
