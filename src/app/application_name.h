@@ -1,0 +1,9 @@
+// The application's name: the main window's caption and the caption of every
+// message box the program raises.
+#pragma once
+
+#ifndef REELWRIGHT_MAKER_ADDRESS
+#define REELWRIGHT_MAKER_ADDRESS "www.reelwright.example"
+#endif
+
+inline constexpr const char* kApplicationName = "Reelwright 1.9 by " REELWRIGHT_MAKER_ADDRESS;

@@ -1,0 +1,125 @@
+#include "build/slideshow_build.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "build/temporary_jpeg.h"
+#include "image/drawing_surface.h"
+#include "swf/swf_twips.h"
+#include "swf/swf_writer.h"
+
+namespace {
+
+constexpr uint32_t kBlackBackground = 0x000000;  // 0x00BBGGRR
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// Removes what a failed build left at the movie's path. Only a regular file is ours
+// to remove: a path such as /dev/full must survive a failed write.
+void RemovePartialMovie(const std::string& path) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        std::remove(path.c_str());
+}
+
+}  // namespace
+
+std::string CheckFrameSize(const MovieSettings& settings) {
+    if (SwfFrameSizeFits(static_cast<float>(settings.width), static_cast<float>(settings.height))) {
+        return {};
+    }
+    return "The frame size " + std::to_string(settings.width) + "*" +
+           std::to_string(settings.height) +
+           " pixels is too large: a Flash movie frame can be at most 1638*1638 pixels.";
+}
+
+SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePaths,
+                                       const MovieSettings& settings, const std::string& outputPath,
+                                       DrawingSurface* preview, BuildObserver* observer) {
+    SlideshowBuildResult result;
+    const BuildSettings frame = BuildSettings::From(settings);
+
+    // Everything that can be refused is refused before a file is touched.
+    if (picturePaths.size() > static_cast<size_t>(kMaxSlideshowPictures)) {
+        result.error = "The movie " + Quoted(outputPath) +
+                       " was not written: a movie holds at most " +
+                       std::to_string(kMaxSlideshowPictures) + " pictures, the list has " +
+                       std::to_string(picturePaths.size()) + ".";
+        return result;
+    }
+    if (std::string tooLarge = CheckFrameSize(settings); !tooLarge.empty()) {
+        result.error = tooLarge;
+        return result;
+    }
+    std::string temporaryError;
+    const std::unique_ptr<TemporaryJpeg> temporary = TemporaryJpeg::Create(temporaryError);
+    if (!temporary) {
+        result.error = "The movie " + Quoted(outputPath) + " was not written: " + temporaryError;
+        return result;
+    }
+
+    auto writer = std::make_unique<SwfWriter>();
+    if (writer->Open(outputPath, frame.floatWidth, frame.floatHeight, frame.rate) == 0) {
+        // The writer's text names the path itself; the message names it once, quoted.
+        std::string reason = writer->GetError();
+        const std::string prefix = "cannot create " + outputPath + ": ";
+        if (reason.starts_with(prefix))
+            reason.erase(0, prefix.size());
+        result.error = "Cannot create the movie " + Quoted(outputPath) + ": " + reason;
+        return result;
+    }
+    writer->SetBackgroundColor(kBlackBackground);
+
+    PreviewSurface previewSurface;
+    if (preview != nullptr)
+        previewSurface = {preview, preview->Width(), preview->Height()};
+
+    const int32_t count = static_cast<int32_t>(picturePaths.size());
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t percent = static_cast<int32_t>(100LL * (i + 1) / count);
+        if (observer != nullptr) {
+            observer->OnEntryStarting(i, count, percent);
+            observer->OnSelectEntry(i);
+        }
+        const FrameResult frameResult = ProduceFrame(*writer, i, picturePaths[i], frame,
+                                                     previewSurface, temporary->Path(), observer);
+        if (frameResult.outcome == FrameOutcome::kPictureUnreadable) {
+            ++result.unreadablePictures;
+        } else if (frameResult.outcome == FrameOutcome::kTemporaryFileFailed) {
+            // The frame would silently show an earlier picture: better no movie.
+            result.error = "The movie " + Quoted(outputPath) + " was not written: picture " +
+                           Quoted(picturePaths[i]) + " could not be saved to the temporary file " +
+                           Quoted(temporary->Path()) + ": " + frameResult.reason;
+            break;
+        }
+        if (writer->Failed()) {
+            result.error =
+                "The movie " + Quoted(outputPath) + " was not written: " + writer->GetError();
+            break;
+        }
+        ++result.framesWritten;
+        if (observer != nullptr && observer->ShouldStop()) {
+            result.stopped = true;
+            result.error =
+                "The movie " + Quoted(outputPath) + " was not written: the build was stopped.";
+            break;
+        }
+    }
+
+    if (result.error.empty() && writer->Close()) {
+        result.ok = true;
+        return result;
+    }
+    if (result.error.empty()) {
+        result.error = "The movie " + Quoted(outputPath) +
+                       " was not written completely: " + writer->GetError();
+    }
+    // A partial movie is worse than none: close without writing, then remove it.
+    writer.reset();
+    RemovePartialMovie(outputPath);
+    return result;
+}

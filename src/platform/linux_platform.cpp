@@ -1,0 +1,112 @@
+#include "platform/linux_platform.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <thread>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// An address such as "https://..." or "mailto:..." has a scheme of at least two
+// letters before its colon; anything else is taken as a file path.
+bool IsAddress(const std::string& target) {
+    const size_t colon = target.find(':');
+    if (colon == std::string::npos || colon < 2)
+        return false;
+    for (size_t i = 0; i < colon; ++i) {
+        const char c = target[i];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        if (!letter && !(i > 0 && other))
+            return false;
+    }
+    return true;
+}
+
+int ShellCodeForFileError(int error) {
+    switch (error) {
+        case ENOENT:
+            return kShellFileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return kShellPathNotFound;
+        case EACCES:
+        case EPERM:
+            return kShellAccessDenied;
+        case ENOMEM:
+            return kShellOutOfMemory;
+        default:
+            return kShellOutOfResources;
+    }
+}
+
+int ShellCodeForSpawnError(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOEXEC:
+        case EACCES:
+        case ENOTDIR:
+            return kShellNoAssociation;
+        case ENOMEM:
+        case EAGAIN:
+            return kShellOutOfMemory;
+        default:
+            return kShellOutOfResources;
+    }
+}
+
+}  // namespace
+
+LinuxPlatform::LinuxPlatform(std::string opener) : opener_(std::move(opener)) {}
+
+void LinuxPlatform::ShowMessageBox(const std::string& text, MessageIcon icon,
+                                   const std::string& caption) {
+    const char* mark = icon == MessageIcon::kExclamation ? "! " : "";
+    std::fprintf(stderr, "%s: %s%s\n", caption.c_str(), mark, text.c_str());
+}
+
+std::optional<std::string> LinuxPlatform::ShowSaveFileDialog(const SaveFileRequest&) {
+    // Without a toolkit there is nobody to ask: the dialog counts as cancelled.
+    return std::nullopt;
+}
+
+int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target, int) {
+    if (verb != "open")
+        return kShellNoAssociation;
+    if (target.empty())
+        return kShellFileNotFound;
+    if (!IsAddress(target)) {
+        struct stat status;
+        if (stat(target.c_str(), &status) != 0)
+            return ShellCodeForFileError(errno);
+    }
+
+    std::vector<char*> arguments{const_cast<char*>(opener_.c_str()),
+                                 const_cast<char*>(target.c_str()), nullptr};
+    pid_t child = 0;
+    const int error =
+        posix_spawnp(&child, opener_.c_str(), nullptr, nullptr, arguments.data(), environ);
+    if (error != 0)
+        return ShellCodeForSpawnError(error);
+
+    // The opener may run as long as the document is shown; a detached thread waits
+    // for it so no zombie is left and no signal handler is needed.
+    try {
+        std::thread([child] {
+            int status = 0;
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the child is reaped when the process ends.
+    }
+    return kShellOpenSucceeded;
+}

@@ -1,0 +1,87 @@
+// The Linux shell launch: the opener is started without a shell and not waited for,
+// and failures come back as the shell's codes.
+#include "platform/linux_platform.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "build/test_support.h"
+
+namespace {
+
+// Waits (bounded) until the fake opener has written its record.
+std::string WaitForText(const std::string& path) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        std::ifstream in(path);
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        if (!text.empty() && text.back() == '\n')
+            return text;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {};
+}
+
+class LinuxPlatformTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(scratch_.Path().empty());
+        opener_ = scratch_.File("fake-opener");
+        std::ofstream script(opener_);
+        script << "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$1\" > \"" << scratch_.File("opened.txt")
+               << ".tmp\" && mv \"" << scratch_.File("opened.txt") << ".tmp\" \""
+               << scratch_.File("opened.txt") << "\"\n";
+        script.close();
+        chmod(opener_.c_str(), 0700);
+        document_ = scratch_.File("SHOW.SWF");
+        std::ofstream(document_) << "FWS";
+    }
+
+    ScratchFolder scratch_;
+    std::string opener_;
+    std::string document_;
+};
+
+TEST_F(LinuxPlatformTest, OpenStartsTheOpenerWithThePathAsItsOnlyArgument) {
+    LinuxPlatform platform(opener_);
+    EXPECT_EQ(platform.ShellOpen("open", document_, 5), 42);
+    EXPECT_EQ(WaitForText(scratch_.File("opened.txt")), "1|" + document_ + "\n");
+}
+
+TEST_F(LinuxPlatformTest, AddressesAreHandedOnWithoutLookingForAFile) {
+    LinuxPlatform platform(opener_);
+    EXPECT_EQ(platform.ShellOpen("open", "https://www.reelwright.example/a b", 5), 42);
+    EXPECT_EQ(WaitForText(scratch_.File("opened.txt")), "1|https://www.reelwright.example/a b\n");
+}
+
+TEST_F(LinuxPlatformTest, FailuresComeBackAsTheShellsCodes) {
+    LinuxPlatform platform(opener_);
+    EXPECT_EQ(platform.ShellOpen("open", scratch_.File("missing.swf"), 5), 2);
+    EXPECT_EQ(platform.ShellOpen("open", document_ + "/inside.swf", 5), 3);
+    EXPECT_EQ(platform.ShellOpen("open", "", 5), 2);
+    EXPECT_EQ(platform.ShellOpen("print", document_, 5), 31);
+
+    LinuxPlatform withoutOpener(scratch_.File("no-such-opener"));
+    EXPECT_EQ(withoutOpener.ShellOpen("open", document_, 5), 31);
+    LinuxPlatform notOnPath("reelwright-no-such-opener");
+    EXPECT_EQ(notOnPath.ShellOpen("open", document_, 5), 31);
+}
+
+TEST_F(LinuxPlatformTest, SaveDialogWithoutAToolkitIsCancelled) {
+    LinuxPlatform platform(opener_);
+    EXPECT_EQ(platform.ShowSaveFileDialog(SaveFileRequest{}), std::nullopt);
+}
+
+TEST(FileFilterTest, SplitsLabelPatternPairsUpToTheEmptyLabel) {
+    EXPECT_EQ(ParseFileFilter("Flash Files|*.swf|ALL (*.*)|*.*||"),
+              (std::vector<FileFilter>{{"Flash Files", "*.swf"}, {"ALL (*.*)", "*.*"}}));
+    EXPECT_EQ(ParseFileFilter("Pictures|*.jpg;*.png"),
+              (std::vector<FileFilter>{{"Pictures", "*.jpg;*.png"}}));
+    EXPECT_EQ(ParseFileFilter(""), std::vector<FileFilter>{});
+    EXPECT_EQ(ParseFileFilter("Dangling"), std::vector<FileFilter>{});
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+// The build run: tags, ids and depths per entry, unreadable pictures, progress,
+// the temporary file, and the refusals that leave nothing behind.
+#include "build/slideshow_build.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "build/swf_tag_reader.h"
+#include "build/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records everything the build reports.
+struct RecordingObserver : BuildObserver {
+    std::vector<int32_t> percents;
+    std::vector<int32_t> selected;
+    std::vector<std::string> sizeTexts;
+    std::vector<int32_t> unreadable;
+    std::vector<std::string> reasons;
+    int rewrites = 0;
+    int stopAfterEntries = -1;
+    int entriesDone = 0;
+    std::function<void(int32_t)> onEntry;
+
+    void OnEntryStarting(int32_t index, int32_t, int32_t percent) override {
+        percents.push_back(percent);
+        if (onEntry)
+            onEntry(index);
+    }
+    void OnSelectEntry(int32_t index) override { selected.push_back(index); }
+    void OnPictureSize(const std::string& text) override { sizeTexts.push_back(text); }
+    void OnRewriteSettings() override { ++rewrites; }
+    void OnPictureUnreadable(int32_t index, const std::string&,
+                             const std::string& reason) override {
+        unreadable.push_back(index);
+        reasons.push_back(reason);
+    }
+    bool ShouldStop() override { return ++entriesDone == stopAfterEntries; }
+};
+
+class SlideshowBuildTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(scratch_.Path().empty());
+        ASSERT_FALSE(tmp_.Path().empty());
+        const char* old = std::getenv("TMPDIR");
+        if (old != nullptr)
+            oldTmpdir_ = old;
+        setenv("TMPDIR", tmp_.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (oldTmpdir_.empty()) {
+            unsetenv("TMPDIR");
+        } else {
+            setenv("TMPDIR", oldTmpdir_.c_str(), 1);
+        }
+    }
+
+    // `format` forces ImageMagick's writer (such as "BMP3:").
+    std::string MakePicture(const std::string& name, const std::vector<std::string>& drawing,
+                            const std::string& format = "") {
+        std::vector<std::string> arguments{"convert"};
+        arguments.insert(arguments.end(), drawing.begin(), drawing.end());
+        arguments.push_back(format + scratch_.File(name));
+        EXPECT_EQ(RunProgram(arguments), 0) << "ImageMagick could not make " << name;
+        return scratch_.File(name);
+    }
+
+    SwfTestMovie Build(const std::vector<std::string>& paths, MovieSettings settings,
+                       BuildObserver* observer = nullptr) {
+        result_ = RunSlideshowBuild(paths, settings, Movie(), nullptr, observer);
+        EXPECT_TRUE(result_.ok) << result_.error;
+        SwfTestMovie movie = ParseTestMovie(ReadTestFile(Movie()));
+        EXPECT_EQ(movie.error, "");
+        return movie;
+    }
+
+    std::string Movie() const { return scratch_.File("SHOW.SWF"); }
+    bool TemporaryFolderIsEmpty() const { return fs::is_empty(tmp_.Path()); }
+
+    ScratchFolder scratch_;
+    ScratchFolder tmp_;
+    std::string oldTmpdir_;
+    SlideshowBuildResult result_;
+};
+
+TEST_F(SlideshowBuildTest, ThreeEntriesGetTheirIdsDepthsAndOneFrameEach) {
+    const std::vector<std::string> paths{
+        MakePicture("a.png", {"-size", "800x600", "gradient:red-blue"}),
+        MakePicture("b.bmp", {"-size", "100x400", "gradient:yellow-green", "-type", "TrueColor"}),
+        MakePicture("c.jpg", {"-size", "320x240", "radial-gradient:white-navy"})};
+    const SwfTestMovie movie = Build(paths, MovieSettings{280, 210, 10});
+
+    EXPECT_EQ(movie.signature, "FWS");
+    EXPECT_EQ(movie.version, 3);
+    EXPECT_EQ(movie.fileLength, fs::file_size(Movie()));
+    EXPECT_EQ(movie.xMax, 5600);
+    EXPECT_EQ(movie.yMax, 4200);
+    EXPECT_EQ(movie.rateWhole, 10);
+    EXPECT_EQ(movie.frameCount, 3);
+
+    // Background, then per entry: bitmap, shape, placement, frame; then End.
+    std::vector<uint16_t> codes;
+    for (const SwfTestTag& tag : movie.tags)
+        codes.push_back(tag.code);
+    EXPECT_EQ(codes, (std::vector<uint16_t>{9, 21, 32, 26, 1, 21, 32, 26, 1, 21, 32, 26, 1, 0}));
+    EXPECT_EQ(movie.tags[0].body, (std::vector<uint8_t>{0x00, 0x00, 0x00}));
+
+    const auto bitmaps = movie.TagsWithCode(kTestTagDefineBitsJpeg2);
+    const auto shapes = movie.TagsWithCode(kTestTagDefineShape3);
+    const auto placements = movie.TagsWithCode(kTestTagPlaceObject2);
+    ASSERT_EQ(bitmaps.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(TestCharacterId(*bitmaps[i]), 2 * i + 2);
+        EXPECT_EQ(TestCharacterId(*shapes[i]), 2 * i + 1);
+        EXPECT_EQ(TestShapeBitmapId(*shapes[i]), 2 * i + 2);
+        EXPECT_EQ(TestShapeBounds(*shapes[i]), (std::vector<int32_t>{0, 5600, 0, 4200}));
+        const TestPlacement placement = TestReadPlacement(*placements[i]);
+        EXPECT_EQ(placement.flags, 0x06);
+        EXPECT_EQ(placement.depth, i + 1);
+        EXPECT_EQ(placement.characterId, 2 * i + 1);
+        // The bitmap carries a whole JPEG: FF D9 FF D8, then the file FF D8 ... FF D9.
+        const std::vector<uint8_t> data = TestJpegData(*bitmaps[i]);
+        ASSERT_GT(data.size(), 8u);
+        EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 6),
+                  (std::vector<uint8_t>{0xFF, 0xD9, 0xFF, 0xD8, 0xFF, 0xD8}));
+    }
+    EXPECT_EQ(result_.framesWritten, 3);
+    EXPECT_EQ(result_.unreadablePictures, 0);
+}
+
+TEST_F(SlideshowBuildTest, MissingSecondPictureRepeatsTheFirstInItsOwnFrame) {
+    const std::vector<std::string> paths{
+        MakePicture("a.png", {"-size", "64x48", "gradient:red-blue"}), scratch_.File("missing.png"),
+        MakePicture("c.bmp", {"-size", "64x48", "gradient:white-black", "-type", "TrueColor"})};
+    RecordingObserver observer;
+    const SwfTestMovie movie = Build(paths, MovieSettings{280, 210, 10}, &observer);
+
+    EXPECT_EQ(movie.frameCount, 3);
+    const auto bitmaps = movie.TagsWithCode(kTestTagDefineBitsJpeg2);
+    const auto shapes = movie.TagsWithCode(kTestTagDefineShape3);
+    const auto placements = movie.TagsWithCode(kTestTagPlaceObject2);
+    ASSERT_EQ(bitmaps.size(), 3u);
+    EXPECT_EQ(TestCharacterId(*bitmaps[1]), 4);
+    EXPECT_EQ(bitmaps[1]->body.size(), bitmaps[0]->body.size());
+    EXPECT_EQ(TestJpegData(*bitmaps[1]), TestJpegData(*bitmaps[0]));
+    EXPECT_NE(TestJpegData(*bitmaps[2]), TestJpegData(*bitmaps[0]));
+    EXPECT_EQ(TestCharacterId(*shapes[1]), 3);
+    EXPECT_EQ(TestShapeBitmapId(*shapes[1]), 4);
+    EXPECT_EQ(TestReadPlacement(*placements[1]).depth, 2);
+
+    EXPECT_EQ(observer.sizeTexts,
+              (std::vector<std::string>{"280*210 pixels", "0*0 pixels", "280*210 pixels"}));
+    EXPECT_EQ(observer.rewrites, 3);
+    EXPECT_EQ(observer.unreadable, (std::vector<int32_t>{1}));
+    EXPECT_EQ(observer.reasons.at(0), "No such file or directory");
+    EXPECT_EQ(result_.unreadablePictures, 1);
+}
+
+TEST_F(SlideshowBuildTest, MissingFirstPictureLeavesBitmapTwoUndefined) {
+    const std::vector<std::string> paths{
+        scratch_.File("missing.bmp"),
+        MakePicture("b.png", {"-size", "40x30", "gradient:red-blue"})};
+    const SwfTestMovie movie = Build(paths, MovieSettings{280, 210, 10});
+
+    const auto bitmaps = movie.TagsWithCode(kTestTagDefineBitsJpeg2);
+    ASSERT_EQ(bitmaps.size(), 1u);
+    EXPECT_EQ(TestCharacterId(*bitmaps[0]), 4);
+    const auto shapes = movie.TagsWithCode(kTestTagDefineShape3);
+    ASSERT_EQ(shapes.size(), 2u);
+    EXPECT_EQ(TestCharacterId(*shapes[0]), 1);
+    EXPECT_EQ(TestShapeBitmapId(*shapes[0]), 2);
+    const TestPlacement first = TestReadPlacement(*movie.TagsWithCode(kTestTagPlaceObject2)[0]);
+    EXPECT_EQ(first.depth, 1);
+    EXPECT_EQ(first.characterId, 1);
+    EXPECT_EQ(movie.frameCount, 2);
+}
+
+TEST_F(SlideshowBuildTest, ProgressStandsAtItsShareBeforeEachEntry) {
+    RecordingObserver three;
+    Build({"/nonexistent/1", "/nonexistent/2", "/nonexistent/3"}, MovieSettings{}, &three);
+    EXPECT_EQ(three.percents, (std::vector<int32_t>{33, 66, 100}));
+    EXPECT_EQ(three.selected, (std::vector<int32_t>{0, 1, 2}));
+
+    RecordingObserver seven;
+    Build(std::vector<std::string>(7, "/nonexistent/picture"), MovieSettings{}, &seven);
+    EXPECT_EQ(seven.percents, (std::vector<int32_t>{14, 28, 42, 57, 71, 85, 100}));
+}
+
+TEST_F(SlideshowBuildTest, EmptyListWritesBackgroundOnly) {
+    RecordingObserver observer;
+    const SwfTestMovie movie = Build({}, MovieSettings{}, &observer);
+    EXPECT_EQ(movie.frameCount, 0);
+    ASSERT_EQ(movie.tags.size(), 2u);
+    EXPECT_EQ(movie.tags[0].code, kTestTagSetBackgroundColor);
+    EXPECT_TRUE(observer.percents.empty());
+}
+
+TEST_F(SlideshowBuildTest, TemporaryJpegLivesInAPrivateFolderOnlyDuringTheBuild) {
+    const std::vector<std::string> paths{
+        MakePicture("a.png", {"-size", "30x20", "gradient:red-blue"}),
+        MakePicture("b.png", {"-size", "30x20", "gradient:blue-red"})};
+    RecordingObserver observer;
+    std::vector<bool> jpegExisted;
+    observer.onEntry = [&](int32_t) {
+        std::vector<fs::path> folders;
+        for (const auto& entry : fs::directory_iterator(tmp_.Path()))
+            folders.push_back(entry.path());
+        ASSERT_EQ(folders.size(), 1u);
+        struct stat status {};
+        ASSERT_EQ(stat(folders[0].c_str(), &status), 0);
+        EXPECT_TRUE(S_ISDIR(status.st_mode));
+        EXPECT_EQ(status.st_mode & 0777, 0700u);
+        jpegExisted.push_back(fs::exists(folders[0] / "Moxwell_Reelwright_090708.jpg"));
+    };
+    Build(paths, MovieSettings{}, &observer);
+    // Not there before the first picture is saved; there for the second.
+    EXPECT_EQ(jpegExisted, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(TemporaryFolderIsEmpty());
+}
+
+TEST_F(SlideshowBuildTest, GreyPicturesStayGreyAndColourPalettesBecomeColour) {
+    const std::vector<std::string> paths{
+        MakePicture("grey.jpg", {"-size", "64x48", "gradient:black-white", "-colorspace", "Gray"}),
+        MakePicture("palette.bmp",
+                    {"-size", "64x48", "gradient:red-blue", "-type", "Palette", "-colors", "16"},
+                    "BMP3:")};
+    RecordingObserver observer;
+    const SwfTestMovie movie = Build(paths, MovieSettings{80, 60, 10}, &observer);
+    EXPECT_EQ(observer.reasons, std::vector<std::string>{});
+    const auto bitmaps = movie.TagsWithCode(kTestTagDefineBitsJpeg2);
+    ASSERT_EQ(bitmaps.size(), 2u);
+    // The component count of the frame header (SOF0 FF C0: length, precision, height,
+    // width, components).
+    auto components = [](const std::vector<uint8_t>& data) -> int {
+        for (size_t i = 0; i + 9 < data.size(); ++i) {
+            if (data[i] == 0xFF && data[i + 1] == 0xC0)
+                return data[i + 9];
+        }
+        return -1;
+    };
+    EXPECT_EQ(components(TestJpegData(*bitmaps[0])), 1);
+    EXPECT_EQ(components(TestJpegData(*bitmaps[1])), 3);
+}
+
+TEST_F(SlideshowBuildTest, ZeroAndNegativeSizesArePassedOn) {
+    const std::vector<std::string> paths{
+        MakePicture("a.png", {"-size", "30x20", "gradient:red-blue"})};
+    RecordingObserver observer;
+    SwfTestMovie movie = Build(paths, MovieSettings{0, 210, 0}, &observer);
+    EXPECT_EQ(movie.xMax, 0);
+    EXPECT_EQ(movie.yMax, 4200);
+    EXPECT_EQ(movie.rateWhole, 0);
+    EXPECT_EQ(movie.frameCount, 1);
+    // The picture keeps its own size when it cannot be fitted.
+    EXPECT_EQ(observer.sizeTexts, (std::vector<std::string>{"30*20 pixels"}));
+
+    movie = Build(paths, MovieSettings{-50, -40, 300});
+    EXPECT_EQ(movie.xMax, -1000);
+    EXPECT_EQ(movie.yMax, -800);
+    EXPECT_EQ(movie.rateWhole, 300 & 0xFF);
+    EXPECT_EQ(movie.frameCount, 1);
+}
+
+TEST_F(SlideshowBuildTest, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
+    RecordingObserver observer;
+    const SlideshowBuildResult result = RunSlideshowBuild(
+        {"/nonexistent/a"}, MovieSettings{1639, 210, 10}, Movie(), nullptr, &observer);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error,
+              "The frame size 1639*210 pixels is too large: a Flash movie frame can be at most "
+              "1638*1638 pixels.");
+    EXPECT_FALSE(fs::exists(Movie()));
+    EXPECT_TRUE(observer.percents.empty());
+    EXPECT_TRUE(TemporaryFolderIsEmpty());
+    EXPECT_EQ(CheckFrameSize(MovieSettings{1638, 1638, 10}), "");
+}
+
+TEST_F(SlideshowBuildTest, UncreatableMovieFailsAtOnceNamingTheFile) {
+    const std::string movie = scratch_.File("no-such-folder/SHOW.SWF");
+    RecordingObserver observer;
+    const SlideshowBuildResult result =
+        RunSlideshowBuild({"/nonexistent/a"}, MovieSettings{}, movie, nullptr, &observer);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("\"" + movie + "\""), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("No such file or directory"), std::string::npos) << result.error;
+    EXPECT_TRUE(observer.percents.empty());
+    EXPECT_TRUE(TemporaryFolderIsEmpty());
+}
+
+TEST_F(SlideshowBuildTest, StoppedBuildLeavesNoMovie) {
+    RecordingObserver observer;
+    observer.stopAfterEntries = 1;
+    const SlideshowBuildResult result =
+        RunSlideshowBuild({"/nonexistent/a", "/nonexistent/b", "/nonexistent/c"}, MovieSettings{},
+                          Movie(), nullptr, &observer);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(observer.percents, (std::vector<int32_t>{33}));
+    EXPECT_FALSE(fs::exists(Movie()));
+    EXPECT_TRUE(TemporaryFolderIsEmpty());
+}
+
+}  // namespace
