@@ -56,6 +56,10 @@ int MaskByte(uint32_t mask) {
     return mask == 0 ? -1 : (31 - std::countl_zero(mask)) / 8;
 }
 
+bool IsLaterWindowsHeader(uint32_t headerSize) {
+    return headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124;
+}
+
 }  // namespace
 
 // Reads the bitmap header in whichever of its sizes the file uses and brings it to
@@ -114,9 +118,12 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     if (layout.headerSize == kOs2HeaderSize) {
         layout.headerBytesLeft = kOs2HeaderSize - kBitmapInfoHeaderSize;
     } else if (layout.headerSize > kBitmapInfoHeaderSize) {
-        // A header size we do not know (the later Windows versions among them):
-        // taken only when it describes plain, complete pixel data.
-        if (h.sizeImage < computedSize || h.planes != 1 || h.colorsUsed != 0)
+        // The later Windows headers (52, 56, 108 and 124 bytes) only add masks and
+        // colour-space data after the first 40 bytes, so they are read like it, with
+        // their palettes and a zero image size (ImageMagick's default BMP is one).
+        // Any other size is taken only when it describes plain, complete pixel data.
+        if (!IsLaterWindowsHeader(layout.headerSize) &&
+            (h.sizeImage < computedSize || h.planes != 1 || h.colorsUsed != 0))
             return false;
         layout.headerBytesLeft = layout.headerSize - kBitmapInfoHeaderSize;
         // The later headers hold the bit-field masks right after the first 40 bytes,

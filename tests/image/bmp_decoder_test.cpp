@@ -117,6 +117,12 @@ TEST(BmpDecoder, PalettePicturesKeepTheirDepthAndColours) {
     EXPECT_EQ(four.GetBpp(), 4);
     ExpectPicture(four, SixteenColours);
 
+    // ImageMagick's default flavour: the 124-byte header with a 16-colour palette.
+    Picture fourV5;
+    ASSERT_TRUE(fourV5.Load(Fixture("bits4_v5.bmp").c_str(), 0)) << fourV5.GetLastError();
+    EXPECT_EQ(fourV5.GetBpp(), 4);
+    ExpectPicture(fourV5, SixteenColours);
+
     Picture eight;
     ASSERT_TRUE(eight.Load(Fixture("bits8.bmp").c_str(), 0));
     EXPECT_EQ(eight.GetBpp(), 8);

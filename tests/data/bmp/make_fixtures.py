@@ -102,6 +102,7 @@ for name, fmt, rule, options in [
     ("os2_core.bmp", "BMP2", truecolour, []),
     ("bits16_565.bmp", "BMP", rgb565, ["-define", "bmp:subtype=RGB565"]),
     ("bits24_v5.bmp", "BMP", truecolour, []),
+    ("bits4_v5.bmp", "BMP", sixteen_colours, ["-type", "Palette", "-compress", "None"]),
 ]:
     write("pattern.ppm", ppm(rule))
     subprocess.run([CONVERT, os.path.join(HERE, "pattern.ppm"), *options,
