@@ -1,4 +1,358 @@
-#include "image/picture.h"
+// Picture::Resample and its default mode: the area-average shrink for 24-bit pictures
+// that get smaller in both directions, and bilinear interpolation for everything else.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
-// Placeholder until resampling lands.
-bool Picture::Resample(int64_t, int64_t, int, Picture*) { return false; }
+#include "image/picture.h"
+#include "image/picture_resample_modes.h"
+
+namespace {
+
+// Weights are integers in thousandths of a source pixel.
+constexpr int64_t kAccuracy = 1000;
+
+// (integer)(offset x 1000), held to 0..1000. Within the picture sizes a float counts
+// exactly the offset is always below one pixel; the clamp keeps weights sane where
+// float positions stop being exact (tens of millions of pixels).
+int64_t WeightOf(float offset) {
+    const float weight = offset * static_cast<float>(kAccuracy);
+    if (!(weight > 0.0f))
+        return 0;
+    if (weight >= static_cast<float>(kAccuracy))
+        return kAccuracy;
+    return static_cast<int64_t>(weight);
+}
+
+// First column x (at least `from`, at most `limit`) with (float)x >= end, that is where
+// the source pixel straddles the end of the current destination column.
+int64_t FirstColumnAtOrPast(float end, int64_t from, int64_t limit) {
+    const float first = std::ceil(end);
+    if (!(first < static_cast<float>(limit)))
+        return limit;
+    return std::max(from, static_cast<int64_t>(first));
+}
+
+uint8_t ToByte(int64_t sum, int64_t divisor) {
+    return static_cast<uint8_t>(std::clamp<int64_t>(sum / divisor, 0, 255));
+}
+
+}  // namespace
+
+// The sums are 64-bit: with 32-bit sums a strong shrink (a 4000 x 3000 photo to a
+// 28 x 21 frame spreads about 20,000 source pixels, weighted up to 1000 x 255, into one
+// sum) would overflow and give wild colours.
+void ShrinkAreaAverage(Picture& source, Picture& target) {
+    const int64_t oldWidth = source.GetWidth();
+    const int64_t oldHeight = source.GetHeight();
+    const int64_t newWidth = target.GetWidth();
+    const int64_t newHeight = target.GetHeight();
+    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
+    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    const int64_t divisor =
+        std::max<int64_t>(1, static_cast<int64_t>(yScale * xScale * static_cast<float>(kAccuracy)));
+
+    // Two accumulator rows: the destination row being filled (current) and what the
+    // source row straddling its lower edge leaves for the next one (carry). Three sums
+    // per destination pixel plus one spare pixel for the weight past the last column.
+    const size_t rowSums = 3 * static_cast<size_t>(newWidth) + 3;
+    std::vector<int64_t> rowA(rowSums, 0);
+    std::vector<int64_t> rowB(rowSums, 0);
+    int64_t* current = rowA.data();
+    int64_t* carry = rowB.data();
+
+    int64_t finishedRows = 0;  // destination rows written so far
+    float endY = yScale - 1.0f;
+    for (int64_t y = 0; y < oldHeight; ++y) {
+        source.SetProgress(static_cast<int32_t>(100 * y / oldHeight));
+        if (source.GetEscape() != 0)
+            return;
+
+        const uint8_t* pixel = source.GetBits(static_cast<uint32_t>(y));
+        int64_t i = 0;  // accumulator position of the current destination column
+        int64_t u = 0;  // destination columns finished in this row
+        float endX = xScale - 1.0f;
+        // Once every destination row or column is done, whatever float rounding still
+        // feeds in lands in the spare sums and is never written out.
+        const bool rowSplits = static_cast<float>(y) >= endY && finishedRows < newHeight;
+
+        if (!rowSplits) {
+            // The whole source row lies inside the current destination row.
+            int64_t x = 0;
+            while (x < oldWidth) {
+                const int64_t split =
+                    u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
+                int64_t blue = 0, green = 0, red = 0;
+                for (; x < split; ++x, pixel += 3) {
+                    blue += pixel[0];
+                    green += pixel[1];
+                    red += pixel[2];
+                }
+                current[i] += kAccuracy * blue;
+                current[i + 1] += kAccuracy * green;
+                current[i + 2] += kAccuracy * red;
+                if (x >= oldWidth)
+                    break;
+                // This pixel is split between two destination columns.
+                const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
+                for (int j = 0; j < 3; ++j, ++i) {
+                    current[i] += (kAccuracy - weightX) * pixel[j];
+                    current[i + 3] += weightX * pixel[j];
+                }
+                endX += xScale;
+                ++u;
+                ++x;
+                pixel += 3;
+            }
+            continue;
+        }
+
+        // The source row is split between the current and the next destination row;
+        // the destination row is complete once this row is in, so each straddling pixel
+        // finishes a destination pixel, written at once.
+        uint8_t* out = target.GetBits(static_cast<uint32_t>(finishedRows));
+        const int64_t weightY = WeightOf(static_cast<float>(y) - endY);
+        int64_t x = 0;
+        while (x < oldWidth) {
+            const int64_t split = u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
+            int64_t blue = 0, green = 0, red = 0;
+            for (; x < split; ++x, pixel += 3) {
+                blue += pixel[0];
+                green += pixel[1];
+                red += pixel[2];
+            }
+            current[i] += (kAccuracy - weightY) * blue;
+            current[i + 1] += (kAccuracy - weightY) * green;
+            current[i + 2] += (kAccuracy - weightY) * red;
+            carry[i] += weightY * blue;
+            carry[i + 1] += weightY * green;
+            carry[i + 2] += weightY * red;
+            if (x >= oldWidth)
+                break;
+            // This pixel is split four ways.
+            const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
+            for (int j = 0; j < 3; ++j, ++i) {
+                const int64_t value = pixel[j];
+                current[i] += value * (kAccuracy - weightY) * (kAccuracy - weightX) / kAccuracy;
+                *out++ = ToByte(current[i], divisor);
+                carry[i] += value * weightY * (kAccuracy - weightX) / kAccuracy;
+                current[i + 3] += value * (kAccuracy - weightY) * weightX / kAccuracy;
+                // Assigned, not added: this is the first weight of the next column, and
+                // the carry row still holds the sums of an earlier destination row.
+                carry[i + 3] = value * weightY * weightX / kAccuracy;
+            }
+            endX += xScale;
+            ++u;
+            ++x;
+            pixel += 3;
+        }
+        // Rounding can leave the last column without a straddling pixel; its sums are
+        // complete all the same. (Normally at most one column is left; writing all that
+        // remain keeps the row whole whatever the rounding did.)
+        for (; u < newWidth; ++u) {
+            for (int j = 0; j < 3; ++j, ++i)
+                *out++ = ToByte(current[i], divisor);
+        }
+        std::swap(current, carry);
+        carry[0] = carry[1] = carry[2] = 0;
+        ++finishedRows;
+        endY += yScale;
+    }
+
+    // Rounding can leave the last destination row unfinished after the last source
+    // row; its sums are complete. Further rows (possible only where float positions are
+    // no longer exact) repeat it rather than stay blank.
+    if (finishedRows < newHeight) {
+        uint8_t* out = target.GetBits(static_cast<uint32_t>(finishedRows));
+        for (int64_t k = 0; k < 3 * newWidth; ++k)
+            out[k] = ToByte(current[k], divisor);
+        const size_t rowBytes = target.GetEffectiveWidth();
+        for (int64_t row = finishedRows + 1; row < newHeight; ++row) {
+            std::memcpy(target.GetBits(static_cast<uint32_t>(row)), out, rowBytes);
+        }
+    }
+}
+
+void ResampleBilinear(Picture& source, Picture& target) {
+    const int64_t oldWidth = source.GetWidth();
+    const int64_t oldHeight = source.GetHeight();
+    const int64_t newWidth = target.GetWidth();
+    const int64_t newHeight = target.GetHeight();
+    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
+    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    const int64_t xMax = oldWidth - 1;
+    const int64_t yMax = oldHeight - 1;
+
+    // Column positions are worked out per pixel rather than kept in a table: a table
+    // for a very wide picture would cost more memory than the picture itself.
+    auto column = [xScale, xMax](int64_t x, int64_t& ix, int64_t& ix1, float& dx) {
+        const float fx = static_cast<float>(x) * xScale;
+        ix = std::min(xMax, static_cast<int64_t>(fx));
+        ix1 = std::min(xMax, ix + 1);
+        dx = fx - static_cast<float>(ix);
+    };
+
+    const uint16_t bpp = source.GetBpp();
+    // An identity grey palette maps every grey level to the index of the same number,
+    // so the nearest-colour search can be skipped: the index is the level.
+    const bool greyLevels = bpp == 8 && source.IsGrayScale();
+
+    for (int64_t y = 0; y < newHeight; ++y) {
+        source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
+        if (source.GetEscape() != 0)
+            return;
+
+        const float fy = static_cast<float>(y) * yScale;
+        const int64_t iy = std::min(yMax, static_cast<int64_t>(fy));
+        const int64_t iy1 = std::min(yMax, iy + 1);
+        const float dy = fy - static_cast<float>(iy);
+
+        if (bpp == 24 || greyLevels) {
+            const int channels = bpp == 24 ? 3 : 1;
+            const uint8_t* low = source.GetBits(static_cast<uint32_t>(iy));
+            const uint8_t* high = source.GetBits(static_cast<uint32_t>(iy1));
+            uint8_t* out = target.GetBits(static_cast<uint32_t>(y));
+            for (int64_t x = 0; x < newWidth; ++x) {
+                int64_t ix, ix1;
+                float dx;
+                column(x, ix, ix1, dx);
+                const uint8_t* c1 = low + channels * ix;
+                const uint8_t* c2 = low + channels * ix1;
+                const uint8_t* c3 = high + channels * ix;
+                const uint8_t* c4 = high + channels * ix1;
+                for (int j = 0; j < channels; ++j) {
+                    const float a =
+                        static_cast<float>(c1[j]) + static_cast<float>(c3[j] - c1[j]) * dy;
+                    const float b =
+                        static_cast<float>(c2[j]) + static_cast<float>(c4[j] - c2[j]) * dy;
+                    *out++ = static_cast<uint8_t>(a + (b - a) * dx);
+                }
+            }
+            continue;
+        }
+
+        // Other palette pictures: interpolate the palette colours and store the nearest
+        // palette entry.
+        for (int64_t x = 0; x < newWidth; ++x) {
+            int64_t ix, ix1;
+            float dx;
+            column(x, ix, ix1, dx);
+            const RgbQuad c1 = source.GetPaletteColor(source.GetPixelIndex(ix, iy));
+            const RgbQuad c2 = source.GetPaletteColor(source.GetPixelIndex(ix1, iy));
+            const RgbQuad c3 = source.GetPaletteColor(source.GetPixelIndex(ix, iy1));
+            const RgbQuad c4 = source.GetPaletteColor(source.GetPixelIndex(ix1, iy1));
+            auto mix = [dx, dy](uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4) {
+                const float a = static_cast<float>(v1) + static_cast<float>(v3 - v1) * dy;
+                const float b = static_cast<float>(v2) + static_cast<float>(v4 - v2) * dy;
+                return static_cast<uint8_t>(a + (b - a) * dx);
+            };
+            RgbQuad color;
+            color.blue = mix(c1.blue, c2.blue, c3.blue, c4.blue);
+            color.green = mix(c1.green, c2.green, c3.green, c4.green);
+            color.red = mix(c1.red, c2.red, c3.red, c4.red);
+            target.SetPixelColor(x, y, color);
+        }
+    }
+}
+
+namespace {
+
+// Mode 0's alpha plane: new alpha (x, y) = old alpha ((integer)(x * horizontal scale),
+// (integer)(y * vertical scale)), sample points anchored at the bottom-left corner
+// like the colours.
+void SampleAlphaFromCorner(const Picture& source, Picture& target) {
+    const int64_t oldWidth = source.GetWidth();
+    const int64_t oldHeight = source.GetHeight();
+    const int64_t newWidth = target.GetWidth();
+    const int64_t newHeight = target.GetHeight();
+    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
+    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    const uint8_t* from = source.GetAlphaPlane();
+    uint8_t* to = target.GetAlphaPlane();
+    for (int64_t y = 0; y < newHeight; ++y) {
+        const int64_t sourceRow =
+            std::min(oldHeight - 1, static_cast<int64_t>(static_cast<float>(y) * yScale));
+        const uint8_t* row = from + sourceRow * oldWidth;
+        for (int64_t x = 0; x < newWidth; ++x) {
+            *to++ =
+                row[std::min(oldWidth - 1, static_cast<int64_t>(static_cast<float>(x) * xScale))];
+        }
+    }
+}
+
+}  // namespace
+
+bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* destination) {
+    if (!IsValid())
+        return false;
+    if (newWidth <= 0 || newHeight <= 0)
+        return false;
+    if (destination == this)
+        destination = nullptr;
+
+    if (newWidth == header_.width && newHeight == header_.height) {
+        if (destination == nullptr)
+            return true;
+        if (destination->Copy(*this))
+            return true;
+        SetLastError(destination->GetLastError());
+        return false;
+    }
+    // The header keeps signed 32-bit sizes; anything wider could never be allocated.
+    if (newWidth > INT32_MAX || newHeight > INT32_MAX) {
+        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return false;
+    }
+
+    Picture result(GetType());
+    result.CopyInformation(*this);
+    if (!result.Create(static_cast<uint32_t>(newWidth), static_cast<uint32_t>(newHeight), GetBpp(),
+                       GetType())) {
+        SetLastError(result.GetLastError());
+        return false;
+    }
+    if (GetNumColors() > 0)
+        result.SetPalette(GetPalette(), std::min<uint32_t>(256, GetNumColors()));
+    if (HasAlpha() && !result.CreateAlpha()) {
+        SetLastError(result.GetLastError());
+        return false;
+    }
+
+    const bool shrink = mode != 1 && mode != 2 && newWidth < header_.width &&
+                        newHeight < header_.height && GetBpp() == 24;
+    // The shrink's two accumulator rows hold 48 bytes per destination column; they are
+    // held to the same memory limit as a picture.
+    if (shrink &&
+        2 * (3 * static_cast<uint64_t>(newWidth) + 3) * sizeof(int64_t) > kPictureMaxMemory) {
+        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return false;
+    }
+
+    switch (mode) {
+        case 1:
+            ResampleNearest(*this, result);
+            break;
+        case 2:
+            ResampleBicubic(*this, result);
+            break;
+        default:
+            if (shrink) {
+                ShrinkAreaAverage(*this, result);
+            } else {
+                ResampleBilinear(*this, result);
+            }
+            if (HasAlpha())
+                SampleAlphaFromCorner(*this, result);
+            break;
+    }
+
+    // The result carries the information copied before the work started; the progress
+    // and the escape value are this picture's own.
+    result.SetProgress(GetProgress());
+    result.SetEscape(GetEscape());
+    Picture& target = destination != nullptr ? *destination : *this;
+    target.TakeOver(result);
+    return true;
+}
