@@ -1,0 +1,358 @@
+// Picture life cycle: construction, the bitmap block, resolution, last error, the
+// alpha plane, ownership moves and the two whole-picture turns (Flip, Mirror).
+#include "image/picture.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "image/byte_order.h"
+
+namespace {
+
+// Bytes per stored row: rows are padded to whole 32-bit words.
+uint64_t RowBytes(uint64_t width, uint32_t bpp) {
+    return ((bpp * width + 31) / 32) * 4;
+}
+
+int32_t DpiToPelsPerMeter(int32_t dpi) {
+    // 10000 / 254 pixels per metre per dot per inch, rounded half up.
+    const double pels = std::floor(static_cast<double>(dpi) * 39.37007874015748 + 0.5);
+    if (pels >= static_cast<double>(INT32_MAX))
+        return INT32_MAX;
+    return static_cast<int32_t>(pels);
+}
+
+}  // namespace
+
+Picture::Picture(uint32_t type) {
+    info_.type = type;
+    info_.littleEndianHost = std::endian::native == std::endian::little;
+    header_.xPelsPerMeter = DpiToPelsPerMeter(info_.xDpi);
+    header_.yPelsPerMeter = DpiToPelsPerMeter(info_.yDpi);
+}
+
+// The owned buffers free themselves; a borrowing picture owns nothing of its lender.
+Picture::~Picture() = default;
+
+void Picture::FreeContents() {
+    ownedBlock_.reset();
+    ownedAlpha_.reset();
+    block_ = nullptr;
+    blockSize_ = 0;
+    pixels_ = nullptr;
+    alpha_ = nullptr;
+    lender_ = nullptr;
+    info_.nearestCacheValid = false;
+}
+
+uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t type) {
+    FreeContents();
+
+    if (bpp <= 1) {
+        bpp = 1;
+    } else if (bpp <= 4) {
+        bpp = 4;
+    } else if (bpp <= 8) {
+        bpp = 8;
+    } else {
+        bpp = 24;
+    }
+
+    if (width == 0 || height == 0) {
+        SetLastError("Picture::Create : width and height must be greater than zero");
+        return nullptr;
+    }
+    // Sizes are worked out in 64 bits so that no product can wrap; the padded rows
+    // count against the limit too, since that is what gets allocated. The header keeps
+    // signed 32-bit dimensions, so anything larger is refused as well.
+    const uint64_t rowBytes = RowBytes(width, bpp);
+    const uint64_t imageBytes = rowBytes * height;
+    const uint64_t pixelBytes = static_cast<uint64_t>(width) * height * bpp / 8;
+    if (pixelBytes > kPictureMaxMemory || imageBytes > kPictureMaxMemory ||
+        width > static_cast<uint32_t>(INT32_MAX) || height > static_cast<uint32_t>(INT32_MAX)) {
+        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return nullptr;
+    }
+
+    const uint32_t colors = bpp == 1 ? 2 : bpp == 4 ? 16 : bpp == 8 ? 256 : 0;
+    const size_t blockSize = kBitmapInfoHeaderSize + 4 * colors + static_cast<size_t>(imageBytes);
+    // calloc: the palette must start zeroed, and zeroed pages cost nothing up front.
+    Buffer block(static_cast<uint8_t*>(std::calloc(blockSize, 1)));
+    if (!block) {
+        SetLastError("Picture::Create can't allocate memory");
+        return nullptr;
+    }
+
+    header_ = BitmapInfoHeader{};
+    header_.width = static_cast<int32_t>(width);
+    header_.height = static_cast<int32_t>(height);
+    header_.bitCount = static_cast<uint16_t>(bpp);
+    header_.sizeImage = static_cast<uint32_t>(imageBytes);
+    header_.xPelsPerMeter = DpiToPelsPerMeter(info_.xDpi);
+    header_.yPelsPerMeter = DpiToPelsPerMeter(info_.yDpi);
+    header_.colorsUsed = colors;
+    header_.colorsImportant = 0;
+
+    info_.effectiveWidth = static_cast<uint32_t>(rowBytes);
+    info_.type = type;
+
+    ownedBlock_ = std::move(block);
+    block_ = ownedBlock_.get();
+    blockSize_ = blockSize;
+    pixels_ = block_ + kBitmapInfoHeaderSize + 4 * colors;
+    WriteHeaderToBlock();
+    return block_;
+}
+
+bool Picture::Destroy() {
+    if (lender_)
+        return false;
+    FreeContents();
+    info_.effectiveWidth = 0;
+    header_ = BitmapInfoHeader{};
+    header_.xPelsPerMeter = DpiToPelsPerMeter(info_.xDpi);
+    header_.yPelsPerMeter = DpiToPelsPerMeter(info_.yDpi);
+    return true;
+}
+
+void Picture::WriteHeaderToBlock() {
+    if (!block_)
+        return;
+    StoreU32LE(block_ + 0, header_.size);
+    StoreU32LE(block_ + 4, static_cast<uint32_t>(header_.width));
+    StoreU32LE(block_ + 8, static_cast<uint32_t>(header_.height));
+    StoreU16LE(block_ + 12, header_.planes);
+    StoreU16LE(block_ + 14, header_.bitCount);
+    StoreU32LE(block_ + 16, header_.compression);
+    StoreU32LE(block_ + 20, header_.sizeImage);
+    StoreU32LE(block_ + 24, static_cast<uint32_t>(header_.xPelsPerMeter));
+    StoreU32LE(block_ + 28, static_cast<uint32_t>(header_.yPelsPerMeter));
+    StoreU32LE(block_ + 32, header_.colorsUsed);
+    StoreU32LE(block_ + 36, header_.colorsImportant);
+}
+
+void Picture::SetColorsImportant(uint32_t count) {
+    header_.colorsImportant = count;
+    info_.nearestCacheValid = false;
+    if (block_)
+        StoreU32LE(block_ + 36, count);
+}
+
+void Picture::SetXDpi(int32_t dpi) {
+    if (dpi <= 0)
+        dpi = 96;
+    info_.xDpi = dpi;
+    header_.xPelsPerMeter = DpiToPelsPerMeter(dpi);
+    if (block_)
+        StoreU32LE(block_ + 24, static_cast<uint32_t>(header_.xPelsPerMeter));
+}
+
+void Picture::SetYDpi(int32_t dpi) {
+    if (dpi <= 0)
+        dpi = 96;
+    info_.yDpi = dpi;
+    header_.yPelsPerMeter = DpiToPelsPerMeter(dpi);
+    if (block_)
+        StoreU32LE(block_ + 28, static_cast<uint32_t>(header_.yPelsPerMeter));
+}
+
+void Picture::SetLastError(const char* message) {
+    if (!message || message[0] == '\0')
+        return;
+    const size_t length = strnlen(message, kLastErrorCapacity - 1);
+    std::memcpy(info_.lastError, message, length);
+    info_.lastError[length] = '\0';
+}
+
+bool Picture::CreateAlpha() {
+    if (!block_)
+        return false;
+    if (alpha_)
+        return true;
+    const uint64_t bytes = static_cast<uint64_t>(GetWidth()) * GetHeight();
+    if (bytes > kPictureMaxMemory) {
+        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return false;
+    }
+    Buffer plane(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bytes))));
+    if (!plane) {
+        SetLastError("Picture::Create can't allocate memory");
+        return false;
+    }
+    std::memset(plane.get(), 255, static_cast<size_t>(bytes));
+    ownedAlpha_ = std::move(plane);
+    alpha_ = ownedAlpha_.get();
+    return true;
+}
+
+void Picture::DeleteAlpha() {
+    // A borrowed plane belongs to the lender; only our hold on it is dropped.
+    ownedAlpha_.reset();
+    alpha_ = nullptr;
+}
+
+bool Picture::TakeOver(Picture& other) {
+    if (&other == this)
+        return true;
+    FreeContents();
+    header_ = other.header_;
+    const bool littleEndianHost = info_.littleEndianHost;
+    info_ = other.info_;
+    info_.littleEndianHost = littleEndianHost;
+    ownedBlock_ = std::move(other.ownedBlock_);
+    ownedAlpha_ = std::move(other.ownedAlpha_);
+    block_ = other.block_;
+    blockSize_ = other.blockSize_;
+    pixels_ = other.pixels_;
+    alpha_ = other.alpha_;
+    lender_ = other.lender_;
+
+    other.FreeContents();
+    other.info_.effectiveWidth = 0;
+    other.header_ = BitmapInfoHeader{};
+    other.header_.xPelsPerMeter = DpiToPelsPerMeter(other.info_.xDpi);
+    other.header_.yPelsPerMeter = DpiToPelsPerMeter(other.info_.yDpi);
+    return true;
+}
+
+bool Picture::Borrow(Picture& other) {
+    if (&other == this)
+        return true;
+    FreeContents();
+    header_ = other.header_;
+    const bool littleEndianHost = info_.littleEndianHost;
+    info_ = other.info_;
+    info_.littleEndianHost = littleEndianHost;
+    block_ = other.block_;
+    blockSize_ = other.blockSize_;
+    pixels_ = other.pixels_;
+    alpha_ = other.alpha_;
+    lender_ = &other;
+    return true;
+}
+
+bool Picture::Copy(const Picture& other) {
+    if (&other == this)
+        return true;
+    Buffer block;
+    Buffer alpha;
+    if (other.block_) {
+        block.reset(static_cast<uint8_t*>(std::malloc(other.blockSize_)));
+        if (!block) {
+            SetLastError("Picture::Create can't allocate memory");
+            return false;
+        }
+        std::memcpy(block.get(), other.block_, other.blockSize_);
+        if (other.alpha_) {
+            const size_t bytes = static_cast<size_t>(other.GetWidth()) * other.GetHeight();
+            alpha.reset(static_cast<uint8_t*>(std::malloc(bytes)));
+            if (!alpha) {
+                SetLastError("Picture::Create can't allocate memory");
+                return false;
+            }
+            std::memcpy(alpha.get(), other.alpha_, bytes);
+        }
+    }
+    FreeContents();
+    header_ = other.header_;
+    const bool littleEndianHost = info_.littleEndianHost;
+    info_ = other.info_;
+    info_.littleEndianHost = littleEndianHost;
+    if (block) {
+        ownedBlock_ = std::move(block);
+        block_ = ownedBlock_.get();
+        blockSize_ = other.blockSize_;
+        pixels_ = block_ + (other.pixels_ - other.block_);
+        ownedAlpha_ = std::move(alpha);
+        alpha_ = ownedAlpha_.get();
+    }
+    return true;
+}
+
+void Picture::CopyInformation(const Picture& other) {
+    if (&other == this)
+        return;
+    // The row width and the nearest-colour cache describe this picture's own block,
+    // so they stay; everything else comes from the other picture.
+    const uint32_t effectiveWidth = info_.effectiveWidth;
+    const RgbQuad cacheColor = info_.nearestCacheColor;
+    const uint8_t cacheIndex = info_.nearestCacheIndex;
+    const bool cacheValid = info_.nearestCacheValid;
+    const bool littleEndianHost = info_.littleEndianHost;
+    info_ = other.info_;
+    info_.effectiveWidth = effectiveWidth;
+    info_.nearestCacheColor = cacheColor;
+    info_.nearestCacheIndex = cacheIndex;
+    info_.nearestCacheValid = cacheValid;
+    info_.littleEndianHost = littleEndianHost;
+    SetXDpi(info_.xDpi);
+    SetYDpi(info_.yDpi);
+}
+
+bool Picture::Flip() {
+    if (!block_)
+        return false;
+    const uint32_t height = GetHeight();
+    const size_t rowBytes = info_.effectiveWidth;
+    std::vector<uint8_t> spare(std::max<size_t>(rowBytes, GetWidth()));
+    for (uint32_t bottom = 0, top = height - 1; bottom < top; ++bottom, --top) {
+        uint8_t* low = pixels_ + static_cast<size_t>(bottom) * rowBytes;
+        uint8_t* high = pixels_ + static_cast<size_t>(top) * rowBytes;
+        std::memcpy(spare.data(), low, rowBytes);
+        std::memcpy(low, high, rowBytes);
+        std::memcpy(high, spare.data(), rowBytes);
+        if (alpha_) {
+            const size_t width = GetWidth();
+            uint8_t* alphaLow = alpha_ + static_cast<size_t>(bottom) * width;
+            uint8_t* alphaHigh = alpha_ + static_cast<size_t>(top) * width;
+            std::memcpy(spare.data(), alphaLow, width);
+            std::memcpy(alphaLow, alphaHigh, width);
+            std::memcpy(alphaHigh, spare.data(), width);
+        }
+    }
+    return true;
+}
+
+bool Picture::Mirror() {
+    if (!block_)
+        return false;
+    const uint32_t width = GetWidth();
+    const uint32_t height = GetHeight();
+    const uint32_t bpp = GetBpp();
+    const size_t rowBytes = info_.effectiveWidth;
+    std::vector<uint8_t> source(rowBytes);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* row = pixels_ + static_cast<size_t>(y) * rowBytes;
+        if (bpp == 24) {
+            for (uint32_t left = 0, right = width - 1; left < right; ++left, --right) {
+                std::swap_ranges(row + 3 * static_cast<size_t>(left),
+                                 row + 3 * static_cast<size_t>(left) + 3,
+                                 row + 3 * static_cast<size_t>(right));
+            }
+        } else if (bpp == 8) {
+            std::reverse(row, row + width);
+        } else {
+            // Packed pixels: rebuild the row from a copy, pixel by pixel.
+            std::memcpy(source.data(), row, rowBytes);
+            std::memset(row, 0, rowBytes);
+            const uint32_t perByte = 8 / bpp;
+            const uint32_t mask = (1u << bpp) - 1;
+            for (uint32_t x = 0; x < width; ++x) {
+                const uint32_t from = width - 1 - x;
+                const uint32_t fromShift = (perByte - 1 - from % perByte) * bpp;
+                const uint32_t value = (source[from / perByte] >> fromShift) & mask;
+                const uint32_t toShift = (perByte - 1 - x % perByte) * bpp;
+                row[x / perByte] = static_cast<uint8_t>(row[x / perByte] | (value << toShift));
+            }
+        }
+        if (alpha_) {
+            uint8_t* alphaRow = alpha_ + static_cast<size_t>(y) * width;
+            std::reverse(alphaRow, alphaRow + width);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,109 @@
+// Depth conversion upwards: palette pictures to 4 or 8 bits by copying the indexes,
+// and to 24 bits by looking every pixel's colour up in the palette.
+#include <cstring>
+
+#include "image/picture.h"
+
+namespace {
+
+// Palette index of pixel x in a stored row of 1, 4 or 8 bits per pixel.
+inline uint8_t IndexInRow(const uint8_t* row, uint32_t x, uint32_t bpp) {
+    switch (bpp) {
+        case 8:
+            return row[x];
+        case 4:
+            return (x & 1) ? (row[x >> 1] & 0x0F) : static_cast<uint8_t>(row[x >> 1] >> 4);
+        default:
+            return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+}
+
+inline void StoreIndexInRow(uint8_t* row, uint32_t x, uint32_t bpp, uint8_t index) {
+    if (bpp == 8) {
+        row[x] = index;
+    } else {  // 4 bits; the row starts zeroed, so OR-ing is enough
+        row[x >> 1] = static_cast<uint8_t>(row[x >> 1] | ((x & 1) ? index : index << 4));
+    }
+}
+
+}  // namespace
+
+bool Picture::IncreaseBpp(uint32_t bpp) {
+    if (!block_)
+        return false;
+    const uint32_t current = GetBpp();
+    if (bpp == current)
+        return true;
+    if (bpp < current || (bpp != 4 && bpp != 8 && bpp != 24))
+        return false;
+
+    const uint32_t width = GetWidth();
+    const uint32_t height = GetHeight();
+    Picture converted(info_.type);
+    if (!converted.Create(width, height, bpp, info_.type)) {
+        SetLastError(converted.GetLastError());
+        return false;
+    }
+    converted.CopyInformation(*this);
+    if (alpha_) {
+        if (!converted.CreateAlpha()) {
+            SetLastError(converted.GetLastError());
+            return false;
+        }
+        std::memcpy(converted.alpha_, alpha_, static_cast<size_t>(width) * height);
+    }
+
+    const RgbQuad* palette = GetPalette();  // every picture under 24 bits has one
+    const uint32_t paletteSize = header_.colorsUsed;
+    const size_t sourceRowBytes = info_.effectiveWidth;
+    const size_t targetRowBytes = converted.info_.effectiveWidth;
+
+    if (bpp < 24) {
+        // Indexes keep their numbers; the palette comes along as it is.
+        converted.SetPalette(palette, paletteSize);
+        converted.SetColorsImportant(header_.colorsImportant);
+        for (uint32_t y = 0; y < height && info_.escape == 0; ++y) {
+            const uint8_t* source = pixels_ + y * sourceRowBytes;
+            uint8_t* target = converted.pixels_ + y * targetRowBytes;
+            for (uint32_t x = 0; x < width; ++x) {
+                StoreIndexInRow(target, x, bpp, IndexInRow(source, x, current));
+            }
+        }
+        TakeOver(converted);
+        return true;
+    }
+
+    if (info_.transparentIndex >= 0) {
+        converted.info_.transparentColor =
+            GetPaletteColor(static_cast<uint32_t>(info_.transparentIndex));
+    }
+    // A palette that carries alpha values needs a plane to keep them.
+    bool paletteHasAlpha = false;
+    for (uint32_t i = 0; i < paletteSize; ++i)
+        paletteHasAlpha |= palette[i].reserved != 0;
+    if (paletteHasAlpha && !alpha_ && !converted.CreateAlpha()) {
+        SetLastError(converted.GetLastError());
+        return false;
+    }
+    // With a plane of its own the picture's alpha is already in place (it was copied
+    // above); otherwise the plane, if any, takes the palette entries' alpha.
+    uint8_t* paletteAlpha = alpha_ ? nullptr : converted.alpha_;
+
+    for (uint32_t y = 0; y < height && info_.escape == 0; ++y) {
+        const uint8_t* source = pixels_ + y * sourceRowBytes;
+        uint8_t* target = converted.pixels_ + y * targetRowBytes;
+        uint8_t* alphaRow = paletteAlpha ? paletteAlpha + static_cast<size_t>(y) * width : nullptr;
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t index = IndexInRow(source, x, current);
+            // An index past a short palette reads as black, as GetPaletteColor gives.
+            const RgbQuad color = index < paletteSize ? palette[index] : RgbQuad{};
+            target[3 * x] = color.blue;
+            target[3 * x + 1] = color.green;
+            target[3 * x + 2] = color.red;
+            if (alphaRow)
+                alphaRow[x] = color.reserved;
+        }
+    }
+    TakeOver(converted);
+    return true;
+}

@@ -1,0 +1,122 @@
+// Loading by path and by stream, format dispatch, and saving's refusals.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "image/image_stream.h"
+#include "image/picture.h"
+
+namespace {
+
+std::string WriteTemporaryFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = testing::TempDir() + "reelwright_core_" + name;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr);
+    if (file) {
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
+
+// Bytes no decoder accepts: no signature, and a TGA image type of 0x47.
+const std::vector<uint8_t> kGarbage = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u',
+                                       'r', 'e', ' ', 'a', 't', ' ', 'a', 'l', 'l', '.', '\n'};
+
+TEST(PictureLoad, UnopenablePathLeavesTheLastErrorAlone) {
+    Picture picture;
+    picture.SetLastError("earlier");
+    EXPECT_FALSE(picture.Load("/nonexistent/folder/picture.bmp", kFormatUnknown));
+    EXPECT_FALSE(picture.Load("/nonexistent/folder/picture.bmp", kFormatBmp));
+    EXPECT_FALSE(picture.Load(nullptr, kFormatUnknown));
+    EXPECT_STREQ(picture.GetLastError(), "earlier");
+    EXPECT_FALSE(picture.IsValid());
+}
+
+TEST(PictureLoad, GarbageIsAnUnknownFormat) {
+    const std::string path = WriteTemporaryFile("garbage.png", kGarbage);
+    Picture picture;
+    EXPECT_FALSE(picture.Load(path.c_str(), kFormatUnknown));
+    EXPECT_FALSE(picture.IsValid());
+    EXPECT_STREQ(picture.GetLastError(), "Decode: Unknown or wrong format");
+    const std::string empty = WriteTemporaryFile("empty.bmp", {});
+    EXPECT_FALSE(picture.Load(empty.c_str(), kFormatUnknown));
+    EXPECT_STREQ(picture.GetLastError(), "Decode: Unknown or wrong format");
+    std::remove(path.c_str());
+    std::remove(empty.c_str());
+}
+
+TEST(PictureLoad, NamedFormatKeepsItsOwnMessageWhenNothingFits) {
+    const std::string path = WriteTemporaryFile("garbage.tga", kGarbage);
+    // What the TGA decoder alone says about these bytes.
+    MemoryImageStream stream(kGarbage.data(), kGarbage.size());
+    Picture direct;
+    EXPECT_FALSE(direct.Decode(&stream, kFormatTga));
+
+    Picture picture;
+    EXPECT_FALSE(picture.Load(path.c_str(), kFormatTga));
+    EXPECT_STREQ(picture.GetLastError(), direct.GetLastError());
+    EXPECT_STRNE(picture.GetLastError(), "Decode: Unknown or wrong format");
+    std::remove(path.c_str());
+}
+
+TEST(PictureDecode, RefusesNullStreamsAndUnknownTypeCodes) {
+    Picture picture;
+    EXPECT_FALSE(picture.Decode(nullptr, kFormatUnknown));
+    EXPECT_STREQ(picture.GetLastError(), "null file handler");
+    MemoryImageStream stream(kGarbage.data(), kGarbage.size());
+    for (uint32_t type : {6u, 8u, 1000u}) {
+        picture.SetLastError("x");
+        EXPECT_FALSE(picture.Decode(&stream, type));
+        EXPECT_STREQ(picture.GetLastError(), "Decode: Unknown or wrong format");
+    }
+}
+
+TEST(PictureDecode, FailureLeavesThePictureAsItWas) {
+    Picture picture;
+    ASSERT_NE(picture.Create(3, 3, 24, kFormatPng), nullptr);
+    picture.SetPixelColor(2, 2, RgbQuad{1, 2, 3, 0});
+    const uint8_t* block = picture.GetDib();
+    for (uint32_t type : {0u, 1u, 2u, 3u, 4u, 5u, 7u}) {
+        MemoryImageStream stream(kGarbage.data(), kGarbage.size());
+        EXPECT_FALSE(picture.Decode(&stream, type)) << type;
+        EXPECT_STRNE(picture.GetLastError(), "") << type;
+    }
+    EXPECT_EQ(picture.GetDib(), block);
+    EXPECT_EQ(picture.GetType(), 4u);
+    EXPECT_EQ(picture.GetPixelColor(2, 2, false), (RgbQuad{1, 2, 3, 0}));
+}
+
+TEST(PictureEncode, RefusesFormatsItCannotWrite) {
+    Picture picture;
+    ASSERT_NE(picture.Create(2, 2, 24, 0), nullptr);
+    MemoryImageStream out;
+    EXPECT_FALSE(picture.Encode(&out, 0));
+    EXPECT_STREQ(picture.GetLastError(), "Encode: Unknown format");
+    EXPECT_FALSE(picture.Encode(&out, 6));
+    EXPECT_STREQ(picture.GetLastError(), "Encode: Unknown format");
+    for (uint32_t type : {1u, 2u, 4u, 5u, 7u}) {
+        picture.SetLastError("x");
+        EXPECT_FALSE(picture.Encode(&out, type));
+        EXPECT_STREQ(picture.GetLastError(), "Encode: saving in this format is not supported");
+    }
+    EXPECT_TRUE(out.GetWritten().empty());
+    picture.SetLastError("earlier");
+    EXPECT_FALSE(picture.Save("/nonexistent/folder/out.jpg", kFormatJpeg));
+    EXPECT_STREQ(picture.GetLastError(), "earlier");
+}
+
+TEST(PictureEncode, JpegOfAPalettePictureReportsTheEncodersReason) {
+    Picture picture;
+    ASSERT_NE(picture.Create(2, 2, 8, 0), nullptr);
+    picture.SetPaletteColor(1, RgbQuad{0, 0, 255, 0});
+    MemoryImageStream out;
+    EXPECT_FALSE(picture.Encode(&out, kFormatJpeg));
+    EXPECT_STREQ(picture.GetLastError(), "JPEG can save only RGB or GreyScale images");
+    EXPECT_TRUE(picture.IsValid());  // the encoder only borrowed it
+}
+
+}  // namespace
