@@ -64,3 +64,4 @@ void BM_NearestPaletteIndex(benchmark::State& state) {
 BENCHMARK(BM_NearestPaletteIndex);
 
 }  // namespace
+BENCHMARK_MAIN();

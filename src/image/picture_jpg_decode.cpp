@@ -13,7 +13,6 @@
 #include "image/exif_reader.h"
 #include "image/image_stream.h"
 #include "image/jpeg_error_handler.h"
-#include "image/memory_hints.h"
 #include "image/picture_jpg.h"
 
 // After jpeglib.h, which jpeg_error_handler.h brings in.
@@ -207,11 +206,6 @@ bool JpegDecoder::Run() {
         nullptr) {
         return false;
     }
-    // The rows are written once, top to bottom: large pages spare the thousands of
-    // page faults a 12-megapixel picture would otherwise take.
-    AdviseLargeSequentialWrite(
-        picture_.GetBits(0),
-        static_cast<size_t>(picture_.GetEffectiveWidth()) * cinfo.output_height);
     SetResolution();
     if (components == 1)
         picture_.MakeGreyPalette();
