@@ -150,11 +150,11 @@ static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t heig
             cancelled = true;
             return;
         }
+        // Rows a short file does not reach stay black: Create hands out cleared
+        // memory, so a tiny file claiming a huge picture costs no writes here.
         if (!reader.ReadBytes(picture.GetBits(row), rowBytes))
             break;
     }
-    for (; row < height; ++row)
-        std::memset(picture.GetBits(row), 0, rowBytes);
 }
 
 // Decodes run-length data (8 or 4 bits per pixel) into cleared pixel memory.
@@ -163,7 +163,6 @@ static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t heig
 static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
     const uint64_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
-    std::memset(picture.GetBits(0), 0, static_cast<size_t>(picture.GetEffectiveWidth()) * height);
 
     BufferedStreamBytes bytes(reader);
     uint8_t absolute[256];
@@ -287,8 +286,6 @@ static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint3
             out[2] = static_cast<uint8_t>(ShiftRight(w & masks[0], redShift));
         }
     }
-    for (; row < height; ++row)
-        std::memset(picture.GetBits(row), 0, picture.GetEffectiveWidth());
 }
 
 // 32-bit pixels: each channel is the byte its mask lies in. With `keepAlpha` the
@@ -334,8 +331,6 @@ static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint3
         }
     }
     const uint32_t rowsRead = row;
-    for (; row < height; ++row)
-        std::memset(picture.GetBits(row), 0, picture.GetEffectiveWidth());
     if (alpha) {
         const size_t readBytes = static_cast<size_t>(rowsRead) * width;
         const size_t allBytes = static_cast<size_t>(height) * width;

@@ -124,4 +124,34 @@ TEST(PictureIncreaseBpp, EscapeStopsTheRowsButInstallsThePicture) {
     EXPECT_EQ(picture.GetPixelColor(0, 0, false), RgbQuad{});
 }
 
+// The row-based conversion must give exactly what converting pixel by pixel gives.
+TEST(PictureIncreaseBpp, MatchesThePixelByPixelConversion) {
+    for (uint32_t bpp : {1u, 4u, 8u}) {
+        Picture source;
+        ASSERT_NE(source.Create(13, 5, bpp, 0), nullptr);
+        for (uint32_t i = 0; i < source.GetNumColors(); ++i) {
+            source.SetPaletteColor(i, RgbQuad{static_cast<uint8_t>(i * 5), static_cast<uint8_t>(i),
+                                              static_cast<uint8_t>(255 - i),
+                                              static_cast<uint8_t>(i % 3 == 0 ? 0 : i)});
+        }
+        for (uint32_t y = 0; y < 5; ++y) {
+            for (uint32_t x = 0; x < source.GetEffectiveWidth(); ++x) {
+                source.GetBits(y)[x] = static_cast<uint8_t>(x * 37 + y * 101);
+            }
+        }
+        Picture expected;
+        ASSERT_NE(expected.Create(13, 5, 24, 0), nullptr);
+        ASSERT_TRUE(expected.CreateAlpha());
+        for (uint32_t y = 0; y < 5; ++y) {
+            for (uint32_t x = 0; x < 13; ++x) {
+                expected.SetPixelColor(x, y, source.GetPixelColor(x, y, true), true);
+            }
+        }
+        ASSERT_TRUE(source.IncreaseBpp(24));
+        ASSERT_TRUE(source.HasAlpha());
+        EXPECT_EQ(0, std::memcmp(source.GetBits(0), expected.GetBits(0), 5 * 40)) << bpp;
+        EXPECT_EQ(0, std::memcmp(source.GetAlphaPlane(), expected.GetAlphaPlane(), 65)) << bpp;
+    }
+}
+
 }  // namespace
