@@ -89,8 +89,10 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
             return ShellCodeForFileError(errno);
     }
 
+    // A file name that starts with '-' would be read by the opener as an option.
+    const std::string argument = (target[0] == '-') ? "./" + target : target;
     std::vector<char*> arguments{const_cast<char*>(opener_.c_str()),
-                                 const_cast<char*>(target.c_str()), nullptr};
+                                 const_cast<char*>(argument.c_str()), nullptr};
     pid_t child = 0;
     const int error =
         posix_spawnp(&child, opener_.c_str(), nullptr, nullptr, arguments.data(), environ);

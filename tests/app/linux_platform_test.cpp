@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -55,6 +56,17 @@ TEST_F(LinuxPlatformTest, AddressesAreHandedOnWithoutLookingForAFile) {
     LinuxPlatform platform(opener_);
     EXPECT_EQ(platform.ShellOpen("open", "https://www.reelwright.example/a b", 5), 42);
     EXPECT_EQ(WaitForText(scratch_.File("opened.txt")), "1|https://www.reelwright.example/a b\n");
+}
+
+TEST_F(LinuxPlatformTest, FileNamesStartingWithADashAreNotTakenForOptions) {
+    LinuxPlatform platform(opener_);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(scratch_.Path());
+    std::ofstream("-movie.swf") << "FWS";
+    const int code = platform.ShellOpen("open", "-movie.swf", 5);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(code, 42);
+    EXPECT_EQ(WaitForText(scratch_.File("opened.txt")), "1|./-movie.swf\n");
 }
 
 TEST_F(LinuxPlatformTest, FailuresComeBackAsTheShellsCodes) {
