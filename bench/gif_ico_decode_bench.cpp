@@ -6,49 +6,16 @@
 //     gif_ico_decode_bench                      Google Benchmark run
 //     gif_ico_decode_bench --load-once FILE     one Load, for gif_decode_compare.sh
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "bench_support.h"
 #include "image/picture.h"
 
 namespace {
-
-// A plasma cloud reduced to 256 colours with a fixed seed: long LZW strings are rare,
-// so the decoder does close to its most work per pixel.
-class BenchGif {
-  public:
-    BenchGif() {
-        if (const char* given = std::getenv("REELWRIGHT_GIF_BENCH_FILE")) {
-            path_ = given;
-            return;
-        }
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/gif_bench.XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
-            return;
-        folder_ = pattern;
-        path_ = folder_ + "/plasma_1600x1200.gif";
-        const std::string command =
-            "convert -size 1600x1200 -seed 7 plasma:fractal -colors 256 '" + path_ + "'";
-        if (std::system(command.c_str()) != 0)
-            path_.clear();
-    }
-    ~BenchGif() {
-        if (folder_.empty())
-            return;
-        std::remove(path_.c_str());
-        rmdir(folder_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string folder_;
-    std::string path_;
-};
 
 void LoadRepeatedly(benchmark::State& state, const std::string& path, int32_t frame) {
     for (auto _ : state) {
@@ -63,7 +30,11 @@ void LoadRepeatedly(benchmark::State& state, const std::string& path, int32_t fr
 }
 
 void BM_LoadGif1600x1200(benchmark::State& state) {
-    static BenchGif gif;
+    // A plasma cloud reduced to 256 colours with a fixed seed: long LZW strings are
+    // rare, so the decoder does close to its most work per pixel.
+    static ConvertedBenchPicture gif("REELWRIGHT_GIF_BENCH_FILE", "gif_bench",
+                                     "plasma_1600x1200.gif",
+                                     "-size 1600x1200 -seed 7 plasma:fractal -colors 256");
     if (gif.Path().empty()) {
         state.SkipWithError("could not make the test GIF (is ImageMagick installed?)");
         return;
@@ -82,14 +53,8 @@ BENCHMARK(BM_LoadIcon32x32)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0) {
-        Picture picture;
-        if (!picture.Load(argv[2], 0)) {
-            std::fprintf(stderr, "%s\n", picture.GetLastError());
-            return 1;
-        }
-        return 0;
-    }
+    if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0)
+        return LoadOnce(argv[2]);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

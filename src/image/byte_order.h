@@ -11,7 +11,9 @@ inline uint32_t LoadU32LE(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-inline int32_t LoadI32LE(const uint8_t* p) { return static_cast<int32_t>(LoadU32LE(p)); }
+inline int32_t LoadI32LE(const uint8_t* p) {
+    return static_cast<int32_t>(LoadU32LE(p));
+}
 inline uint16_t LoadU16BE(const uint8_t* p) {
     return static_cast<uint16_t>((p[0] << 8) | p[1]);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 class ImageStream {
-public:
+  public:
     virtual ~ImageStream() = default;
     virtual bool Close() = 0;
     // Reads up to count items of size bytes; returns the number of whole items read.
@@ -34,7 +34,7 @@ public:
 // ImageStream over a C standard I/O stream. The stream is closed on destruction
 // only when this object opened it.
 class StdioImageStream final : public ImageStream {
-public:
+  public:
     explicit StdioImageStream(FILE* file) : file_(file), owned_(false) {}
     // Opens path with the given fopen mode; check IsOpen() afterwards.
     StdioImageStream(const char* path, const char* mode);
@@ -59,7 +59,7 @@ public:
     char* GetS(char* string, int maxCount) override;
     bool Scanf(int32_t* value) override;
 
-private:
+  private:
     FILE* file_;
     bool owned_;
 };
@@ -67,7 +67,7 @@ private:
 // ImageStream over bytes in memory: reads from a fixed buffer, or writes into a
 // growing one. Used by the fuzz target and by tests that build files in memory.
 class MemoryImageStream final : public ImageStream {
-public:
+  public:
     // Reading: the bytes must outlive the stream.
     MemoryImageStream(const uint8_t* data, size_t size);
     // Writing: starts empty and grows.
@@ -89,7 +89,7 @@ public:
     char* GetS(char* string, int maxCount) override;
     bool Scanf(int32_t* value) override;
 
-private:
+  private:
     size_t Length() const { return readOnly_ ? readSize_ : written_.size(); }
     const uint8_t* Bytes() const { return readOnly_ ? readData_ : written_.data(); }
 

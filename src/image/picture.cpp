@@ -51,6 +51,15 @@ void Picture::FreeContents() {
     info_.nearestCacheValid = false;
 }
 
+void Picture::ReplaceDescriptionWith(const Picture& other) {
+    FreeContents();
+    header_ = other.header_;
+    // The byte order flag describes the machine, not the picture.
+    const bool littleEndianHost = info_.littleEndianHost;
+    info_ = other.info_;
+    info_.littleEndianHost = littleEndianHost;
+}
+
 uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t type) {
     FreeContents();
 
@@ -204,11 +213,7 @@ void Picture::DeleteAlpha() {
 bool Picture::TakeOver(Picture& other) {
     if (&other == this)
         return true;
-    FreeContents();
-    header_ = other.header_;
-    const bool littleEndianHost = info_.littleEndianHost;
-    info_ = other.info_;
-    info_.littleEndianHost = littleEndianHost;
+    ReplaceDescriptionWith(other);
     ownedBlock_ = std::move(other.ownedBlock_);
     ownedAlpha_ = std::move(other.ownedAlpha_);
     block_ = other.block_;
@@ -228,11 +233,7 @@ bool Picture::TakeOver(Picture& other) {
 bool Picture::Borrow(Picture& other) {
     if (&other == this)
         return true;
-    FreeContents();
-    header_ = other.header_;
-    const bool littleEndianHost = info_.littleEndianHost;
-    info_ = other.info_;
-    info_.littleEndianHost = littleEndianHost;
+    ReplaceDescriptionWith(other);
     block_ = other.block_;
     blockSize_ = other.blockSize_;
     pixels_ = other.pixels_;
@@ -263,11 +264,7 @@ bool Picture::Copy(const Picture& other) {
             std::memcpy(alpha.get(), other.alpha_, bytes);
         }
     }
-    FreeContents();
-    header_ = other.header_;
-    const bool littleEndianHost = info_.littleEndianHost;
-    info_ = other.info_;
-    info_.littleEndianHost = littleEndianHost;
+    ReplaceDescriptionWith(other);
     if (block) {
         ownedBlock_ = std::move(block);
         block_ = ownedBlock_.get();

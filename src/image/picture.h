@@ -73,7 +73,7 @@ struct PictureInformation {
 };
 
 class Picture {
-public:
+  public:
     explicit Picture(uint32_t type = kFormatUnknown);
     virtual ~Picture();
     Picture(const Picture&) = delete;
@@ -208,10 +208,10 @@ public:
     RgbQuad InterpolateBilinear(float x, float y) const;
     RgbQuad AverageArea(float x, float y, float widthScale, float heightScale) const;
 
-protected:
+  protected:
     PictureInformation& Information() { return info_; }
 
-private:
+  private:
     struct FreeDeleter {
         void operator()(uint8_t* p) const { std::free(p); }
     };
@@ -219,6 +219,9 @@ private:
 
     void WriteHeaderToBlock();
     void FreeContents();
+    // Frees the contents and takes the other's header and information (all but
+    // this host's byte order flag); the block and planes are left to the caller.
+    void ReplaceDescriptionWith(const Picture& other);
 
     BitmapInfoHeader header_;
     PictureInformation info_;

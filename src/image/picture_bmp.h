@@ -4,7 +4,7 @@
 #include "image/picture.h"
 
 class PictureBMP : public Picture {
-public:
+  public:
     PictureBMP() : Picture(kFormatBmp) {}
     // Fills this picture from the stream; false with the reason in the last error.
     bool Decode(ImageStream* file);

@@ -4,7 +4,7 @@
 #include "image/picture.h"
 
 class PictureGIF : public Picture {
-public:
+  public:
     PictureGIF() : Picture(kFormatGif) {}
     // Fills this picture from the stream; false with the reason in the last error.
     bool Decode(ImageStream* file);

@@ -4,7 +4,7 @@
 #include "image/picture.h"
 
 class PictureICO : public Picture {
-public:
+  public:
     PictureICO() : Picture(kFormatIco) {}
     // Fills this picture from the stream; false with the reason in the last error.
     bool Decode(ImageStream* file);

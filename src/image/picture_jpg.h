@@ -4,7 +4,7 @@
 #include "image/picture.h"
 
 class PictureJPG : public Picture {
-public:
+  public:
     PictureJPG() : Picture(kFormatJpeg) {}
     // Fills this picture from the stream; false with the reason in the last error.
     bool Decode(ImageStream* file);

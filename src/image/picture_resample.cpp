@@ -35,6 +35,23 @@ int64_t FirstColumnAtOrPast(float end, int64_t from, int64_t limit) {
     return std::max(from, static_cast<int64_t>(first));
 }
 
+// Channel sums of a run of whole 24-bit source pixels.
+struct RunSums {
+    int64_t blue = 0, green = 0, red = 0;
+};
+
+// Adds up the pixels from column x up to (not including) column end; pixel and x
+// are left just past the run.
+inline RunSums SumRun(const uint8_t*& pixel, int64_t& x, int64_t end) {
+    RunSums sums;
+    for (; x < end; ++x, pixel += 3) {
+        sums.blue += pixel[0];
+        sums.green += pixel[1];
+        sums.red += pixel[2];
+    }
+    return sums;
+}
+
 uint8_t ToByte(int64_t sum, int64_t divisor) {
     return static_cast<uint8_t>(std::clamp<int64_t>(sum / divisor, 0, 255));
 }
@@ -84,15 +101,10 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
             while (x < oldWidth) {
                 const int64_t split =
                     u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
-                int64_t blue = 0, green = 0, red = 0;
-                for (; x < split; ++x, pixel += 3) {
-                    blue += pixel[0];
-                    green += pixel[1];
-                    red += pixel[2];
-                }
-                current[i] += kAccuracy * blue;
-                current[i + 1] += kAccuracy * green;
-                current[i + 2] += kAccuracy * red;
+                const RunSums run = SumRun(pixel, x, split);
+                current[i] += kAccuracy * run.blue;
+                current[i + 1] += kAccuracy * run.green;
+                current[i + 2] += kAccuracy * run.red;
                 if (x >= oldWidth)
                     break;
                 // This pixel is split between two destination columns.
@@ -117,18 +129,13 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
         int64_t x = 0;
         while (x < oldWidth) {
             const int64_t split = u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
-            int64_t blue = 0, green = 0, red = 0;
-            for (; x < split; ++x, pixel += 3) {
-                blue += pixel[0];
-                green += pixel[1];
-                red += pixel[2];
-            }
-            current[i] += (kAccuracy - weightY) * blue;
-            current[i + 1] += (kAccuracy - weightY) * green;
-            current[i + 2] += (kAccuracy - weightY) * red;
-            carry[i] += weightY * blue;
-            carry[i + 1] += weightY * green;
-            carry[i + 2] += weightY * red;
+            const RunSums run = SumRun(pixel, x, split);
+            current[i] += (kAccuracy - weightY) * run.blue;
+            current[i + 1] += (kAccuracy - weightY) * run.green;
+            current[i + 2] += (kAccuracy - weightY) * run.red;
+            carry[i] += weightY * run.blue;
+            carry[i + 1] += weightY * run.green;
+            carry[i + 2] += weightY * run.red;
             if (x >= oldWidth)
                 break;
             // This pixel is split four ways.

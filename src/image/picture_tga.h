@@ -4,7 +4,7 @@
 #include "image/picture.h"
 
 class PictureTGA : public Picture {
-public:
+  public:
     PictureTGA() : Picture(kFormatTga) {}
     // Fills this picture from the stream; false with the reason in the last error.
     bool Decode(ImageStream* file);

@@ -9,7 +9,7 @@
 #include "image/image_stream.h"
 
 class StreamReader {
-public:
+  public:
     explicit StreamReader(ImageStream& stream) : stream_(stream) {}
 
     ImageStream& Stream() { return stream_; }
@@ -21,19 +21,22 @@ public:
     bool ReadU8(uint8_t& value) { return ReadBytes(&value, 1); }
     bool ReadU16LE(uint16_t& value) {
         uint8_t b[2];
-        if (!ReadBytes(b, 2)) return false;
+        if (!ReadBytes(b, 2))
+            return false;
         value = LoadU16LE(b);
         return true;
     }
     bool ReadU32LE(uint32_t& value) {
         uint8_t b[4];
-        if (!ReadBytes(b, 4)) return false;
+        if (!ReadBytes(b, 4))
+            return false;
         value = LoadU32LE(b);
         return true;
     }
     bool ReadI32LE(int32_t& value) {
         uint32_t v;
-        if (!ReadU32LE(v)) return false;
+        if (!ReadU32LE(v))
+            return false;
         value = static_cast<int32_t>(v);
         return true;
     }
@@ -48,6 +51,6 @@ public:
         return (size > here && here >= 0) ? size - here : 0;
     }
 
-private:
+  private:
     ImageStream& stream_;
 };

@@ -3,6 +3,8 @@
 #include <new>
 #include <utility>
 
+#include "swf/swf_bytes.h"
+
 namespace {
 
 constexpr uint16_t kDoActionHeader = 0x033F;  // code 12, long form
@@ -11,11 +13,6 @@ constexpr uint16_t kDoActionHeader = 0x033F;  // code 12, long form
 std::string_view UpToZero(std::string_view text) {
     const size_t end = text.find('\0');
     return end == std::string_view::npos ? text : text.substr(0, end);
-}
-
-void PutU16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
 }
 
 }  // namespace
@@ -105,24 +102,21 @@ void SwfActionList::EncodeInto() {
     }
     encoded_.reserve(actionBytes + (withoutTagHeader_ ? 1 : 7));
     if (!withoutTagHeader_) {
-        PutU16(encoded_, kDoActionHeader);
-        const uint32_t length = static_cast<uint32_t>(actionBytes + 1);
-        for (int i = 0; i < 4; ++i) {
-            encoded_.push_back(static_cast<uint8_t>(length >> (8 * i)));
-        }
+        SwfPutU16(encoded_, kDoActionHeader);
+        SwfPutU32(encoded_, static_cast<uint32_t>(actionBytes + 1));
     }
     for (const SwfAction& action : actions_) {
         encoded_.push_back(action.code);
         if (action.bodyLength == 0) {
             continue;
         }
-        PutU16(encoded_, action.bodyLength);
+        SwfPutU16(encoded_, action.bodyLength);
         switch (action.code) {
             case 0x81:
-                PutU16(encoded_, action.frame);
+                SwfPutU16(encoded_, action.frame);
                 break;
             case 0x8A:
-                PutU16(encoded_, action.frame);
+                SwfPutU16(encoded_, action.frame);
                 encoded_.push_back(action.skipCount);
                 break;
             default:

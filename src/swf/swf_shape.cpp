@@ -7,6 +7,7 @@
 #include <string>
 
 #include "swf/swf_bit_writer.h"
+#include "swf/swf_bytes.h"
 #include "swf/swf_twips.h"
 
 namespace {
@@ -18,24 +19,13 @@ constexpr uint8_t kMaxMoveWidth = 31;
 // Style counts above this need more than the 4 bits of NumFillBits/NumLineBits.
 constexpr size_t kMaxStyleCount = 32767;
 
-void PutU16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-}
-
 // Count byte, or FF and a 16-bit count from 255 on.
 void PutStyleCount(std::vector<uint8_t>& out, size_t count) {
     if (count < 255) {
         out.push_back(static_cast<uint8_t>(count));
     } else {
         out.push_back(0xFF);
-        PutU16(out, static_cast<uint16_t>(count));
+        SwfPutU16(out, static_cast<uint16_t>(count));
     }
 }
 
@@ -287,7 +277,7 @@ bool SwfShape::BuildDefinition() {
     styleBits_ = static_cast<uint8_t>((fillBits << 4) | lineBits);
 
     std::vector<uint8_t> body;
-    PutU16(body, shapeId_);
+    SwfPutU16(body, shapeId_);
     body.insert(body.end(), rect.begin(), rect.end());
 
     PutStyleCount(body, fillStyles_.size());
@@ -298,7 +288,7 @@ bool SwfShape::BuildDefinition() {
             continue;
         }
         if (fill.type >= kSwfFillRepeatingBitmap) {
-            PutU16(body, fill.bitmapId);
+            SwfPutU16(body, fill.bitmapId);
         }
         SwfMatrix matrix;
         matrix.Set(fill.matrix[0], fill.matrix[1], fill.matrix[2], fill.matrix[3], fill.matrix[4],
@@ -319,7 +309,7 @@ bool SwfShape::BuildDefinition() {
 
     PutStyleCount(body, lineStyles_.size());
     for (const SwfLineStyle& line : lineStyles_) {
-        PutU16(body, line.widthTwips);
+        SwfPutU16(body, line.widthTwips);
         body.insert(body.end(), {line.red, line.green, line.blue, line.alpha});
     }
     body.push_back(styleBits_);
@@ -375,8 +365,8 @@ bool SwfShape::BuildDefinition() {
 
     definition_.clear();
     definition_.reserve(body.size() + 6);
-    PutU16(definition_, kDefineShape3Header);
-    PutU32(definition_, static_cast<uint32_t>(body.size()));
+    SwfPutU16(definition_, kDefineShape3Header);
+    SwfPutU32(definition_, static_cast<uint32_t>(body.size()));
     definition_.insert(definition_.end(), body.begin(), body.end());
     return true;
 }

@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "swf/swf_bytes.h"
 #include "swf/swf_color_transform.h"
 #include "swf/swf_twips.h"
 
@@ -24,17 +25,6 @@ constexpr uint8_t kPlaceHasColorTransform = 0x08;
 
 // Header bytes besides the RECT, and the End tag: the file length is 14 + r + t.
 constexpr uint64_t kFixedFileBytes = 14;
-
-void PutU16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-}
 
 std::string PixelsText(float pixels) {
     char text[64];
@@ -155,8 +145,8 @@ void SwfWriter::AddFrameLabel(std::string_view text) {
     try {
         std::vector<uint8_t> tag;
         tag.reserve(text.size() + 7);
-        PutU16(tag, kFrameLabelHeader);
-        PutU32(tag, static_cast<uint32_t>(text.size() + 1));
+        SwfPutU16(tag, kFrameLabelHeader);
+        SwfPutU32(tag, static_cast<uint32_t>(text.size() + 1));
         tag.insert(tag.end(), text.begin(), text.end());
         tag.push_back(0);
         AppendTag(tag.data(), tag.size());
@@ -233,12 +223,12 @@ void SwfWriter::AppendPlacement(SwfCharacter* character, uint16_t depth,
                                   (transformBytes != nullptr ? transformBytes->size() : 0);
         std::vector<uint8_t> tag;
         tag.reserve(bodyLength + 6);
-        PutU16(tag, kPlaceObject2Header);
-        PutU32(tag, static_cast<uint32_t>(bodyLength));
+        SwfPutU16(tag, kPlaceObject2Header);
+        SwfPutU32(tag, static_cast<uint32_t>(bodyLength));
         tag.push_back(flags);
-        PutU16(tag, depth);
+        SwfPutU16(tag, depth);
         if (newCharacter) {
-            PutU16(tag, character->GetCharacterId());
+            SwfPutU16(tag, character->GetCharacterId());
         }
         tag.insert(tag.end(), matrix.begin(), matrix.end());
         if (transformBytes != nullptr) {
@@ -298,10 +288,10 @@ bool SwfWriter::Close() {
         header.reserve(12 + rect.size());
         header.insert(header.end(), signature_, signature_ + 3);
         header.push_back(version_);
-        PutU32(header, fileLength_);
+        SwfPutU32(header, fileLength_);
         header.insert(header.end(), rect.begin(), rect.end());
-        PutU16(header, frameRate_);
-        PutU16(header, frameCount_);
+        SwfPutU16(header, frameRate_);
+        SwfPutU16(header, frameCount_);
 
         errno = 0;
         bool written = std::fseek(file, 0, SEEK_SET) == 0;

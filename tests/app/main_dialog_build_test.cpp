@@ -22,18 +22,9 @@ class MainDialogBuildTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(scratch_.Path().empty());
-        const char* old = std::getenv("TMPDIR");
-        if (old != nullptr)
-            oldTmpdir_ = old;
-        setenv("TMPDIR", tmp_.Path().c_str(), 1);
+        tmpdir_.emplace(tmp_.Path());
     }
-    void TearDown() override {
-        if (oldTmpdir_.empty()) {
-            unsetenv("TMPDIR");
-        } else {
-            setenv("TMPDIR", oldTmpdir_.c_str(), 1);
-        }
-    }
+    void TearDown() override { tmpdir_.reset(); }
 
     RecordedMessage Exclamation(const std::string& text) const {
         return {text, MessageIcon::kExclamation, kCaption};
@@ -46,7 +37,7 @@ class MainDialogBuildTest : public ::testing::Test {
 
     ScratchFolder scratch_;
     ScratchFolder tmp_;
-    std::string oldTmpdir_;
+    std::optional<TemporaryFolderOverride> tmpdir_;
     FakePlatform platform_;
     MainDialog dialog_{platform_};
 };

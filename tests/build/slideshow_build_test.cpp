@@ -48,18 +48,9 @@ class SlideshowBuildTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(scratch_.Path().empty());
         ASSERT_FALSE(tmp_.Path().empty());
-        const char* old = std::getenv("TMPDIR");
-        if (old != nullptr)
-            oldTmpdir_ = old;
-        setenv("TMPDIR", tmp_.Path().c_str(), 1);
+        tmpdir_.emplace(tmp_.Path());
     }
-    void TearDown() override {
-        if (oldTmpdir_.empty()) {
-            unsetenv("TMPDIR");
-        } else {
-            setenv("TMPDIR", oldTmpdir_.c_str(), 1);
-        }
-    }
+    void TearDown() override { tmpdir_.reset(); }
 
     // `format` forces ImageMagick's writer (such as "BMP3:").
     std::string MakePicture(const std::string& name, const std::vector<std::string>& drawing,
@@ -85,7 +76,7 @@ class SlideshowBuildTest : public ::testing::Test {
 
     ScratchFolder scratch_;
     ScratchFolder tmp_;
-    std::string oldTmpdir_;
+    std::optional<TemporaryFolderOverride> tmpdir_;
     SlideshowBuildResult result_;
 };
 

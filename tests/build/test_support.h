@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,29 @@ class ScratchFolder {
 
   private:
     std::string path_;
+};
+
+// Points TMPDIR at a folder while the object lives, so that temporary files of the
+// code under test land where the test can look; then puts back what was there.
+class TemporaryFolderOverride {
+  public:
+    explicit TemporaryFolderOverride(const std::string& folder) {
+        if (const char* old = std::getenv("TMPDIR"))
+            old_ = old;
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TemporaryFolderOverride() {
+        if (old_.empty()) {
+            unsetenv("TMPDIR");
+        } else {
+            setenv("TMPDIR", old_.c_str(), 1);
+        }
+    }
+    TemporaryFolderOverride(const TemporaryFolderOverride&) = delete;
+    TemporaryFolderOverride& operator=(const TemporaryFolderOverride&) = delete;
+
+  private:
+    std::string old_;
 };
 
 // Runs a program found on PATH with the given arguments; its standard output goes to

@@ -9,31 +9,19 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 #include "image/picture_bmp.h"
 
 namespace {
 
+using namespace image_test;
+
 constexpr uint32_t kWidth = 13;
 constexpr uint32_t kHeight = 7;
 
 std::string Fixture(const char* name) {
-    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/bmp/" + name;
-}
-
-struct Rgb {
-    int red, green, blue;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
-}
-
-// Colour of the picture at (x, y) counted from the top, as the generator draws.
-Rgb ColourAt(const Picture& picture, uint32_t x, uint32_t yFromTop) {
-    const RgbQuad q = picture.GetPixelColor(x, picture.GetHeight() - 1 - yFromTop, false);
-    return {q.red, q.green, q.blue};
+    return DataFilePath("bmp", name);
 }
 
 // The generator's rules (see make_fixtures.py).
@@ -68,7 +56,7 @@ void ExpectPicture(const Picture& picture, Rule rule) {
     ASSERT_EQ(picture.GetHeight(), kHeight);
     for (uint32_t y = 0; y < kHeight; ++y) {
         for (uint32_t x = 0; x < kWidth; ++x) {
-            ASSERT_EQ(ColourAt(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
+            ASSERT_EQ(ColorFromTop(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
         }
     }
 }
@@ -98,11 +86,6 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, uint16_t bpp, uint32
     return out;
 }
 
-bool DecodeBytes(PictureBMP& picture, const std::vector<uint8_t>& bytes) {
-    MemoryImageStream stream(bytes.data(), bytes.size());
-    return picture.Decode(&stream);
-}
-
 // --- palette pictures ---------------------------------------------------------------
 
 TEST(BmpDecoder, PalettePicturesKeepTheirDepthAndColours) {
@@ -128,7 +111,7 @@ TEST(BmpDecoder, PalettePicturesKeepTheirDepthAndColours) {
     EXPECT_EQ(eight.GetBpp(), 8);
     EXPECT_EQ(eight.GetNumColors(), 256u);
     ExpectPicture(eight, ManyColours);
-    EXPECT_EQ(ColourAt(eight, 1, 0), (Rgb{3, 220, 94}));
+    EXPECT_EQ(ColorFromTop(eight, 1, 0), (Rgb{3, 220, 94}));
 }
 
 TEST(BmpDecoder, RunLength8FromImageMagickDropsPixelsPastTheRightEdge) {
@@ -158,7 +141,7 @@ TEST(BmpDecoder, RunLengthHonoursEndOfLineDeltaAbsoluteRunsAndEndOfBitmap) {
                 EXPECT_EQ(picture.GetPixelIndex(x, 3 - y), expected[y][x]) << x << ", " << y;
             }
         }
-        EXPECT_EQ(ColourAt(picture, 0, 1), (Rgb{77, 210, 194}));  // palette entry 9
+        EXPECT_EQ(ColorFromTop(picture, 0, 1), (Rgb{77, 210, 194}));  // palette entry 9
     }
 }
 
@@ -178,7 +161,7 @@ TEST(BmpDecoder, TwentyFourBitPicturesInEveryHeaderForm) {
     }
     Picture picture;
     ASSERT_TRUE(picture.Load(Fixture("bare_dib.dib").c_str(), 1));
-    EXPECT_EQ(ColourAt(picture, 12, 6), (Rgb{245, 219, 122}));
+    EXPECT_EQ(ColorFromTop(picture, 12, 6), (Rgb{245, 219, 122}));
     // 2835 pixels per metre is 72 dots per inch.
     EXPECT_EQ(picture.GetXDpi(), 72);
     EXPECT_EQ(picture.GetYDpi(), 72);
@@ -203,12 +186,12 @@ TEST(BmpDecoder, SixteenBitPixelsPutEachChannelsTopBitAtBitSeven) {
     ASSERT_TRUE(plain.Load(Fixture("bits16_555.bmp").c_str(), 0));
     EXPECT_EQ(plain.GetBpp(), 24);
     ExpectPicture(plain, Levels555);
-    EXPECT_EQ(ColourAt(plain, 0, 0), (Rgb{0, 0, 248}));
+    EXPECT_EQ(ColorFromTop(plain, 0, 0), (Rgb{0, 0, 248}));
 
     Picture masked;  // masks 0xF800, 0x07E0, 0x001F from the file
     ASSERT_TRUE(masked.Load(Fixture("bits16_565.bmp").c_str(), 0));
     ExpectPicture(masked, Levels565);
-    EXPECT_EQ(ColourAt(masked, 1, 1), (Rgb{24, 32, 232}));
+    EXPECT_EQ(ColorFromTop(masked, 1, 1), (Rgb{24, 32, 232}));
 }
 
 TEST(BmpDecoder, ThirtyTwoBitFourthBytesBecomeAlphaUnlessAllZero) {
@@ -242,8 +225,8 @@ TEST(BmpDecoder, ThirtyTwoBitMasksPickTheBytesTheyLieIn) {
     PictureBMP picture;
     ASSERT_TRUE(DecodeBytes(picture, bytes));
     EXPECT_FALSE(picture.HasAlpha());
-    EXPECT_EQ(ColourAt(picture, 0, 0), (Rgb{10, 20, 30}));
-    EXPECT_EQ(ColourAt(picture, 1, 0), (Rgb{50, 60, 70}));
+    EXPECT_EQ(ColorFromTop(picture, 0, 0), (Rgb{10, 20, 30}));
+    EXPECT_EQ(ColorFromTop(picture, 1, 0), (Rgb{50, 60, 70}));
 }
 
 // --- detection and damaged data ---------------------------------------------------------
@@ -297,10 +280,10 @@ TEST(BmpDecoder, TruncatedPixelsLeaveTheMissingRowsBlack) {
     std::vector<uint8_t> rows = {1, 2, 3, 0, 4, 5, 6, 0};
     PictureBMP picture;
     ASSERT_TRUE(DecodeBytes(picture, MakeBmp(1, 4, 24, 0, {}, rows)));
-    EXPECT_EQ(ColourAt(picture, 0, 3), (Rgb{3, 2, 1}));
-    EXPECT_EQ(ColourAt(picture, 0, 2), (Rgb{6, 5, 4}));
-    EXPECT_EQ(ColourAt(picture, 0, 1), (Rgb{0, 0, 0}));
-    EXPECT_EQ(ColourAt(picture, 0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(ColorFromTop(picture, 0, 3), (Rgb{3, 2, 1}));
+    EXPECT_EQ(ColorFromTop(picture, 0, 2), (Rgb{6, 5, 4}));
+    EXPECT_EQ(ColorFromTop(picture, 0, 1), (Rgb{0, 0, 0}));
+    EXPECT_EQ(ColorFromTop(picture, 0, 0), (Rgb{0, 0, 0}));
 }
 
 TEST(BmpDecoder, HostileRunLengthDataStaysInsideThePicture) {

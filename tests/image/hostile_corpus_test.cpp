@@ -13,16 +13,14 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace image_test;
 
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+namespace fs = std::filesystem;
 
 std::vector<fs::path> FilesIn(const fs::path& folder, bool picturesOnly) {
     std::vector<fs::path> files;
@@ -115,7 +113,7 @@ TEST(HostileCorpus, EveryDecoderRefusesOrDeliversACleanPicture) {
     ASSERT_FALSE(files.empty());
     std::vector<std::pair<double, std::string>> slowest;
     for (const fs::path& file : files) {
-        const std::vector<uint8_t> bytes = ReadAll(file);
+        const std::vector<uint8_t> bytes = ReadFileBytes(file);
         const auto start = std::chrono::steady_clock::now();
         for (uint32_t type : kAllTypes) {
             const std::string fault = DecodeAndCheck(bytes, type);
@@ -133,7 +131,7 @@ TEST(HostileCorpus, EveryDecoderRefusesOrDeliversACleanPicture) {
 
 TEST(HostileCorpus, LoadingFromDiskAgreesWithDecodingFromMemory) {
     for (const fs::path& file : FilesIn(kCorpus, false)) {
-        const std::vector<uint8_t> bytes = ReadAll(file);
+        const std::vector<uint8_t> bytes = ReadFileBytes(file);
         MemoryImageStream stream(bytes.data(), bytes.size());
         Picture fromMemory;
         const bool decodedFromMemory = fromMemory.Decode(&stream, kFormatUnknown);
@@ -152,7 +150,7 @@ TEST(HostileCorpus, TruncatedFixturesAreRefusedOrDecodedSafely) {
     size_t tried = 0;
     for (const char* folder : {"bmp", "jpeg", "ico", "gif", "png", "tga"}) {
         for (const fs::path& file : FilesIn(fs::path(REELWRIGHT_TEST_DATA_DIR) / folder, true)) {
-            const std::vector<uint8_t> whole = ReadAll(file);
+            const std::vector<uint8_t> whole = ReadFileBytes(file);
             for (size_t step = 1; step <= 16; ++step) {
                 const size_t cut = whole.size() * step / 17;
                 const std::vector<uint8_t> bytes(whole.begin(), whole.begin() + cut);

@@ -7,55 +7,24 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 
 namespace {
 
-struct Rgb {
-    int red, green, blue;
-};
+using namespace image_test;
 
 std::string FixturePath(const char* name) {
-    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/ico/" + name;
+    return DataFilePath("ico", name);
 }
 
 std::vector<uint8_t> ReadFixture(const char* name) {
-    std::vector<uint8_t> bytes;
-    FILE* file = std::fopen(FixturePath(name).c_str(), "rb");
-    EXPECT_NE(file, nullptr) << name;
-    if (!file)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(file)) != EOF)
-        bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(file);
-    return bytes;
+    return ReadFileBytes(FixturePath(name));
 }
 
 bool DecodeIco(Picture& picture, const std::vector<uint8_t>& bytes) {
-    MemoryImageStream stream(bytes.data(), bytes.size());
-    return picture.Decode(&stream, kFormatIco);
+    return DecodeBytes(picture, bytes, kFormatIco);
 }
-
-// Pixel (x, y) counted from the top row, as the generator drew it.
-Rgb ColorFromTop(const Picture& picture, uint32_t x, uint32_t y) {
-    const RgbQuad c = picture.GetPixelColor(x, picture.GetHeight() - 1 - y, false);
-    return Rgb{c.red, c.green, c.blue};
-}
-uint8_t IndexFromTop(const Picture& picture, uint32_t x, uint32_t y) {
-    return picture.GetPixelIndex(x, picture.GetHeight() - 1 - y);
-}
-uint8_t AlphaFromTop(const Picture& picture, uint32_t x, uint32_t y) {
-    return picture.GetAlphaPlane()[(picture.GetHeight() - 1 - y) * picture.GetWidth() + x];
-}
-
-#define EXPECT_RGB(actual, r, g, b) \
-    do {                            \
-        const Rgb got = (actual);   \
-        EXPECT_EQ(got.red, (r));    \
-        EXPECT_EQ(got.green, (g));  \
-        EXPECT_EQ(got.blue, (b));   \
-    } while (0)
 
 template <typename Rule>
 int CountMismatches(const Picture& picture, Rule rule) {

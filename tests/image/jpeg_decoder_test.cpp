@@ -11,18 +11,16 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 #include "image/picture_jpg.h"
 
 namespace {
 
-std::string JpegFixture(const std::string& name) {
-    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/" + name;
-}
+using namespace image_test;
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string JpegFixture(const std::string& name) {
+    return DataFilePath("jpeg", name);
 }
 
 // A binary PPM (P6) or PGM (P5) as djpeg writes it: rows top first.
@@ -185,7 +183,7 @@ TEST(JpegDecoder, EmptyAndForeignDataFailWithLibjpegMessages) {
 }
 
 TEST(JpegDecoder, HugeDimensionsAreRefusedBeforeDecoding) {
-    std::vector<uint8_t> data = ReadFile(JpegFixture("colour.jpg"));
+    std::vector<uint8_t> data = ReadFileBytes(JpegFixture("colour.jpg"));
     ASSERT_FALSE(data.empty());
     // Start-of-frame: FF C0, length (2), precision (1), height (2), width (2).
     size_t frame = 0;

@@ -14,9 +14,12 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 
 namespace {
+
+using namespace image_test;
 
 // The standard tables of the JPEG standard (Annex K), in natural (row by row) order.
 constexpr std::array<int, 64> kLuminanceTable = {
@@ -182,11 +185,6 @@ class LimitedStream final : public ImageStream {
 
 std::string TempPath(const std::string& name) {
     return testing::TempDir() + "reelwright_jpeg_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 bool HaveTool(const char* name) {
@@ -455,7 +453,7 @@ TEST(JpegEncoder, BytesMatchCjpegWithTheSameSettingsApartFromTheDensity) {
                            ppm + "'")
                               .c_str()),
               0);
-    std::vector<uint8_t> expected = ReadFile(reference);
+    std::vector<uint8_t> expected = ReadFileBytes(reference);
     std::remove(ppm.c_str());
     std::remove(reference.c_str());
     std::vector<uint8_t> ours = EncodeToMemory(picture);

@@ -11,18 +11,16 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 #include "image/picture_png.h"
 
 namespace {
 
-std::string PngFixture(const std::string& name) {
-    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/png/" + name;
-}
+using namespace image_test;
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string PngFixture(const std::string& name) {
+    return DataFilePath("png", name);
 }
 
 // The drawing rules of make_fixtures.sh; x from the left, y from the top.
@@ -53,10 +51,6 @@ RgbQuad PaletteColor(int k) {
 // Pixel at (x, y from the top), colour only.
 RgbQuad ColorAt(const Picture& picture, int x, int y) {
     return picture.GetPixelColor(x, picture.GetHeight() - 1 - y, false);
-}
-uint8_t AlphaAt(const Picture& picture, int x, int y) {
-    const size_t row = picture.GetHeight() - 1 - y;
-    return picture.GetAlphaPlane()[row * picture.GetWidth() + x];
 }
 
 Picture* LoadPng(Picture& picture, const std::string& name) {
@@ -153,7 +147,7 @@ TEST(PngDecoder, AlphaSamplesGoToTheAlphaPlane) {
         ExpectEveryPixel(picture, Rgb8);
         for (int y = 0; y < static_cast<int>(picture.GetHeight()); ++y) {
             for (int x = 0; x < static_cast<int>(picture.GetWidth()); ++x) {
-                ASSERT_EQ(AlphaAt(picture, x, y), Alpha8(x, y)) << x << "," << y;
+                ASSERT_EQ(AlphaFromTop(picture, x, y), Alpha8(x, y)) << x << "," << y;
             }
         }
     }
@@ -161,7 +155,7 @@ TEST(PngDecoder, AlphaSamplesGoToTheAlphaPlane) {
     Picture rgba16;
     ASSERT_TRUE(LoadPng(rgba16, "rgba16.png"));
     ExpectEveryPixel(rgba16, Rgb16HighBytes);
-    EXPECT_EQ(AlphaAt(rgba16, 1, 1), (30000 + 7000) >> 8);
+    EXPECT_EQ(AlphaFromTop(rgba16, 1, 1), (30000 + 7000) >> 8);
 
     Picture greyAlpha;
     ASSERT_TRUE(LoadPng(greyAlpha, "greyalpha8.png"));
@@ -171,14 +165,14 @@ TEST(PngDecoder, AlphaSamplesGoToTheAlphaPlane) {
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 7; ++x) {
             ASSERT_EQ(greyAlpha.GetPixelIndex(x, 4 - y), (37 * x + 11 * y) % 256);
-            ASSERT_EQ(AlphaAt(greyAlpha, x, y), Alpha8(x, y));
+            ASSERT_EQ(AlphaFromTop(greyAlpha, x, y), Alpha8(x, y));
         }
     }
 
     Picture greyAlpha16;
     ASSERT_TRUE(LoadPng(greyAlpha16, "greyalpha16.png"));
     EXPECT_EQ(greyAlpha16.GetPixelIndex(1, 3), 0x2E);
-    EXPECT_EQ(AlphaAt(greyAlpha16, 1, 1), (1234 + 4321 + 500) >> 8);
+    EXPECT_EQ(AlphaFromTop(greyAlpha16, 1, 1), (1234 + 4321 + 500) >> 8);
 }
 
 TEST(PngDecoder, PalettesOfEveryDepthKeepTheirColours) {
@@ -297,7 +291,7 @@ std::vector<uint8_t> WithDimensions(std::vector<uint8_t> data, uint32_t width, u
 
 TEST(PngDecoder, HugeDimensionsAreRefusedBeforeAllocating) {
     const std::vector<uint8_t> data =
-        WithDimensions(ReadFile(PngFixture("rgb8.png")), 100000, 100000);
+        WithDimensions(ReadFileBytes(PngFixture("rgb8.png")), 100000, 100000);
     MemoryImageStream stream(data.data(), data.size());
     PicturePNG decoder;
     EXPECT_FALSE(decoder.Decode(&stream));
@@ -305,7 +299,7 @@ TEST(PngDecoder, HugeDimensionsAreRefusedBeforeAllocating) {
 }
 
 TEST(PngDecoder, MissingEndChunkAfterCompleteRowsStillLoads) {
-    std::vector<uint8_t> data = ReadFile(PngFixture("rgb8.png"));
+    std::vector<uint8_t> data = ReadFileBytes(PngFixture("rgb8.png"));
     ASSERT_GT(data.size(), 12u);
     data.resize(data.size() - 12);  // drop IEND
     MemoryImageStream stream(data.data(), data.size());

@@ -10,34 +10,19 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
 #include "image/picture_tga.h"
 
 namespace {
 
+using namespace image_test;
+
 constexpr uint32_t kWidth = 13;
 constexpr uint32_t kHeight = 7;
 
 std::string Fixture(const char* name) {
-    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/tga/" + name;
-}
-
-struct Rgb {
-    int red, green, blue;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
-}
-
-Rgb ColourAt(const Picture& picture, uint32_t x, uint32_t yFromTop) {
-    const RgbQuad q = picture.GetPixelColor(x, picture.GetHeight() - 1 - yFromTop, false);
-    return {q.red, q.green, q.blue};
-}
-
-uint8_t AlphaAt(const Picture& picture, uint32_t x, uint32_t yFromTop) {
-    return picture.GetAlphaPlane()[(kHeight - 1 - yFromTop) * kWidth + x];
+    return DataFilePath("tga", name);
 }
 
 // The generator's rules (see make_fixtures.py); y counts from the top.
@@ -75,7 +60,7 @@ void ExpectPicture(const Picture& picture, Rule rule) {
     ASSERT_EQ(picture.GetHeight(), kHeight);
     for (uint32_t y = 0; y < kHeight; ++y) {
         for (uint32_t x = 0; x < kWidth; ++x) {
-            ASSERT_EQ(ColourAt(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
+            ASSERT_EQ(ColorFromTop(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
         }
     }
 }
@@ -114,7 +99,7 @@ TEST(TgaDecoder, ColourMappedTypesTakeTheirColourMap) {
     }
     Picture picture;
     LoadTga(picture, "type9_8.tga");
-    EXPECT_EQ(ColourAt(picture, 1, 0), (Rgb{3, 220, 94}));
+    EXPECT_EQ(ColorFromTop(picture, 1, 0), (Rgb{3, 220, 94}));
 }
 
 TEST(TgaDecoder, FifteenBitColourMapFillsThePaletteFromItsFirstIndex) {
@@ -152,16 +137,16 @@ TEST(TgaDecoder, TrueColourTypesAtTwentyFourAndThirtyTwoBits) {
         LoadTga(picture, name);
         EXPECT_EQ(picture.GetBpp(), 24);
         ExpectPicture(picture, TrueColour);
-        EXPECT_EQ(ColourAt(picture, 12, 6), (Rgb{245, 219, 122}));
+        EXPECT_EQ(ColorFromTop(picture, 12, 6), (Rgb{245, 219, 122}));
         const bool thirtyTwo = std::string(name).find("_32") != std::string::npos;
         ASSERT_EQ(picture.HasAlpha(), thirtyTwo);
         if (thirtyTwo) {
             for (uint32_t y = 0; y < kHeight; ++y) {
                 for (uint32_t x = 0; x < kWidth; ++x) {
-                    ASSERT_EQ(AlphaAt(picture, x, y), Alpha(x)) << x << ", " << y;
+                    ASSERT_EQ(AlphaFromTop(picture, x, y), Alpha(x)) << x << ", " << y;
                 }
             }
-            EXPECT_EQ(AlphaAt(picture, 3, 0), 130);
+            EXPECT_EQ(AlphaFromTop(picture, 3, 0), 130);
         }
     }
 }
@@ -174,7 +159,7 @@ TEST(TgaDecoder, FifteenAndSixteenBitPixelsIgnoreTheTopBit) {
         EXPECT_EQ(picture.GetBpp(), 24);
         EXPECT_FALSE(picture.HasAlpha());
         ExpectPicture(picture, Levels555);
-        EXPECT_EQ(ColourAt(picture, 0, 0), (Rgb{0, 0, 248}));
+        EXPECT_EQ(ColorFromTop(picture, 0, 0), (Rgb{0, 0, 248}));
     }
 }
 
@@ -205,8 +190,8 @@ TEST(TgaDecoder, RunLengthPacketsContinueAcrossRows) {
     LoadTga(bottomFirst, "type10_24_bands.tga");
     ExpectPicture(bottomFirst, Band);
     // The bottom row ends inside band 2, which goes on at the start of the next row.
-    EXPECT_EQ(ColourAt(bottomFirst, 12, 6), (Rgb{74, 245, 100}));
-    EXPECT_EQ(ColourAt(bottomFirst, 1, 5), (Rgb{74, 245, 100}));
+    EXPECT_EQ(ColorFromTop(bottomFirst, 12, 6), (Rgb{74, 245, 100}));
+    EXPECT_EQ(ColorFromTop(bottomFirst, 1, 5), (Rgb{74, 245, 100}));
 
     // 32 bits, top row first: the alpha plane turns with the rows.
     Picture topFirst;
@@ -215,7 +200,7 @@ TEST(TgaDecoder, RunLengthPacketsContinueAcrossRows) {
     ASSERT_TRUE(topFirst.HasAlpha());
     for (uint32_t y = 0; y < kHeight; ++y) {
         for (uint32_t x = 0; x < kWidth; ++x)
-            ASSERT_EQ(AlphaAt(topFirst, x, y), Alpha(x));
+            ASSERT_EQ(AlphaFromTop(topFirst, x, y), Alpha(x));
     }
 }
 
