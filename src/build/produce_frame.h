@@ -63,9 +63,10 @@ constexpr uint16_t DepthOf(int32_t index) {
 }
 
 // Adds exactly one frame to `writer` for entry `index`, whatever happens to the
-// picture (a writer that has failed drops it). The picture is loaded by content, made 24-bit unless
-// grey, stretched to the frame, saved as JPEG quality 80 to `temporaryJpegPath` and drawn into the
-// preview; the bitmap is then made from whatever that file holds. `observer` may be null.
+// picture (a writer that has failed drops it). The picture is loaded by content, made
+// 24-bit unless grey, stretched to the frame, saved as JPEG quality 80 to
+// `temporaryJpegPath` and drawn into the preview; the bitmap is then made from
+// whatever that file holds. `observer` may be null.
 FrameResult ProduceFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
                          const BuildSettings& settings, const PreviewSurface& preview,
                          const std::string& temporaryJpegPath, FrameObserver* observer);

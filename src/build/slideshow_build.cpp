@@ -18,6 +18,10 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+std::string NotWritten(const std::string& moviePath, const std::string& reason) {
+    return "The movie " + Quoted(moviePath) + " was not written: " + reason;
+}
+
 // Removes what a failed build left at the movie's path. Only a regular file is ours
 // to remove: a path such as /dev/full must survive a failed write.
 void RemovePartialMovie(const std::string& path) {
@@ -45,10 +49,9 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
 
     // Everything that can be refused is refused before a file is touched.
     if (picturePaths.size() > static_cast<size_t>(kMaxSlideshowPictures)) {
-        result.error = "The movie " + Quoted(outputPath) +
-                       " was not written: a movie holds at most " +
-                       std::to_string(kMaxSlideshowPictures) + " pictures, the list has " +
-                       std::to_string(picturePaths.size()) + ".";
+        result.error = NotWritten(
+            outputPath, "a movie holds at most " + std::to_string(kMaxSlideshowPictures) +
+                            " pictures, the list has " + std::to_string(picturePaths.size()) + ".");
         return result;
     }
     if (std::string tooLarge = CheckFrameSize(settings); !tooLarge.empty()) {
@@ -58,7 +61,7 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
     std::string temporaryError;
     const std::unique_ptr<TemporaryJpeg> temporary = TemporaryJpeg::Create(temporaryError);
     if (!temporary) {
-        result.error = "The movie " + Quoted(outputPath) + " was not written: " + temporaryError;
+        result.error = NotWritten(outputPath, temporaryError);
         return result;
     }
 
@@ -91,21 +94,20 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
             ++result.unreadablePictures;
         } else if (frameResult.outcome == FrameOutcome::kTemporaryFileFailed) {
             // The frame would silently show an earlier picture: better no movie.
-            result.error = "The movie " + Quoted(outputPath) + " was not written: picture " +
-                           Quoted(picturePaths[i]) + " could not be saved to the temporary file " +
-                           Quoted(temporary->Path()) + ": " + frameResult.reason;
+            result.error =
+                NotWritten(outputPath, "picture " + Quoted(picturePaths[i]) +
+                                           " could not be saved to the temporary file " +
+                                           Quoted(temporary->Path()) + ": " + frameResult.reason);
             break;
         }
         if (writer->Failed()) {
-            result.error =
-                "The movie " + Quoted(outputPath) + " was not written: " + writer->GetError();
+            result.error = NotWritten(outputPath, writer->GetError());
             break;
         }
         ++result.framesWritten;
         if (observer != nullptr && observer->ShouldStop()) {
             result.stopped = true;
-            result.error =
-                "The movie " + Quoted(outputPath) + " was not written: the build was stopped.";
+            result.error = NotWritten(outputPath, "the build was stopped.");
             break;
         }
     }

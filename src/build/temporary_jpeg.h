@@ -19,7 +19,6 @@ class TemporaryJpeg {
     TemporaryJpeg(const TemporaryJpeg&) = delete;
     TemporaryJpeg& operator=(const TemporaryJpeg&) = delete;
 
-    const std::string& Folder() const { return folder_; }
     const std::string& Path() const { return path_; }
 
   private:

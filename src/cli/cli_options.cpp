@@ -1,18 +1,21 @@
 #include "cli/cli_options.h"
 
-#include <strings.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 
+#include "build/output_name.h"
+
 bool ParseCliInteger(const std::string& text, int32_t& value) {
-    if (text.empty())
+    // strtoll would skip any white space in front; nothing may stand there.
+    if (text.empty() || !(text.front() == '+' || text.front() == '-' ||
+                          (text.front() >= '0' && text.front() <= '9')))
         return false;
     errno = 0;
     char* end = nullptr;
     const long long parsed = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || end == text.c_str() || *end != '\0' || text.front() == ' ' ||
-        text.front() == '\t' || parsed < INT32_MIN || parsed > INT32_MAX) {
+    if (errno != 0 || end == text.c_str() || *end != '\0' || parsed < INT32_MIN ||
+        parsed > INT32_MAX) {
         return false;
     }
     value = static_cast<int32_t>(parsed);
@@ -35,10 +38,6 @@ bool ParseFrameSize(const std::string& text, int32_t& width, int32_t& height) {
 }
 
 namespace {
-
-bool EndsWithSwf(const std::string& path) {
-    return path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".swf") == 0;
-}
 
 // Splits "--name=value" into name and value; other words come back whole.
 void SplitLongOption(const std::string& word, std::string& name,
@@ -153,7 +152,7 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
             result.error = "no output movie given (use -o MOVIE.swf)";
             return result;
         }
-        if (!EndsWithSwf(options.outputPath)) {
+        if (!HasSwfExtension(options.outputPath)) {
             result.error = "output movie '" + options.outputPath + "' must end in .swf";
             return result;
         }

@@ -30,12 +30,14 @@ class CliBuildObserver final : public BuildObserver {
                              const std::string& reason) override {
         progress_.Finish();
         environment_.err << kProgramName << ": " << (strict_ ? "error" : "warning")
-                         << ": cannot read picture '" << path
-                         << "': " << (reason.empty() ? "cannot open the file" : reason) << '\n';
-        if (strict_ && firstUnreadable_.empty())
+                         << ": cannot read picture '" << path << "': " << reason << '\n';
+        // A flag, not the path, says whether to stop: the path may be empty.
+        if (strict_ && !stop_) {
+            stop_ = true;
             firstUnreadable_ = path;
+        }
     }
-    bool ShouldStop() override { return strict_ && !firstUnreadable_.empty(); }
+    bool ShouldStop() override { return stop_; }
 
     void Finish() { progress_.Finish(); }
     const std::string& FirstUnreadable() const { return firstUnreadable_; }
@@ -43,6 +45,7 @@ class CliBuildObserver final : public BuildObserver {
   private:
     CliEnvironment& environment_;
     bool strict_;
+    bool stop_ = false;
     ProgressBar progress_;
     std::string firstUnreadable_;
 };
@@ -84,11 +87,6 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
     }
     if (pictures.paths.empty()) {
         environment.err << kProgramName << ": no pictures found in what was given\n";
-        return kExitBuildFailed;
-    }
-    if (pictures.paths.size() > static_cast<size_t>(kMaxSlideshowPictures)) {
-        environment.err << kProgramName << ": too many pictures (" << pictures.paths.size()
-                        << "); a movie holds at most " << kMaxSlideshowPictures << '\n';
         return kExitBuildFailed;
     }
 

@@ -76,6 +76,8 @@ TEST(CliOptions, ZeroAndNegativeNumbersPassAsTheDialogAcceptsThem) {
     int32_t value = 0;
     EXPECT_FALSE(ParseCliInteger(" 5", value));
     EXPECT_FALSE(ParseCliInteger("5 ", value));
+    EXPECT_FALSE(ParseCliInteger("\n5", value));
+    EXPECT_FALSE(ParseCliInteger("\v5", value));
     EXPECT_FALSE(ParseCliInteger("", value));
     EXPECT_TRUE(ParseCliInteger("-2147483648", value));
     EXPECT_EQ(value, INT32_MIN);

@@ -140,6 +140,32 @@ TEST(CliRun, StrictStopsAtTheFirstUnreadablePictureAndLeavesNoMovie) {
               std::string::npos);
 }
 
+TEST(CliRun, StrictAlsoStopsAtAnEmptyPicturePath) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const CliRun run =
+        RunCli({"--strict", "-o", movie, kExamples + "/01-sunrise.jpg", "", kExamples});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(movie));
+    EXPECT_NE(run.err.find("reelwright-cli: no movie written: '' could not be read (--strict)\n"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST(CliRun, TooManyPicturesFailWithStatusOneBeforeAnythingIsWritten) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    std::string list;
+    for (int i = 0; i < 32767; ++i)
+        list += "p.jpg\n";
+    const CliRun run = RunCli({"-o", movie, "-l", "-"}, list);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "reelwright-cli: The movie \"" + movie +
+                           "\" was not written: a movie holds at most 32766 pictures, the list "
+                           "has 32767.\n");
+    EXPECT_FALSE(std::filesystem::exists(movie));
+}
+
 TEST(CliRun, UsageErrorsAreOneLineWithStatusTwo) {
     for (const std::vector<std::string>& words :
          {std::vector<std::string>{"a.jpg"}, std::vector<std::string>{"-o", "m.gif", "a.jpg"},
