@@ -28,6 +28,15 @@ int32_t DpiToPelsPerMeter(int32_t dpi) {
     return static_cast<int32_t>(pels);
 }
 
+// The header of a picture without pixels: no size, no depth, and the pixels per metre
+// of its resolution.
+BitmapInfoHeader EmptyHeader(const PictureInformation& info) {
+    BitmapInfoHeader header;
+    header.xPelsPerMeter = DpiToPelsPerMeter(info.xDpi);
+    header.yPelsPerMeter = DpiToPelsPerMeter(info.yDpi);
+    return header;
+}
+
 }  // namespace
 
 Picture::Picture(uint32_t type) {
@@ -61,7 +70,10 @@ void Picture::ReplaceDescriptionWith(const Picture& other) {
 }
 
 uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t type) {
+    // A refused Create leaves an empty picture, not the measures of the one it freed.
     FreeContents();
+    info_.effectiveWidth = 0;
+    header_ = EmptyHeader(info_);
 
     if (bpp <= 1) {
         bpp = 1;
@@ -102,7 +114,6 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     // multi-megapixel picture would otherwise take.
     AdviseLargeSequentialWrite(block.get(), blockSize);
 
-    header_ = BitmapInfoHeader{};
     header_.width = static_cast<int32_t>(width);
     header_.height = static_cast<int32_t>(height);
     header_.bitCount = static_cast<uint16_t>(bpp);
@@ -128,9 +139,7 @@ bool Picture::Destroy() {
         return false;
     FreeContents();
     info_.effectiveWidth = 0;
-    header_ = BitmapInfoHeader{};
-    header_.xPelsPerMeter = DpiToPelsPerMeter(info_.xDpi);
-    header_.yPelsPerMeter = DpiToPelsPerMeter(info_.yDpi);
+    header_ = EmptyHeader(info_);
     return true;
 }
 
@@ -224,9 +233,7 @@ bool Picture::TakeOver(Picture& other) {
 
     other.FreeContents();
     other.info_.effectiveWidth = 0;
-    other.header_ = BitmapInfoHeader{};
-    other.header_.xPelsPerMeter = DpiToPelsPerMeter(other.info_.xDpi);
-    other.header_.yPelsPerMeter = DpiToPelsPerMeter(other.info_.yDpi);
+    other.header_ = EmptyHeader(other.info_);
     return true;
 }
 

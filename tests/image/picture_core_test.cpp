@@ -24,6 +24,21 @@ TEST(PictureCreate, RefusesZeroSizeWithItsMessage) {
     EXPECT_FALSE(picture.IsValid());
 }
 
+TEST(PictureCreate, RefusalLeavesAnEmptyPictureWithoutTheOldMeasures) {
+    Picture picture;
+    for (uint32_t width : {0u, 10000u}) {
+        ASSERT_NE(picture.Create(6, 5, 8, kFormatGif), nullptr);
+        EXPECT_EQ(picture.Create(width, 10000, 24, 0), nullptr);
+        EXPECT_FALSE(picture.IsValid());
+        EXPECT_EQ(picture.GetWidth(), 0u);
+        EXPECT_EQ(picture.GetHeight(), 0u);
+        EXPECT_EQ(picture.GetBpp(), 0);
+        EXPECT_EQ(picture.GetNumColors(), 0u);
+        EXPECT_EQ(picture.GetEffectiveWidth(), 0u);
+        EXPECT_EQ(picture.GetHeader().xPelsPerMeter, 3780);
+    }
+}
+
 TEST(PictureCreate, RefusesPicturesPastTheMemoryLimit) {
     Picture picture;
     EXPECT_EQ(picture.Create(10000, 10000, 24, 0), nullptr);  // 300,000,000 bytes

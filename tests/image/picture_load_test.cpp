@@ -7,6 +7,7 @@
 
 #include "image/image_stream.h"
 #include "image/picture.h"
+#include "image_test_support.h"
 
 namespace {
 
@@ -88,6 +89,48 @@ TEST(PictureDecode, FailureLeavesThePictureAsItWas) {
     EXPECT_EQ(picture.GetDib(), block);
     EXPECT_EQ(picture.GetType(), 4u);
     EXPECT_EQ(picture.GetPixelColor(2, 2, false), (RgbQuad{1, 2, 3, 0}));
+}
+
+TEST(PictureDecode, DetectionTriesEachDecoderFromWhereTheStreamStands) {
+    // Each file sits behind six bytes of something else; the stream is placed at the
+    // file's first byte. Every decoder that refuses the file has read some of it, so
+    // the ones after it only succeed when the stream is put back each time.
+    struct Case {
+        const char* folder;
+        const char* name;
+        uint32_t type;
+    };
+    const Case cases[] = {
+        {"bmp", "bits24.bmp", kFormatBmp},        {"jpeg", "colour.jpg", kFormatJpeg},
+        {"ico", "three_entries.ico", kFormatIco}, {"gif", "stripes.gif", kFormatGif},
+        {"png", "rgb8.png", kFormatPng},          {"tga", "type10_15.tga", kFormatTga},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::vector<uint8_t> file =
+            image_test::ReadFileBytes(image_test::DataFilePath(test.folder, test.name));
+        Picture named;
+        ASSERT_TRUE(image_test::DecodeBytes(named, file, test.type));
+
+        std::vector<uint8_t> bytes = {'p', 'r', 'e', 'f', 'i', 'x'};
+        bytes.insert(bytes.end(), file.begin(), file.end());
+        MemoryImageStream stream(bytes.data(), bytes.size());
+        ASSERT_TRUE(stream.Seek(6, SEEK_SET));
+        Picture found;
+        ASSERT_TRUE(found.Decode(&stream, kFormatUnknown)) << found.GetLastError();
+        EXPECT_EQ(found.GetType(), test.type);
+        EXPECT_EQ(found.GetWidth(), named.GetWidth());
+        EXPECT_EQ(found.GetHeight(), named.GetHeight());
+        EXPECT_EQ(std::vector<uint8_t>(found.GetDib(), found.GetDib() + found.GetDibSize()),
+                  std::vector<uint8_t>(named.GetDib(), named.GetDib() + named.GetDibSize()));
+    }
+}
+
+TEST(PictureLoad, NamedFormatThatDoesNotFitFallsBackToDetection) {
+    Picture picture;
+    ASSERT_TRUE(picture.Load(image_test::DataFilePath("png", "rgb8.png").c_str(), kFormatBmp));
+    EXPECT_EQ(picture.GetType(), static_cast<uint32_t>(kFormatPng));
+    EXPECT_TRUE(picture.IsValid());
 }
 
 TEST(PictureEncode, RefusesFormatsItCannotWrite) {
