@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "image/drawing_surface.h"
@@ -314,149 +315,156 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
     const bool alphaPalette = IsAlphaPaletteEnabled() && view.bpp <= 8;
     const bool opaque = transparentIndex < 0 && view.alpha == nullptr && !IsAlphaPaletteEnabled();
 
-    SurfaceSection section;
-    if (opaque && sameSize) {
-        surface->CopyDib(x, y, GetDib(), GetDibSize());
-    } else if (section.Create(destWidth, destHeight)) {
-        if (!opaque)
-            surface->ReadBack(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
-                              section);
-        const float fx = static_cast<float>(view.width) / static_cast<float>(width);
-        const float fy = static_cast<float>(view.height) / static_cast<float>(height);
-        Sampling sampling = Sampling::kNearest;
-        if (sameSize) {
-            sampling = Sampling::kOneToOne;
-        } else if (smooth) {
-            sampling = (fx > 1.0f && fy > 1.0f) ? Sampling::kArea : Sampling::kBilinear;
-        }
-        const float maxX = static_cast<float>(view.width - 1);
-        const float maxY = static_cast<float>(view.height - 1);
-
-        ColumnPlan plan;
-        const auto columns = static_cast<size_t>(destWidth);
-        plan.nearest.resize(columns);
-        if (sampling == Sampling::kBilinear || sampling == Sampling::kArea) {
-            plan.position.resize(columns);
-            plan.fixed.resize(columns);
-        }
-        if (sampling == Sampling::kArea)
-            plan.spans.resize(columns);
-        for (size_t c = 0; c < columns; ++c) {
-            const int64_t offset = static_cast<int64_t>(c) + paintLeft - x;
-            if (sampling == Sampling::kOneToOne) {
-                plan.nearest[c] = offset;
-                continue;
+    // Working memory that cannot be had paints nothing, like a section that cannot be
+    // created; the surface's state is put back all the same.
+    try {
+        SurfaceSection section;
+        if (opaque && sameSize) {
+            surface->CopyDib(x, y, GetDib(), GetDibSize());
+        } else if (section.Create(destWidth, destHeight)) {
+            if (!opaque)
+                surface->ReadBack(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
+                                  section);
+            const float fx = static_cast<float>(view.width) / static_cast<float>(width);
+            const float fy = static_cast<float>(view.height) / static_cast<float>(height);
+            Sampling sampling = Sampling::kNearest;
+            if (sameSize) {
+                sampling = Sampling::kOneToOne;
+            } else if (smooth) {
+                sampling = (fx > 1.0f && fy > 1.0f) ? Sampling::kArea : Sampling::kBilinear;
             }
-            const float sourceX = static_cast<float>(offset) * fx;
-            plan.nearest[c] = static_cast<int64_t>(std::clamp(std::floor(sourceX), 0.0f, maxX));
-            if (sampling == Sampling::kNearest)
-                continue;
-            plan.position[c] = sourceX - 0.5f;
-            plan.fixed[c] = FixedPositionOf(plan.position[c]);
-            if (sampling == Sampling::kArea) {
-                plan.spans[c] = BuildAxisSpan(plan.position[c], fx, view.width, plan.weights);
+            const float maxX = static_cast<float>(view.width - 1);
+            const float maxY = static_cast<float>(view.height - 1);
+
+            ColumnPlan plan;
+            const auto columns = static_cast<size_t>(destWidth);
+            plan.nearest.resize(columns);
+            if (sampling == Sampling::kBilinear || sampling == Sampling::kArea) {
+                plan.position.resize(columns);
+                plan.fixed.resize(columns);
             }
-        }
-
-        const bool needIndex = view.bpp <= 8 && (transparentIndex >= 0 || alphaPalette);
-        std::vector<RgbQuad> colors(columns);
-        std::vector<uint8_t> indexes(needIndex ? columns : 0);
-        std::vector<double> rowWeights;
-        const uint8_t alphaMax = GetAlphaMax();
-        const RgbQuad transparentColor = GetTransparentColor();
-
-        for (int64_t r = 0; r < destHeight; ++r) {
-            // The destination row, counted from the top of the destination rectangle.
-            const int64_t fromTop = paintBottom - r - 1 - y;
-            int64_t sourceRow;
-            float sourceY = 0.0f;
-            if (sampling == Sampling::kOneToOne) {
-                sourceRow = view.height - 1 - fromTop;
-            } else {
-                sourceY = static_cast<float>(view.height) - static_cast<float>(fromTop + 1) * fy;
-                sourceRow = static_cast<int64_t>(std::clamp(std::floor(sourceY), 0.0f, maxY));
-            }
-            const uint8_t* row = view.Row(sourceRow);
-
-            // Sample the whole row; the fourth byte carries the alpha to blend with.
-            switch (sampling) {
-                case Sampling::kOneToOne:
-                case Sampling::kNearest:
-                    for (size_t c = 0; c < columns; ++c) {
-                        colors[c] = view.ColorAt(row, plan.nearest[c]);
-                    }
-                    if (view.alpha) {
-                        const uint8_t* a = view.AlphaRow(sourceRow);
-                        for (size_t c = 0; c < columns; ++c)
-                            colors[c].reserved = a[plan.nearest[c]];
-                    }
-                    break;
-                case Sampling::kBilinear: {
-                    const float sampleY = sourceY - 0.5f;
-                    const FixedPosition py = FixedPositionOf(sampleY);
-                    for (size_t c = 0; c < columns; ++c) {
-                        colors[c] = BilinearFixedApplies(view, plan.fixed[c], py)
-                                        ? BilinearFixed(view, plan.fixed[c], py)
-                                        : Bilinear(view, plan.position[c], sampleY);
-                    }
-                    break;
+            if (sampling == Sampling::kArea)
+                plan.spans.resize(columns);
+            for (size_t c = 0; c < columns; ++c) {
+                const int64_t offset = static_cast<int64_t>(c) + paintLeft - x;
+                if (sampling == Sampling::kOneToOne) {
+                    plan.nearest[c] = offset;
+                    continue;
                 }
-                case Sampling::kArea: {
-                    rowWeights.clear();
-                    const AxisSpan sy = BuildAxisSpan(sourceY - 0.5f, fy, view.height, rowWeights);
-                    for (size_t c = 0; c < columns; ++c) {
-                        colors[c] = AverageSpans(view, plan.spans[c],
-                                                 plan.weights.data() + plan.spans[c].offset, sy,
-                                                 rowWeights.data());
-                    }
-                    break;
+                const float sourceX = static_cast<float>(offset) * fx;
+                plan.nearest[c] = static_cast<int64_t>(std::clamp(std::floor(sourceX), 0.0f, maxX));
+                if (sampling == Sampling::kNearest)
+                    continue;
+                plan.position[c] = sourceX - 0.5f;
+                plan.fixed[c] = FixedPositionOf(plan.position[c]);
+                if (sampling == Sampling::kArea) {
+                    plan.spans[c] = BuildAxisSpan(plan.position[c], fx, view.width, plan.weights);
                 }
             }
-            if (needIndex) {
-                for (size_t c = 0; c < columns; ++c)
-                    indexes[c] = view.IndexAt(row, plan.nearest[c]);
-            }
 
-            uint8_t* out = section.Row(static_cast<int32_t>(r));
-            if (opaque) {
+            const bool needIndex = view.bpp <= 8 && (transparentIndex >= 0 || alphaPalette);
+            std::vector<RgbQuad> colors(columns);
+            std::vector<uint8_t> indexes(needIndex ? columns : 0);
+            std::vector<double> rowWeights;
+            const uint8_t alphaMax = GetAlphaMax();
+            const RgbQuad transparentColor = GetTransparentColor();
+
+            for (int64_t r = 0; r < destHeight; ++r) {
+                // The destination row, counted from the top of the destination rectangle.
+                const int64_t fromTop = paintBottom - r - 1 - y;
+                int64_t sourceRow;
+                float sourceY = 0.0f;
+                if (sampling == Sampling::kOneToOne) {
+                    sourceRow = view.height - 1 - fromTop;
+                } else {
+                    sourceY =
+                        static_cast<float>(view.height) - static_cast<float>(fromTop + 1) * fy;
+                    sourceRow = static_cast<int64_t>(std::clamp(std::floor(sourceY), 0.0f, maxY));
+                }
+                const uint8_t* row = view.Row(sourceRow);
+
+                // Sample the whole row; the fourth byte carries the alpha to blend with.
+                switch (sampling) {
+                    case Sampling::kOneToOne:
+                    case Sampling::kNearest:
+                        for (size_t c = 0; c < columns; ++c) {
+                            colors[c] = view.ColorAt(row, plan.nearest[c]);
+                        }
+                        if (view.alpha) {
+                            const uint8_t* a = view.AlphaRow(sourceRow);
+                            for (size_t c = 0; c < columns; ++c)
+                                colors[c].reserved = a[plan.nearest[c]];
+                        }
+                        break;
+                    case Sampling::kBilinear: {
+                        const float sampleY = sourceY - 0.5f;
+                        const FixedPosition py = FixedPositionOf(sampleY);
+                        for (size_t c = 0; c < columns; ++c) {
+                            colors[c] = BilinearFixedApplies(view, plan.fixed[c], py)
+                                            ? BilinearFixed(view, plan.fixed[c], py)
+                                            : Bilinear(view, plan.position[c], sampleY);
+                        }
+                        break;
+                    }
+                    case Sampling::kArea: {
+                        rowWeights.clear();
+                        const AxisSpan sy =
+                            BuildAxisSpan(sourceY - 0.5f, fy, view.height, rowWeights);
+                        for (size_t c = 0; c < columns; ++c) {
+                            colors[c] = AverageSpans(view, plan.spans[c],
+                                                     plan.weights.data() + plan.spans[c].offset, sy,
+                                                     rowWeights.data());
+                        }
+                        break;
+                    }
+                }
+                if (needIndex) {
+                    for (size_t c = 0; c < columns; ++c)
+                        indexes[c] = view.IndexAt(row, plan.nearest[c]);
+                }
+
+                uint8_t* out = section.Row(static_cast<int32_t>(r));
+                if (opaque) {
+                    for (size_t c = 0; c < columns; ++c, out += 3) {
+                        out[0] = colors[c].blue;
+                        out[1] = colors[c].green;
+                        out[2] = colors[c].red;
+                    }
+                    continue;
+                }
                 for (size_t c = 0; c < columns; ++c, out += 3) {
-                    out[0] = colors[c].blue;
-                    out[1] = colors[c].green;
-                    out[2] = colors[c].red;
-                }
-                continue;
-            }
-            for (size_t c = 0; c < columns; ++c, out += 3) {
-                const RgbQuad color = colors[c];
-                if (transparentIndex >= 0) {
-                    const bool isTransparent = view.bpp <= 8
-                                                   ? indexes[c] == transparentIndex
-                                                   : (color.blue == transparentColor.blue &&
-                                                      color.green == transparentColor.green &&
-                                                      color.red == transparentColor.red);
-                    if (isTransparent)
+                    const RgbQuad color = colors[c];
+                    if (transparentIndex >= 0) {
+                        const bool isTransparent = view.bpp <= 8
+                                                       ? indexes[c] == transparentIndex
+                                                       : (color.blue == transparentColor.blue &&
+                                                          color.green == transparentColor.green &&
+                                                          color.red == transparentColor.red);
+                        if (isTransparent)
+                            continue;
+                    }
+                    int a = view.alpha ? color.reserved : 255;
+                    a = ((alphaMax + 1) * a) >> 8;
+                    if (alphaPalette && indexes[c] < view.colors) {
+                        a = ((view.palette[indexes[c]].reserved + 1) * a) >> 8;
+                    }
+                    if (a == 0)
                         continue;
+                    if (a == 255) {
+                        out[0] = color.blue;
+                        out[1] = color.green;
+                        out[2] = color.red;
+                        continue;
+                    }
+                    out[0] = static_cast<uint8_t>((color.blue * a + out[0] * (255 - a)) >> 8);
+                    out[1] = static_cast<uint8_t>((color.green * a + out[1] * (255 - a)) >> 8);
+                    out[2] = static_cast<uint8_t>((color.red * a + out[2] * (255 - a)) >> 8);
                 }
-                int a = view.alpha ? color.reserved : 255;
-                a = ((alphaMax + 1) * a) >> 8;
-                if (alphaPalette && indexes[c] < view.colors) {
-                    a = ((view.palette[indexes[c]].reserved + 1) * a) >> 8;
-                }
-                if (a == 0)
-                    continue;
-                if (a == 255) {
-                    out[0] = color.blue;
-                    out[1] = color.green;
-                    out[2] = color.red;
-                    continue;
-                }
-                out[0] = static_cast<uint8_t>((color.blue * a + out[0] * (255 - a)) >> 8);
-                out[1] = static_cast<uint8_t>((color.green * a + out[1] * (255 - a)) >> 8);
-                out[2] = static_cast<uint8_t>((color.red * a + out[2] * (255 - a)) >> 8);
             }
+            surface->PaintSection(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
+                                  section);
         }
-        surface->PaintSection(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
-                              section);
+    } catch (const std::bad_alloc&) {
     }
 
     if (clip != nullptr)

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "image/picture.h"
@@ -337,22 +338,29 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
         return false;
     }
 
-    switch (mode) {
-        case 1:
-            ResampleNearest(*this, result);
-            break;
-        case 2:
-            ResampleBicubic(*this, result);
-            break;
-        default:
-            if (shrink) {
-                ShrinkAreaAverage(*this, result);
-            } else {
-                ResampleBilinear(*this, result);
-            }
-            if (HasAlpha())
-                SampleAlphaFromCorner(*this, result);
-            break;
+    // The accumulator rows are the only memory besides the new picture; without it the
+    // picture stays as it was.
+    try {
+        switch (mode) {
+            case 1:
+                ResampleNearest(*this, result);
+                break;
+            case 2:
+                ResampleBicubic(*this, result);
+                break;
+            default:
+                if (shrink) {
+                    ShrinkAreaAverage(*this, result);
+                } else {
+                    ResampleBilinear(*this, result);
+                }
+                if (HasAlpha())
+                    SampleAlphaFromCorner(*this, result);
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        SetLastError("can't allocate memory");
+        return false;
     }
 
     // The result carries the information copied before the work started; the progress
