@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "build/temporary_jpeg.h"
@@ -67,12 +68,10 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
 
     auto writer = std::make_unique<SwfWriter>();
     if (writer->Open(outputPath, frame.floatWidth, frame.floatHeight, frame.rate) == 0) {
-        // The writer's text names the path itself; the message names it once, quoted.
-        std::string reason = writer->GetError();
-        const std::string prefix = "cannot create " + outputPath + ": ";
-        if (reason.starts_with(prefix))
-            reason.erase(0, prefix.size());
-        result.error = "Cannot create the movie " + Quoted(outputPath) + ": " + reason;
+        result.error = writer->GetErrorNumber() != 0
+                           ? "Cannot create the movie " + Quoted(outputPath) + ": " +
+                                 std::strerror(writer->GetErrorNumber())
+                           : NotWritten(outputPath, writer->GetError());
         return result;
     }
     writer->SetBackgroundColor(kBlackBackground);

@@ -46,11 +46,12 @@ SwfWriter::~SwfWriter() {
     }
 }
 
-void SwfWriter::Fail(std::string message) {
+void SwfWriter::Fail(std::string message, int errorNumber) {
     // The first failure names the cause; later ones follow from it.
     if (!failed_) {
         failed_ = true;
         error_ = std::move(message);
+        errorNumber_ = errorNumber;
     }
 }
 
@@ -78,7 +79,8 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        Fail("cannot create " + path + ": " + std::strerror(errno));
+        const int error = errno;
+        Fail("cannot create " + path + ": " + std::strerror(error), error);
         return 0;
     }
     file_ = file;
@@ -279,7 +281,9 @@ bool SwfWriter::Close() {
         return false;
     }
     const auto ioFailure = [this](const char* what) {
-        Fail(std::string("cannot ") + what + " " + outputPath_ + ": " + std::strerror(errno));
+        const int error = errno;
+        Fail(std::string("cannot ") + what + " " + outputPath_ + ": " + std::strerror(error),
+             error);
     };
     try {
         const std::vector<uint8_t>& rect = frameRect_.Encode();

@@ -70,6 +70,9 @@ class SwfWriter {
     // the frame size, a record was refused, memory ran out, or Close failed.
     bool Failed() const { return failed_; }
     const std::string& GetError() const { return error_; }
+    // The system's error number when the failure was the file system's (the file
+    // could not be created or written), else 0.
+    int GetErrorNumber() const { return errorNumber_; }
     // True after a Close that wrote the whole movie.
     bool IsComplete() const { return complete_; }
 
@@ -82,7 +85,7 @@ class SwfWriter {
     const std::vector<uint8_t>& GetTagStream() const { return tagStream_; }
 
   private:
-    void Fail(std::string message);
+    void Fail(std::string message, int errorNumber = 0);
     // Appends one whole tag; false (and the failed state) when it cannot.
     bool AppendTag(const uint8_t* bytes, size_t count);
     void AppendPlacement(SwfCharacter* character, uint16_t depth,
@@ -100,4 +103,5 @@ class SwfWriter {
     bool failed_ = false;
     bool complete_ = false;
     std::string error_;
+    int errorNumber_ = 0;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <filesystem>
@@ -234,6 +235,7 @@ TEST(SwfMovie, OpenInMissingFolderIsReported) {
     EXPECT_EQ(writer.Open(path, 280, 210, 10), 0);
     EXPECT_TRUE(writer.Failed());
     EXPECT_EQ(writer.GetError(), "cannot create " + path + ": No such file or directory");
+    EXPECT_EQ(writer.GetErrorNumber(), ENOENT);
     EXPECT_EQ(writer.GetOutputPath(), path);
     EXPECT_FALSE(writer.Close());
     EXPECT_FALSE(writer.IsComplete());
@@ -246,6 +248,7 @@ TEST(SwfMovie, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(writer.Open(path, 1639, 480, 10), 0);
     EXPECT_EQ(writer.GetError(),
               "frame size 1639*480 pixels is too large: at most 1638 pixels fit in each direction");
+    EXPECT_EQ(writer.GetErrorNumber(), 0);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_FALSE(writer.Close());
 }
@@ -262,6 +265,7 @@ TEST(SwfMovie, WriteFailureAtCloseIsReported) {
     EXPECT_TRUE(writer.Failed());
     EXPECT_FALSE(writer.IsComplete());
     EXPECT_EQ(writer.GetError(), "cannot write /dev/full: No space left on device");
+    EXPECT_EQ(writer.GetErrorNumber(), ENOSPC);
     EXPECT_FALSE(writer.Close());  // a second Close does not turn failure into success
 }
 
