@@ -79,6 +79,13 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
     const std::string sizeProblem = CheckFrameSize(settings);
     if (!sizeProblem.empty())
         return UsageError(environment, sizeProblem);
+    // The movie keeps whole frames per second in one byte, as the dialog's build does;
+    // say so rather than let 300 quietly become 44.
+    if (settings.rate < 0 || settings.rate > 255) {
+        environment.err << kProgramName << ": warning: frame rate " << settings.rate
+                        << " does not fit the movie's 0-255 field; it is stored as "
+                        << (settings.rate & 0xFF) << '\n';
+    }
 
     const PictureInputsResult pictures = CollectPictures(options.inputs, environment.in);
     if (!pictures.error.empty()) {

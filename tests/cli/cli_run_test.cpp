@@ -189,6 +189,21 @@ TEST(CliRun, UnwritableOutputFailsWithStatusOneAndNamesTheFile) {
     EXPECT_EQ(run.out, "");
 }
 
+TEST(CliRun, RateOutsideTheMoviesByteIsStoredAsTheDialogStoresItWithAWarning) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const CliRun run = RunCli({"-q", "-r", "300", "-o", movie, kExamples + "/01-sunrise.jpg"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "reelwright-cli: warning: frame rate 300 does not fit the movie's 0-255 field; it is "
+              "stored as 44\n");
+    const std::vector<uint8_t> bytes = ReadTestFile(movie);
+    ASSERT_GT(bytes.size(), 20u);
+    const size_t rateAt = 8 + TestRectLength(bytes, 8);
+    EXPECT_EQ(bytes[rateAt], 0x00);
+    EXPECT_EQ(bytes[rateAt + 1], 0x2C);
+}
+
 TEST(CliRun, HelpAndVersion) {
     const CliRun help = RunCli({"--help"});
     EXPECT_EQ(help.status, 0);
