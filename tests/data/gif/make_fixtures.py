@@ -5,9 +5,12 @@ ImageMagick's convert. Deterministic; run from any folder:
 The decoder tests compute the expected colours from the same rules."""
 import os
 import subprocess
+import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+from netpbm import write_pam_rgba, write_ppm  # noqa: E402
 
 # Six colours of the stripe pattern, red-green-blue.
 STRIPES = [(255, 0, 0), (0, 128, 0), (0, 0, 255), (255, 255, 0), (0, 255, 255), (128, 0, 128)]
@@ -29,22 +32,6 @@ def noise_color(i):
 def checker(x, y):
     return (255, 255, 255) if (x + y) % 2 else (0, 0, 0)
 
-
-def write_ppm(path, width, height, rule):
-    with open(path, "wb") as f:
-        f.write(b"P6\n%d %d\n255\n" % (width, height))
-        for y in range(height):
-            for x in range(width):
-                f.write(bytes(rule(x, y)))
-
-
-def write_pam_rgba(path, width, height, rule):
-    with open(path, "wb") as f:
-        f.write(b"P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n"
-                % (width, height))
-        for y in range(height):
-            for x in range(width):
-                f.write(bytes(rule(x, y)))
 
 
 def convert(*args):

@@ -8,10 +8,13 @@ The decoder tests compute the expected colours from the same rules."""
 import os
 import struct
 import subprocess
+import sys
 import tempfile
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+from netpbm import write_pam_rgba, write_ppm  # noqa: E402
 
 
 # --- patterns shared with the tests ------------------------------------------------
@@ -36,22 +39,6 @@ def fading(x, y):
 
 
 # --- files made by ImageMagick --------------------------------------------------------
-def write_ppm(path, width, height, rule):
-    with open(path, "wb") as f:
-        f.write(b"P6\n%d %d\n255\n" % (width, height))
-        for y in range(height):
-            for x in range(width):
-                f.write(bytes(rule(x, y)))
-
-
-def write_pam_rgba(path, width, height, rule):
-    with open(path, "wb") as f:
-        f.write(b"P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n"
-                % (width, height))
-        for y in range(height):
-            for x in range(width):
-                f.write(bytes(rule(x, y)))
-
 
 def imagemagick_files():
     with tempfile.TemporaryDirectory() as tmp:
