@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "build/slideshow_build.h"
+#include "slideshow/slideshow_build.h"
 
 extern char** environ;
 

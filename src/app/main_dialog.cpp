@@ -4,10 +4,10 @@
 #include <utility>
 
 #include "app/integer_field.h"
-#include "build/output_name.h"
-#include "build/slideshow_build.h"
 #include "image/drawing_surface.h"
 #include "platform/platform.h"
+#include "slideshow/output_name.h"
+#include "slideshow/slideshow_build.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/application_name.h"
-#include "build/movie_settings.h"
+#include "slideshow/movie_settings.h"
 
 class DrawingSurface;
 class Platform;

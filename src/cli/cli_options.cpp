@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "build/output_name.h"
+#include "slideshow/output_name.h"
 
 bool ParseCliInteger(const std::string& text, int32_t& value) {
     // strtoll would skip any white space in front; nothing may stand there.

@@ -4,11 +4,11 @@
 #include <istream>
 #include <ostream>
 
-#include "build/slideshow_build.h"
 #include "cli/cli_options.h"
 #include "cli/picture_inputs.h"
 #include "cli/progress_bar.h"
 #include "platform/platform.h"
+#include "slideshow/slideshow_build.h"
 
 namespace {
 

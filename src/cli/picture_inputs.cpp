@@ -7,7 +7,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "build/picture_file_name.h"
+#include "slideshow/picture_file_name.h"
 
 namespace {
 

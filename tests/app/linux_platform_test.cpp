@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "build/test_support.h"
+#include "slideshow/test_support.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
-#include "build/swf_tag_reader.h"
-#include "build/test_support.h"
 #include "image/drawing_surface.h"
+#include "slideshow/swf_tag_reader.h"
+#include "slideshow/test_support.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
-#include "build/swf_tag_reader.h"
-#include "build/test_support.h"
 #include "cli/cli_run.h"
+#include "slideshow/swf_tag_reader.h"
+#include "slideshow/test_support.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "build/swf_tag_reader.h"
-#include "build/test_support.h"
 #include "cli/cli_run.h"
 #include "cli/picture_inputs.h"
 #include "platform/platform.h"
+#include "slideshow/swf_tag_reader.h"
+#include "slideshow/test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "build/produce_frame.h"
+#include "slideshow/produce_frame.h"
 
 #include <cerrno>
 #include <cstdio>

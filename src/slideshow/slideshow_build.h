@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "build/movie_settings.h"
-#include "build/produce_frame.h"
+#include "slideshow/movie_settings.h"
+#include "slideshow/produce_frame.h"
 
 class DrawingSurface;
 

@@ -1,4 +1,4 @@
-#include "build/picture_file_name.h"
+#include "slideshow/picture_file_name.h"
 
 #include <cctype>
 

@@ -5,9 +5,9 @@
 
 #include <fstream>
 
-#include "build/slideshow_build.h"
-#include "build/swf_tag_reader.h"
-#include "build/test_support.h"
+#include "slideshow/slideshow_build.h"
+#include "slideshow/swf_tag_reader.h"
+#include "slideshow/test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "build/slideshow_build.h"
+#include "slideshow/slideshow_build.h"
 
 #include <sys/stat.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "build/temporary_jpeg.h"
 #include "image/drawing_surface.h"
+#include "slideshow/temporary_jpeg.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "build/movie_settings.h"
+#include "slideshow/movie_settings.h"
 
 class DrawingSurface;
 class SwfWriter;

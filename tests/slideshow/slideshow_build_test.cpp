@@ -1,6 +1,6 @@
 // The build run: tags, ids and depths per entry, unreadable pictures, progress,
 // the temporary file, and the refusals that leave nothing behind.
-#include "build/slideshow_build.h"
+#include "slideshow/slideshow_build.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "build/swf_tag_reader.h"
-#include "build/test_support.h"
+#include "slideshow/swf_tag_reader.h"
+#include "slideshow/test_support.h"
 
 namespace {
 

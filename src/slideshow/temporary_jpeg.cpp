@@ -1,4 +1,4 @@
-#include "build/temporary_jpeg.h"
+#include "slideshow/temporary_jpeg.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "build/output_name.h"
+#include "slideshow/output_name.h"
 
 #include <gtest/gtest.h>
 

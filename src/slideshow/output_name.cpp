@@ -1,4 +1,4 @@
-#include "build/output_name.h"
+#include "slideshow/output_name.h"
 
 bool HasSwfExtension(std::string_view path) {
     if (path.size() < 4)
