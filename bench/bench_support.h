@@ -2,53 +2,41 @@
 // into a private temporary folder, and the single Load the compare scripts time.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "image/picture.h"
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
 
 // The file named by an environment variable, or else a picture that ImageMagick's
 // convert draws into a private temporary folder, removed with this object. Path() is
 // empty when the picture could not be made.
 class ConvertedBenchPicture {
   public:
-    // convertArguments is everything before the output name, for example
-    // "-size 4000x3000 -seed 7 plasma:fractal -quality 90".
-    ConvertedBenchPicture(const char* environmentVariable, const std::string& folderPrefix,
-                          const std::string& fileName, const std::string& convertArguments) {
+    // convertArguments are the words before the output name, for example
+    // {"-size", "4000x3000", "-seed", "7", "plasma:fractal", "-quality", "90"}.
+    ConvertedBenchPicture(const char* environmentVariable, const std::string& fileName,
+                          std::vector<std::string> convertArguments) {
         if (const char* given = std::getenv(environmentVariable)) {
             path_ = given;
             return;
         }
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp && *tmp ? tmp : "/tmp") + "/" + folderPrefix + ".XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
+        if (!scratch_.Valid())
             return;
-        folder_ = pattern;
-        made_ = folder_ + "/" + fileName;
-        path_ = made_;
-        const std::string command = "convert " + convertArguments + " '" + made_ + "'";
-        if (std::system(command.c_str()) != 0)
+        path_ = scratch_.File(fileName);
+        convertArguments.insert(convertArguments.begin(), "convert");
+        convertArguments.push_back(path_);
+        if (test_support::RunProgramToFile(convertArguments) != 0)
             path_.clear();
     }
-    ~ConvertedBenchPicture() {
-        if (folder_.empty())
-            return;
-        std::remove(made_.c_str());  // also what a failed convert left behind
-        rmdir(folder_.c_str());
-    }
-    ConvertedBenchPicture(const ConvertedBenchPicture&) = delete;
-    ConvertedBenchPicture& operator=(const ConvertedBenchPicture&) = delete;
 
     const std::string& Path() const { return path_; }
 
   private:
-    std::string folder_;
-    std::string made_;  // the file convert writes, empty when given
+    test_support::ScratchFolder scratch_;
     std::string path_;
 };
 

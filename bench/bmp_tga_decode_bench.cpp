@@ -8,45 +8,36 @@
 #include "image/image_stream.h"
 #include "image/picture_bmp.h"
 #include "image/picture_tga.h"
+#include "support/byte_builder.h"
 
 namespace {
 
 constexpr uint32_t kWidth = 1920;
 constexpr uint32_t kHeight = 1080;
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // A bitmap with a 40-byte header; `masks` (12 bytes) follow it for compression 3.
 std::vector<uint8_t> MakeBmp(uint16_t bpp, uint32_t compression, const std::vector<uint8_t>& extra,
                              const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> out;
     const uint32_t offset = 54 + static_cast<uint32_t>(extra.size());
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, offset + static_cast<uint32_t>(pixels.size()));
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, kWidth);
-    Put32(out, kHeight);
-    Put16(out, 1);
-    Put16(out, bpp);
-    Put32(out, compression);
-    Put32(out, static_cast<uint32_t>(pixels.size()));
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, bpp <= 8 ? 256 : 0);
-    Put32(out, 0);
-    out.insert(out.end(), extra.begin(), extra.end());
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
+    return test_support::LittleEndianBytes()
+        .Text("BM")
+        .U32(offset + static_cast<uint32_t>(pixels.size()))
+        .U32(0)
+        .U32(offset)
+        .U32(40)
+        .U32(kWidth)
+        .U32(kHeight)
+        .U16(1)
+        .U16(bpp)
+        .U32(compression)
+        .U32(static_cast<uint32_t>(pixels.size()))
+        .U32(2835)
+        .U32(2835)
+        .U32(bpp <= 8 ? 256 : 0)
+        .U32(0)
+        .Bytes(extra)
+        .Bytes(pixels)
+        .Take();
 }
 
 std::vector<uint8_t> Pattern(size_t count) {
@@ -80,13 +71,14 @@ std::vector<uint8_t> RunLength8Rows() {
 }
 
 std::vector<uint8_t> MakeTga(uint8_t type, uint8_t depth, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> out = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    Put16(out, kWidth);
-    Put16(out, kHeight);
-    out.push_back(depth);
-    out.push_back(depth == 32 ? 0x28 : 0x20);
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
+    return test_support::LittleEndianBytes()
+        .Bytes({0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0})
+        .U16(kWidth)
+        .U16(kHeight)
+        .U8(depth)
+        .U8(depth == 32 ? 0x28 : 0x20)
+        .Bytes(data)
+        .Take();
 }
 
 // Packets of 8 repeated pixels alternating with 8 literal ones, across row ends.

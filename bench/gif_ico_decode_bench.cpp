@@ -32,9 +32,9 @@ void LoadRepeatedly(benchmark::State& state, const std::string& path, int32_t fr
 void BM_LoadGif1600x1200(benchmark::State& state) {
     // A plasma cloud reduced to 256 colours with a fixed seed: long LZW strings are
     // rare, so the decoder does close to its most work per pixel.
-    static ConvertedBenchPicture gif("REELWRIGHT_GIF_BENCH_FILE", "gif_bench",
-                                     "plasma_1600x1200.gif",
-                                     "-size 1600x1200 -seed 7 plasma:fractal -colors 256");
+    static ConvertedBenchPicture gif(
+        "REELWRIGHT_GIF_BENCH_FILE", "plasma_1600x1200.gif",
+        {"-size", "1600x1200", "-seed", "7", "plasma:fractal", "-colors", "256"});
     if (gif.Path().empty()) {
         state.SkipWithError("could not make the test GIF (is ImageMagick installed?)");
         return;

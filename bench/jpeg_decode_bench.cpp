@@ -17,9 +17,9 @@ namespace {
 
 void BM_LoadJpeg4000x3000(benchmark::State& state) {
     // A plasma cloud (photo-like detail) with a fixed seed.
-    static ConvertedBenchPicture jpeg("REELWRIGHT_JPEG_BENCH_FILE", "jpeg_bench",
-                                      "plasma_4000x3000.jpg",
-                                      "-size 4000x3000 -seed 7 plasma:fractal -quality 90");
+    static ConvertedBenchPicture jpeg(
+        "REELWRIGHT_JPEG_BENCH_FILE", "plasma_4000x3000.jpg",
+        {"-size", "4000x3000", "-seed", "7", "plasma:fractal", "-quality", "90"});
     if (jpeg.Path().empty()) {
         state.SkipWithError("could not make the test JPEG (is ImageMagick installed?)");
         return;

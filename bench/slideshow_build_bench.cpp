@@ -1,45 +1,26 @@
 // A whole build: decode, fit, JPEG encode, read back and wrap each picture, for a
 // list of pictures drawn once by ImageMagick.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "slideshow/slideshow_build.h"
-
-extern char** environ;
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
-bool Draw(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return false;
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // Pictures of the sizes a camera or a web page gives, in the list's formats.
 struct Pictures {
-    std::string folder;
+    test_support::ScratchFolder scratch;
+    std::string folder = scratch.Path();
     std::vector<std::string> paths;
 
     Pictures() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "reelwright-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
+        if (!scratch.Valid())
             return;
-        folder = pattern;
         const std::vector<std::pair<std::string, std::string>> drawings{{"a.jpg", "1600x1200"},
                                                                         {"b.png", "800x600"},
                                                                         {"c.bmp", "640x480"},
@@ -47,15 +28,11 @@ struct Pictures {
                                                                         {"e.png", "320x240"}};
         for (const auto& [name, size] : drawings) {
             const std::string path = folder + "/" + name;
-            if (Draw({"convert", "-seed", "7", "-size", size, "plasma:fractal", path})) {
+            if (test_support::RunProgramToFile(
+                    {"convert", "-seed", "7", "-size", size, "plasma:fractal", path}) == 0) {
                 paths.push_back(path);
             }
         }
-    }
-    ~Pictures() {
-        std::error_code ignored;
-        if (!folder.empty())
-            std::filesystem::remove_all(folder, ignored);
     }
 };
 

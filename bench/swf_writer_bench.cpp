@@ -2,13 +2,13 @@
 // picture shape, and reading a JPEG file into its bitmap tag.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 #include "swf/swf_jpeg_bitmap.h"
 #include "swf/swf_shape.h"
 #include "swf/swf_writer.h"
@@ -18,31 +18,18 @@ namespace {
 // A JPEG-sized file in a private folder, removed when the benchmark ends.
 class ScratchJpeg {
   public:
-    explicit ScratchJpeg(size_t size) {
-        char folder[] = "/tmp/reelwright-swf-bench-XXXXXX";
-        if (mkdtemp(folder) == nullptr) {
-            return;
-        }
-        folder_ = folder;
-        path_ = folder_ + "/picture.jpg";
-        std::vector<unsigned char> bytes(size, 0x5A);
+    explicit ScratchJpeg(size_t size) : path_(scratch_.File("picture.jpg")) {
+        std::vector<uint8_t> bytes(size, 0x5A);
         bytes[0] = 0xFF;
         bytes[1] = 0xD8;
         bytes[size - 2] = 0xFF;
         bytes[size - 1] = 0xD9;
-        if (std::FILE* file = std::fopen(path_.c_str(), "wb")) {
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-            std::fclose(file);
-        }
-    }
-    ~ScratchJpeg() {
-        std::remove(path_.c_str());
-        rmdir(folder_.c_str());
+        test_support::WriteFileBytes(path_, bytes);
     }
     const std::string& Path() const { return path_; }
 
   private:
-    std::string folder_;
+    test_support::ScratchFolder scratch_;
     std::string path_;
 };
 

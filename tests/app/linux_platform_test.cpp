@@ -10,15 +10,17 @@
 #include <fstream>
 #include <thread>
 
-#include "slideshow/test_support.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 
 namespace {
+
+using namespace test_support;
 
 // Waits (bounded) until the fake opener has written its record.
 std::string WaitForText(const std::string& path) {
     for (int attempt = 0; attempt < 500; ++attempt) {
-        std::ifstream in(path);
-        std::string text((std::istreambuf_iterator<char>(in)), {});
+        const std::string text = ReadFileText(path);
         if (!text.empty() && text.back() == '\n')
             return text;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

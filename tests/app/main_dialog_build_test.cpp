@@ -9,10 +9,14 @@
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
 #include "image/drawing_surface.h"
-#include "slideshow/swf_tag_reader.h"
-#include "slideshow/test_support.h"
+#include "support/file_bytes.h"
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 
 namespace {
+
+using namespace test_support;
 
 namespace fs = std::filesystem;
 
@@ -30,7 +34,7 @@ class MainDialogBuildTest : public ::testing::Test {
         return {text, MessageIcon::kExclamation, kCaption};
     }
     SwfTestMovie ReadMovie(const std::string& path) const {
-        SwfTestMovie movie = ParseTestMovie(ReadTestFile(path));
+        SwfTestMovie movie = ParseTestMovie(ReadFileBytes(path));
         EXPECT_EQ(movie.error, "") << path;
         return movie;
     }
@@ -124,9 +128,7 @@ TEST_F(MainDialogBuildTest, OtherNamesAreRefusedAndNothingIsWritten) {
         names.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(names, std::vector<std::string>{"notes.txt"});
-    std::ifstream notes(scratch_.File("notes.txt"));
-    std::string content((std::istreambuf_iterator<char>(notes)), {});
-    EXPECT_EQ(content, "keep me");
+    EXPECT_EQ(ReadFileText(scratch_.File("notes.txt")), "keep me");
     EXPECT_EQ(dialog_.GetPercentLabel(), "0%");
 }
 
@@ -232,7 +234,7 @@ TEST_F(MainDialogBuildTest, FrameTooLargeIsRefusedBeforeTheSaveDialog) {
 
 TEST_F(MainDialogBuildTest, PreviewShowsTheFittedPicture) {
     const std::string red = scratch_.File("red.png");
-    ASSERT_EQ(RunProgram({"convert", "-size", "50x40", "xc:red", red}), 0);
+    ASSERT_EQ(RunProgramToFile({"convert", "-size", "50x40", "xc:red", red}), 0);
     dialog_.AppendRow(red);
     platform_.saveAnswers.push_back(scratch_.File("red.swf"));
     dialog_.OnSaveAsFlash();

@@ -7,10 +7,13 @@
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
 #include "cli/cli_run.h"
-#include "slideshow/swf_tag_reader.h"
-#include "slideshow/test_support.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 
 namespace {
+
+using namespace test_support;
 
 const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
 
@@ -32,7 +35,7 @@ TEST(CliMatchesDialog, SameListAndSettingsGiveTheSameMovieBytes) {
     dialog.SetFieldText(DialogControl::kRateField, "12");
     dialog.OnSaveAsFlash();
     ASSERT_TRUE(platform.messages.empty());
-    const std::vector<uint8_t> fromDialog = ReadTestFile(scratch.File("DIALOG.SWF"));
+    const std::vector<uint8_t> fromDialog = ReadFileBytes(scratch.File("DIALOG.SWF"));
 
     std::vector<std::string> arguments{
         "-q", "-s", "320x240", "-r", "12", "-o", scratch.File("cli.swf")};
@@ -42,7 +45,7 @@ TEST(CliMatchesDialog, SameListAndSettingsGiveTheSameMovieBytes) {
     std::ostringstream err;
     CliEnvironment environment{in, out, err, nullptr, nullptr};
     ASSERT_EQ(RunReelwrightCli(arguments, environment), 0) << err.str();
-    const std::vector<uint8_t> fromCli = ReadTestFile(scratch.File("cli.swf"));
+    const std::vector<uint8_t> fromCli = ReadFileBytes(scratch.File("cli.swf"));
 
     ASSERT_GT(fromDialog.size(), 1000u);
     EXPECT_EQ(ParseTestMovie(fromCli).frameCount, 7);

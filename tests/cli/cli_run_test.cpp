@@ -10,10 +10,13 @@
 #include "cli/cli_run.h"
 #include "cli/picture_inputs.h"
 #include "platform/platform.h"
-#include "slideshow/swf_tag_reader.h"
-#include "slideshow/test_support.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 
 namespace {
+
+using namespace test_support;
 
 const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
 
@@ -53,7 +56,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& inpu
 }
 
 int FrameCount(const std::string& moviePath) {
-    const std::vector<uint8_t> bytes = ReadTestFile(moviePath);
+    const std::vector<uint8_t> bytes = ReadFileBytes(moviePath);
     if (bytes.size() < 12)
         return -1;
     return ParseTestMovie(bytes).frameCount;
@@ -197,7 +200,7 @@ TEST(CliRun, RateOutsideTheMoviesByteIsStoredAsTheDialogStoresItWithAWarning) {
     EXPECT_EQ(run.err,
               "reelwright-cli: warning: frame rate 300 does not fit the movie's 0-255 field; it is "
               "stored as 44\n");
-    const std::vector<uint8_t> bytes = ReadTestFile(movie);
+    const std::vector<uint8_t> bytes = ReadFileBytes(movie);
     ASSERT_GT(bytes.size(), 20u);
     const size_t rateAt = 8 + TestRectLength(bytes, 8);
     EXPECT_EQ(bytes[rateAt], 0x00);

@@ -7,35 +7,30 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+#include "support/byte_builder.h"
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
+namespace {
 
 // A packed device-independent bitmap: 40-byte header, palette (blue, green, red, 0),
 // then the stored rows exactly as given (bottom row first, already padded).
 std::vector<uint8_t> MakeDib(int32_t width, int32_t height, uint16_t bpp,
                              const std::vector<uint8_t>& paletteBgr0,
                              const std::vector<uint8_t>& rows) {
-    std::vector<uint8_t> dib;
-    PutU32(dib, 40);
-    PutU32(dib, static_cast<uint32_t>(width));
-    PutU32(dib, static_cast<uint32_t>(height));
-    dib.push_back(1);
-    dib.push_back(0);
-    dib.push_back(static_cast<uint8_t>(bpp));
-    dib.push_back(static_cast<uint8_t>(bpp >> 8));
-    PutU32(dib, 0);
-    PutU32(dib, static_cast<uint32_t>(rows.size()));
-    PutU32(dib, 3780);
-    PutU32(dib, 3780);
-    PutU32(dib, static_cast<uint32_t>(paletteBgr0.size() / 4));
-    PutU32(dib, 0);
-    dib.insert(dib.end(), paletteBgr0.begin(), paletteBgr0.end());
-    dib.insert(dib.end(), rows.begin(), rows.end());
-    return dib;
+    return test_support::LittleEndianBytes()
+        .U32(40)
+        .U32(static_cast<uint32_t>(width))
+        .U32(static_cast<uint32_t>(height))
+        .U16(1)
+        .U16(bpp)
+        .U32(0)
+        .U32(static_cast<uint32_t>(rows.size()))
+        .U32(3780)
+        .U32(3780)
+        .U32(static_cast<uint32_t>(paletteBgr0.size() / 4))
+        .U32(0)
+        .Bytes(paletteBgr0)
+        .Bytes(rows)
+        .Take();
 }
 
 // 24-bit 2 x 2: bottom row blue, green; top row red, white.

@@ -7,13 +7,13 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "image/image_stream.h"
 #include "image/picture.h"
+#include "support/file_bytes.h"
 
 namespace image_test {
 
@@ -27,16 +27,12 @@ inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
     return out << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
 }
 
-// tests/data/<folder>/<name>.
-inline std::string DataFilePath(const std::string& folder, const std::string& name) {
-    return std::string(REELWRIGHT_TEST_DATA_DIR) + "/" + folder + "/" + name;
-}
+using test_support::DataFilePath;
 
 // The whole file; a file that cannot be opened fails the test and reads as empty.
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.is_open()) << path;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(std::ifstream(path).is_open()) << "cannot open " << path;
+    return test_support::ReadFileBytes(path);
 }
 
 // Decodes bytes held in memory: a Picture takes the format code as well, a

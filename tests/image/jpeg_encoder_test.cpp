@@ -16,8 +16,13 @@
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
 
 namespace {
+
+using test_support::RunProgramToFile;
+using test_support::ScratchFolder;
 
 using namespace image_test;
 
@@ -183,14 +188,6 @@ class LimitedStream final : public ImageStream {
     bool reportError_;
 };
 
-std::string TempPath(const std::string& name) {
-    return testing::TempDir() + "reelwright_jpeg_" + std::to_string(getpid()) + "_" + name;
-}
-
-bool HaveTool(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Parses a binary PPM (P6) or PGM (P5) with maximum value 255.
 struct Netpbm {
     uint32_t width = 0, height = 0, channels = 0;
@@ -345,19 +342,17 @@ TEST(JpegEncoder, WriteFailureGivesFalseWithLibjpegsMessage) {
 }
 
 TEST(JpegEncoder, DjpegReadsBackAPictureCloseToTheSource) {
-    if (!HaveTool("djpeg"))
-        GTEST_SKIP() << "djpeg is not installed";
+    REQUIRE_PROGRAM("djpeg");
+    const ScratchFolder scratch;
     const uint32_t width = 280, height = 210;
     Picture picture;
     MakeGradient(picture, width, height);
     picture.SetJpegQuality(80);
-    const std::string jpeg = TempPath("colour.jpg");
-    const std::string ppm = TempPath("colour.ppm");
+    const std::string jpeg = scratch.File("colour.jpg");
+    const std::string ppm = scratch.File("colour.ppm");
     ASSERT_TRUE(picture.Save(jpeg.c_str(), 3)) << picture.GetLastError();
-    ASSERT_EQ(std::system(("djpeg -pnm -outfile '" + ppm + "' '" + jpeg + "'").c_str()), 0);
+    ASSERT_EQ(RunProgramToFile({"djpeg", "-pnm", "-outfile", ppm, jpeg}), 0);
     const Netpbm decoded = ReadNetpbm(ppm);
-    std::remove(jpeg.c_str());
-    std::remove(ppm.c_str());
     ASSERT_EQ(decoded.channels, 3u);
     ASSERT_EQ(decoded.width, width);
     ASSERT_EQ(decoded.height, height);
@@ -381,8 +376,8 @@ TEST(JpegEncoder, DjpegReadsBackAPictureCloseToTheSource) {
 }
 
 TEST(JpegEncoder, GreyAndPackedGreyPicturesDecodeToTheirLevels) {
-    if (!HaveTool("djpeg"))
-        GTEST_SKIP() << "djpeg is not installed";
+    REQUIRE_PROGRAM("djpeg");
+    const ScratchFolder scratch;
     // An 8-bit grey ramp, and a 4-bit picture whose identity palette holds levels 0-15.
     Picture grey;
     MakeGrey(grey, 96, 64);
@@ -404,13 +399,11 @@ TEST(JpegEncoder, GreyAndPackedGreyPicturesDecodeToTheirLevels) {
         SCOPED_TRACE(test.name);
         Picture& picture = *test.picture;
         picture.SetJpegQuality(80);
-        const std::string jpeg = TempPath(std::string(test.name) + ".jpg");
-        const std::string pgm = TempPath(std::string(test.name) + ".pgm");
+        const std::string jpeg = scratch.File(std::string(test.name) + ".jpg");
+        const std::string pgm = scratch.File(std::string(test.name) + ".pgm");
         ASSERT_TRUE(picture.Save(jpeg.c_str(), 3)) << picture.GetLastError();
-        ASSERT_EQ(std::system(("djpeg -pnm -outfile '" + pgm + "' '" + jpeg + "'").c_str()), 0);
+        ASSERT_EQ(RunProgramToFile({"djpeg", "-pnm", "-outfile", pgm, jpeg}), 0);
         const Netpbm decoded = ReadNetpbm(pgm);
-        std::remove(jpeg.c_str());
-        std::remove(pgm.c_str());
         ASSERT_EQ(decoded.channels, 1u);
         ASSERT_EQ(decoded.width, picture.GetWidth());
         ASSERT_EQ(decoded.height, picture.GetHeight());
@@ -428,16 +421,16 @@ TEST(JpegEncoder, GreyAndPackedGreyPicturesDecodeToTheirLevels) {
 }
 
 TEST(JpegEncoder, BytesMatchCjpegWithTheSameSettingsApartFromTheDensity) {
-    if (!HaveTool("cjpeg"))
-        GTEST_SKIP() << "cjpeg is not installed";
+    REQUIRE_PROGRAM("cjpeg");
+    const ScratchFolder scratch;
     // cjpeg, given the same quality and sampling, writes an aspect-ratio density
     // (unit 0, 1 x 1); everything else must be the same byte for byte.
     const uint32_t width = 123, height = 77;
     Picture picture;
     MakeGradient(picture, width, height);
     picture.SetJpegQuality(80);
-    const std::string ppm = TempPath("source.ppm");
-    const std::string reference = TempPath("reference.jpg");
+    const std::string ppm = scratch.File("source.ppm");
+    const std::string reference = scratch.File("reference.jpg");
     {
         std::ofstream out(ppm, std::ios::binary);
         out << "P6\n" << width << " " << height << "\n255\n";
@@ -449,13 +442,10 @@ TEST(JpegEncoder, BytesMatchCjpegWithTheSameSettingsApartFromTheDensity) {
             }
         }
     }
-    ASSERT_EQ(std::system(("cjpeg -quality 80 -sample 2x2,1x1,1x1 -outfile '" + reference + "' '" +
-                           ppm + "'")
-                              .c_str()),
+    ASSERT_EQ(RunProgramToFile({"cjpeg", "-quality", "80", "-sample", "2x2,1x1,1x1", "-outfile",
+                                reference, ppm}),
               0);
     std::vector<uint8_t> expected = ReadFileBytes(reference);
-    std::remove(ppm.c_str());
-    std::remove(reference.c_str());
     std::vector<uint8_t> ours = EncodeToMemory(picture);
     ASSERT_GT(expected.size(), 20u);
     ASSERT_EQ(ours.size(), expected.size());

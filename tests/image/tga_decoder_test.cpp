@@ -164,9 +164,7 @@ TEST(TgaDecoder, FifteenAndSixteenBitPixelsIgnoreTheTopBit) {
 }
 
 TEST(TgaDecoder, RowOrderBitClearStoresTheFirstFileRowAtTheBottom) {
-    std::ifstream in(Fixture("type2_24_bottom_first.tga"), std::ios::binary);
-    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> file = ReadFileBytes(Fixture("type2_24_bottom_first.tga"));
     ASSERT_GT(file.size(), 18u + kWidth * 3);
     ASSERT_EQ(file[17] & 0x30, 0);
     Picture picture;

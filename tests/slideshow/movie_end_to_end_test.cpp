@@ -6,23 +6,19 @@
 #include <fstream>
 
 #include "slideshow/slideshow_build.h"
-#include "slideshow/swf_tag_reader.h"
-#include "slideshow/test_support.h"
+#include "support/file_bytes.h"
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 
 namespace {
+
+using namespace test_support;
 
 struct SourcePicture {
     std::string name;
     std::vector<std::string> drawing;
 };
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
 
 TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
     ScratchFolder scratch;
@@ -45,13 +41,14 @@ TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
         std::vector<std::string> arguments{"convert"};
         arguments.insert(arguments.end(), source.drawing.begin(), source.drawing.end());
         arguments.push_back(master);
-        ASSERT_EQ(RunProgram(arguments), 0) << "ImageMagick could not draw " << source.name;
+        ASSERT_EQ(RunProgramToFile(arguments), 0) << "ImageMagick could not draw " << source.name;
         const std::string path = scratch.File(source.name);
         if (source.name.ends_with(".tga")) {
-            ASSERT_EQ(
-                RunProgram({"ffmpeg", "-v", "error", "-i", master, "-pix_fmt", "bgr24", path}), 0);
+            ASSERT_EQ(RunProgramToFile(
+                          {"ffmpeg", "-v", "error", "-i", master, "-pix_fmt", "bgr24", path}),
+                      0);
         } else {
-            ASSERT_EQ(RunProgram({"convert", master, "-type", "TrueColor", path}), 0);
+            ASSERT_EQ(RunProgramToFile({"convert", master, "-type", "TrueColor", path}), 0);
         }
         paths.push_back(path);
         masters.push_back(master);
@@ -66,22 +63,23 @@ TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
     EXPECT_EQ(result.unreadablePictures, 0);
 
     // ffprobe: the frame size and one frame per picture. A missing ffprobe fails.
+    REQUIRE_PROGRAM("ffprobe");
     const std::string probe = scratch.File("probe.txt");
-    ASSERT_EQ(
-        RunProgram({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames",
-                    "-show_entries", "stream=width,height,nb_read_frames", "-of", "csv=p=0", movie},
-                   probe),
-        0)
+    ASSERT_EQ(RunProgramToFile(
+                  {"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames",
+                   "-show_entries", "stream=width,height,nb_read_frames", "-of", "csv=p=0", movie},
+                  probe),
+              0)
         << "ffprobe is needed (Debian package ffmpeg)";
-    EXPECT_EQ(ReadText(probe), "280,210,4");
+    EXPECT_EQ(ReadFileText(probe), "280,210,4\n");
 
     // ffmpeg: each frame's JPEG data as stored, without re-encoding.
-    ASSERT_EQ(RunProgram({"ffmpeg", "-v", "error", "-i", movie, "-c", "copy", "-f", "image2",
-                          scratch.File("frame%d.jpg")}),
+    ASSERT_EQ(RunProgramToFile({"ffmpeg", "-v", "error", "-i", movie, "-c", "copy", "-f", "image2",
+                                scratch.File("frame%d.jpg")}),
               0)
         << "ffmpeg is needed (Debian package ffmpeg)";
 
-    const SwfTestMovie parsed = ParseTestMovie(ReadTestFile(movie));
+    const SwfTestMovie parsed = ParseTestMovie(ReadFileBytes(movie));
     ASSERT_EQ(parsed.error, "");
     const auto bitmaps = parsed.TagsWithCode(kTestTagDefineBitsJpeg2);
     ASSERT_EQ(bitmaps.size(), sources.size());
@@ -95,7 +93,7 @@ TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
         ASSERT_EQ(encoded[0], 0xFF);
         ASSERT_EQ(encoded[1], 0xD8);
         const std::string frame = scratch.File("frame" + std::to_string(i + 1) + ".jpg");
-        const std::vector<uint8_t> extracted = ReadTestFile(frame);
+        const std::vector<uint8_t> extracted = ReadFileBytes(frame);
         ASSERT_GE(extracted.size(), encoded.size());
         EXPECT_TRUE(std::equal(encoded.begin(), encoded.end(), extracted.begin()))
             << "frame " << i + 1 << " does not begin with the encoder's bytes";

@@ -8,10 +8,14 @@
 #include <filesystem>
 #include <functional>
 
-#include "slideshow/swf_tag_reader.h"
-#include "slideshow/test_support.h"
+#include "support/file_bytes.h"
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 
 namespace {
+
+using namespace test_support;
 
 namespace fs = std::filesystem;
 
@@ -58,7 +62,7 @@ class SlideshowBuildTest : public ::testing::Test {
         std::vector<std::string> arguments{"convert"};
         arguments.insert(arguments.end(), drawing.begin(), drawing.end());
         arguments.push_back(format + scratch_.File(name));
-        EXPECT_EQ(RunProgram(arguments), 0) << "ImageMagick could not make " << name;
+        EXPECT_EQ(RunProgramToFile(arguments), 0) << "ImageMagick could not make " << name;
         return scratch_.File(name);
     }
 
@@ -66,7 +70,7 @@ class SlideshowBuildTest : public ::testing::Test {
                        BuildObserver* observer = nullptr) {
         result_ = RunSlideshowBuild(paths, settings, Movie(), nullptr, observer);
         EXPECT_TRUE(result_.ok) << result_.error;
-        SwfTestMovie movie = ParseTestMovie(ReadTestFile(Movie()));
+        SwfTestMovie movie = ParseTestMovie(ReadFileBytes(Movie()));
         EXPECT_EQ(movie.error, "");
         return movie;
     }

@@ -2,10 +2,6 @@
 // slideshow written the way the program writes it, and hands back each frame's
 // JPEG data and decoded pixels. A missing ffmpeg fails these tests.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,62 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "support/byte_builder.h"
+#include "support/file_bytes.h"
+#include "support/outside_programs.h"
+#include "support/scratch_folder.h"
 #include "swf/swf_jpeg_bitmap.h"
 #include "swf/swf_shape.h"
 #include "swf/swf_writer.h"
-#include "swf_test_support.h"
-
-extern char** environ;
 
 namespace {
 
-using swf_test::DataFile;
-using swf_test::ReadFile;
-using swf_test::TemporaryFolder;
-
-struct ProgramRun {
-    bool started = false;
-    int exitStatus = -1;
-    std::string output;  // standard output
-    std::string errors;  // standard error
-};
-
-// Runs a program found on PATH with fixed arguments, no shell involved, and
-// collects its output through files in `folder`.
-ProgramRun RunProgram(const std::vector<std::string>& arguments, const TemporaryFolder& folder) {
-    ProgramRun run;
-    const std::string outputPath = folder.File("program.out");
-    const std::string errorPath = folder.File("program.err");
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        return run;
-    }
-    run.started = true;
-    int status = 0;
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
-        run.exitStatus = WEXITSTATUS(status);
-    }
-    const std::vector<uint8_t> out = ReadFile(outputPath);
-    const std::vector<uint8_t> err = ReadFile(errorPath);
-    run.output.assign(out.begin(), out.end());
-    run.errors.assign(err.begin(), err.end());
-    return run;
-}
+using namespace test_support;
 
 // The slideshow's frame i from a JPEG file, exactly as the build produces it.
 void AddPictureFrame(SwfWriter& writer, int i, const std::string& jpegPath, float width,
@@ -97,12 +48,12 @@ class SwfFfmpegReadback : public testing::Test {
         SwfWriter writer;
         ASSERT_EQ(writer.Open(moviePath_, 64, 48, 10), 1);
         writer.SetBackgroundColor(0x000000);
-        AddPictureFrame(writer, 0, DataFile("picture_red_blue.jpg"), 64, 48);
-        AddPictureFrame(writer, 1, DataFile("picture_yellow_green.jpg"), 64, 48);
+        AddPictureFrame(writer, 0, DataFilePath("swf", "picture_red_blue.jpg"), 64, 48);
+        AddPictureFrame(writer, 1, DataFilePath("swf", "picture_yellow_green.jpg"), 64, 48);
         ASSERT_TRUE(writer.Close()) << writer.GetError();
     }
 
-    TemporaryFolder folder_;
+    ScratchFolder folder_;
     std::string moviePath_;
 };
 
@@ -111,7 +62,7 @@ TEST_F(SwfFfmpegReadback, ProbeSeesTwoFramesOfTheFrameSize) {
         RunProgram({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0",
                     "-show_entries", "stream=codec_name,width,height,nb_read_frames", "-of",
                     "default=noprint_wrappers=1", moviePath_},
-                   folder_);
+                   folder_.Path());
     ASSERT_TRUE(probe.started) << "ffprobe could not be started; install Debian's ffmpeg";
     ASSERT_EQ(probe.exitStatus, 0) << probe.errors;
     // The demuxer takes the size from the bitmaps, which the program always makes
@@ -122,16 +73,16 @@ TEST_F(SwfFfmpegReadback, ProbeSeesTwoFramesOfTheFrameSize) {
 TEST_F(SwfFfmpegReadback, EachFrameCarriesItsJpegFileUnchanged) {
     const ProgramRun copy = RunProgram({"ffmpeg", "-v", "error", "-i", moviePath_, "-c", "copy",
                                         "-f", "image2", folder_.File("frame%d.jpg")},
-                                       folder_);
+                                       folder_.Path());
     ASSERT_TRUE(copy.started) << "ffmpeg could not be started; install Debian's ffmpeg";
     ASSERT_EQ(copy.exitStatus, 0) << copy.errors;
 
     const char* sources[] = {"picture_red_blue.jpg", "picture_yellow_green.jpg"};
     for (int frame = 1; frame <= 2; ++frame) {
         SCOPED_TRACE(frame);
-        const std::vector<uint8_t> source = ReadFile(DataFile(sources[frame - 1]));
+        const std::vector<uint8_t> source = ReadFileBytes(DataFilePath("swf", sources[frame - 1]));
         const std::vector<uint8_t> extracted =
-            ReadFile(folder_.File("frame" + std::to_string(frame) + ".jpg"));
+            ReadFileBytes(folder_.File("frame" + std::to_string(frame) + ".jpg"));
         ASSERT_FALSE(source.empty());
         // ffmpeg drops the leading FF D9 FF D8 of the bitmap data and hands back
         // everything after it: the file's bytes, then the tag's closing FF D9.
@@ -140,14 +91,14 @@ TEST_F(SwfFfmpegReadback, EachFrameCarriesItsJpegFileUnchanged) {
         EXPECT_EQ(extracted[source.size()], 0xFF);
         EXPECT_EQ(extracted[source.size() + 1], 0xD9);
     }
-    EXPECT_TRUE(ReadFile(folder_.File("frame3.jpg")).empty());
+    EXPECT_TRUE(ReadFileBytes(folder_.File("frame3.jpg")).empty());
 }
 
 TEST_F(SwfFfmpegReadback, DecodedFramesShowWhatImageMagickDrew) {
     const ProgramRun decode =
         RunProgram({"ffmpeg", "-v", "error", "-i", moviePath_, "-f", "image2", "-c:v", "ppm",
                     "-pix_fmt", "rgb24", folder_.File("frame%d.ppm")},
-                   folder_);
+                   folder_.Path());
     ASSERT_TRUE(decode.started) << "ffmpeg could not be started; install Debian's ffmpeg";
     ASSERT_EQ(decode.exitStatus, 0) << decode.errors;
 
@@ -165,8 +116,8 @@ TEST_F(SwfFfmpegReadback, DecodedFramesShowWhatImageMagickDrew) {
         }
         return true;
     };
-    const std::vector<uint8_t> first = ReadFile(folder_.File("frame1.ppm"));
-    const std::vector<uint8_t> second = ReadFile(folder_.File("frame2.ppm"));
+    const std::vector<uint8_t> first = ReadFileBytes(folder_.File("frame1.ppm"));
+    const std::vector<uint8_t> second = ReadFileBytes(folder_.File("frame2.ppm"));
     ASSERT_EQ(first.size(), 13u + 64 * 48 * 3);
     ASSERT_EQ(second.size(), 13u + 64 * 48 * 3);
     // Frame 1: red at the top fading to blue at the bottom.

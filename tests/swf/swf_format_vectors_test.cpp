@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "support/byte_builder.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 #include "swf/swf_action_list.h"
 #include "swf/swf_color_transform.h"
 #include "swf/swf_jpeg_bitmap.h"
@@ -15,13 +18,12 @@
 #include "swf/swf_rect.h"
 #include "swf/swf_shape.h"
 #include "swf/swf_writer.h"
-#include "swf_test_support.h"
 
 namespace {
 
+using namespace test_support;
+
 using Bytes = std::vector<uint8_t>;
-using swf_test::FromHex;
-using swf_test::ToHex;
 
 struct FormatVector {
     const char* name;
@@ -54,7 +56,7 @@ Bytes Tags(const std::function<void(SwfWriter&)>& calls) {
 
 // A whole movie file written by Open(width, height, rate), `calls` and Close.
 Bytes Movie(float width, float height, int rate, const std::function<void(SwfWriter&)>& calls) {
-    swf_test::TemporaryFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("movie.swf");
     SwfWriter writer;
     if (writer.Open(path, width, height, rate) != 1) {
@@ -64,7 +66,7 @@ Bytes Movie(float width, float height, int rate, const std::function<void(SwfWri
     if (!writer.Close()) {
         return {};
     }
-    return swf_test::ReadFile(path);
+    return ReadFileBytes(path);
 }
 
 Bytes Actions(bool withoutTagHeader, const std::function<void(SwfActionList&)>& add) {
@@ -105,9 +107,9 @@ Bytes FillCountOf(int count) {
 }
 
 Bytes JpegBitmapTag(uint16_t id, const Bytes& fileBytes) {
-    swf_test::TemporaryFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("picture.jpg");
-    swf_test::WriteFile(path, fileBytes);
+    WriteFileBytes(path, fileBytes);
     SwfJpegBitmap bitmap(id, path);
     return bitmap.GetDefinition();
 }
@@ -235,9 +237,9 @@ const FormatVector kFormatVectors[] = {
     {"AddCharacterBitmapIsNeverPlaced",
      [] {
          return Tags([](SwfWriter& w) {
-             swf_test::TemporaryFolder folder;
+             ScratchFolder folder;
              const std::string path = folder.File("empty.jpg");
-             swf_test::WriteFile(path, {});
+             WriteFileBytes(path, {});
              SwfJpegBitmap bitmap(4, path);
              w.AddCharacter(&bitmap, 1, true);
          });

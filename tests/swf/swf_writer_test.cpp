@@ -10,6 +10,9 @@
 #include <limits>
 #include <string>
 
+#include "support/byte_builder.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 #include "swf/swf_action_list.h"
 #include "swf/swf_bit_writer.h"
 #include "swf/swf_color_transform.h"
@@ -18,14 +21,10 @@
 #include "swf/swf_shape.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
-#include "swf_test_support.h"
 
 namespace {
 
-using swf_test::FromHex;
-using swf_test::ReadFile;
-using swf_test::TemporaryFolder;
-using swf_test::ToHex;
+using namespace test_support;
 
 TEST(SwfUnits, PixelsBecomeTwipsTruncatedTowardZero) {
     EXPECT_EQ(SwfPixelsToTwips(0.05f), 1);
@@ -154,14 +153,14 @@ TEST(SwfShapes, ValuesOutOfRangeMakeTheShapeUnbuildable) {
 }
 
 TEST(SwfJpegBitmaps, TagWrapsTheWholeFile) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     std::vector<uint8_t> file(1000);
     for (size_t i = 0; i < file.size(); ++i) {
         file[i] = static_cast<uint8_t>(i * 7);
     }
     file[998] = 0xAB;
     file[999] = 0xCD;
-    swf_test::WriteFile(folder.File("a.jpg"), file);
+    WriteFileBytes(folder.File("a.jpg"), file);
     SwfJpegBitmap bitmap(2, folder.File("a.jpg"));
     const std::vector<uint8_t>& tag = bitmap.GetDefinition();
     ASSERT_EQ(bitmap.GetDefinitionLength(), 1014u);
@@ -172,16 +171,15 @@ TEST(SwfJpegBitmaps, TagWrapsTheWholeFile) {
 }
 
 TEST(SwfJpegBitmaps, UnreadableFilesGiveNoTag) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     SwfJpegBitmap missing(2, folder.File("missing.jpg"));
     EXPECT_EQ(missing.GetDefinitionLength(), 0u);
     EXPECT_EQ(missing.GetReadError(),
               "cannot open " + folder.File("missing.jpg") + ": No such file or directory");
 
-    SwfJpegBitmap folderPath(2, folder.Path().string());
+    SwfJpegBitmap folderPath(2, folder.Path());
     EXPECT_EQ(folderPath.GetDefinitionLength(), 0u);
-    EXPECT_EQ(folderPath.GetReadError(),
-              "cannot read " + folder.Path().string() + ": not a regular file");
+    EXPECT_EQ(folderPath.GetReadError(), "cannot read " + folder.Path() + ": not a regular file");
 
     // An unreadable bitmap is the build's to report; the movie goes on without it.
     SwfWriter writer;
@@ -191,8 +189,8 @@ TEST(SwfJpegBitmaps, UnreadableFilesGiveNoTag) {
 }
 
 TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
-    TemporaryFolder folder;
-    swf_test::WriteFile(folder.File("p.jpg"), FromHex("FF D8 00 FF D9"));
+    ScratchFolder folder;
+    WriteFileBytes(folder.File("p.jpg"), FromHex("FF D8 00 FF D9"));
     const std::string path = folder.File("three.swf");
     SwfWriter writer;
     ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
@@ -207,7 +205,7 @@ TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
     }
     ASSERT_TRUE(writer.Close());
     EXPECT_TRUE(writer.IsComplete());
-    const std::vector<uint8_t> movie = ReadFile(path);
+    const std::vector<uint8_t> movie = ReadFileBytes(path);
     ASSERT_GE(movie.size(), 22u);
     EXPECT_EQ(movie[4] | movie[5] << 8 | movie[6] << 16 | movie[7] << 24,
               static_cast<int>(movie.size()));
@@ -216,7 +214,7 @@ TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
 }
 
 TEST(SwfMovie, SecondOpenChangesNothing) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     SwfWriter writer;
     ASSERT_EQ(writer.Open(folder.File("first.swf"), 280, 210, 10), 1);
     EXPECT_EQ(writer.Open(folder.File("second.swf"), 640, 480, 25), 0);
@@ -224,12 +222,12 @@ TEST(SwfMovie, SecondOpenChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("second.swf")));
     EXPECT_EQ(writer.GetOutputPath(), folder.File("first.swf"));
     ASSERT_TRUE(writer.Close());
-    EXPECT_EQ(ToHex(ReadFile(folder.File("first.swf"))),
+    EXPECT_EQ(ToHex(ReadFileBytes(folder.File("first.swf"))),
               "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0A 00 00 00 00");
 }
 
 TEST(SwfMovie, OpenInMissingFolderIsReported) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("no/such/folder/show.swf");
     SwfWriter writer;
     EXPECT_EQ(writer.Open(path, 280, 210, 10), 0);
@@ -242,7 +240,7 @@ TEST(SwfMovie, OpenInMissingFolderIsReported) {
 }
 
 TEST(SwfMovie, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("big.swf");
     SwfWriter writer;
     EXPECT_EQ(writer.Open(path, 1639, 480, 10), 0);
@@ -270,7 +268,7 @@ TEST(SwfMovie, WriteFailureAtCloseIsReported) {
 }
 
 TEST(SwfMovie, RefusedRecordsFailTheWholeMovie) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("broken.swf");
     SwfWriter writer;
     ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
@@ -320,7 +318,7 @@ TEST(SwfMovie, NullCharactersAndListsAreIgnored) {
 }
 
 TEST(SwfMovie, DestroyedWhileOpenLeavesTheFileEmpty) {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("abandoned.swf");
     {
         SwfWriter writer;

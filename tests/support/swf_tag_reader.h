@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/byte_builder.h"
+
+namespace test_support {
 
 struct SwfTestTag {
     uint16_t code = 0;
@@ -42,21 +44,6 @@ inline constexpr uint16_t kTestTagDefineBitsJpeg2 = 21;
 inline constexpr uint16_t kTestTagPlaceObject2 = 26;
 inline constexpr uint16_t kTestTagDefineShape3 = 32;
 
-inline std::vector<uint8_t> ReadTestFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-inline uint16_t TestU16(const std::vector<uint8_t>& b, size_t at) {
-    return at + 2 <= b.size() ? static_cast<uint16_t>(b[at] | b[at + 1] << 8) : 0;
-}
-
-inline uint32_t TestU32(const std::vector<uint8_t>& b, size_t at) {
-    return at + 4 <= b.size() ? static_cast<uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
-                                                      static_cast<uint32_t>(b[at + 3]) << 24)
-                              : 0;
-}
-
 // Reads `width` bits at bit position `bit` (most significant bit first), signed.
 inline int32_t TestSignedBits(const std::vector<uint8_t>& b, size_t& bit, int width) {
     int64_t value = 0;
@@ -86,7 +73,7 @@ inline SwfTestMovie ParseTestMovie(const std::vector<uint8_t>& b) {
     }
     movie.signature.assign(b.begin(), b.begin() + 3);
     movie.version = b[3];
-    movie.fileLength = TestU32(b, 4);
+    movie.fileLength = ReadU32(b, 4);
     size_t bit = 8 * 8;
     const int width = TestSignedBits(b, bit, 5) & 0x1F;
     movie.xMin = TestSignedBits(b, bit, width);
@@ -100,10 +87,10 @@ inline SwfTestMovie ParseTestMovie(const std::vector<uint8_t>& b) {
     }
     movie.rateFraction = b[at];
     movie.rateWhole = b[at + 1];
-    movie.frameCount = TestU16(b, at + 2);
+    movie.frameCount = ReadU16(b, at + 2);
     at += 4;
     while (at + 2 <= b.size()) {
-        const uint16_t word = TestU16(b, at);
+        const uint16_t word = ReadU16(b, at);
         at += 2;
         size_t length = word & 0x3F;
         if (length == 0x3F) {
@@ -111,7 +98,7 @@ inline SwfTestMovie ParseTestMovie(const std::vector<uint8_t>& b) {
                 movie.error = "long tag header cut short";
                 return movie;
             }
-            length = TestU32(b, at);
+            length = ReadU32(b, at);
             at += 4;
         }
         if (length > b.size() - at) {
@@ -137,7 +124,7 @@ inline SwfTestMovie ParseTestMovie(const std::vector<uint8_t>& b) {
 
 // DefineBitsJPEG2 and DefineShape3 start with their character id.
 inline uint16_t TestCharacterId(const SwfTestTag& tag) {
-    return TestU16(tag.body, 0);
+    return ReadU16(tag.body, 0);
 }
 
 // The JPEG data of a DefineBitsJPEG2 (everything after the id).
@@ -155,7 +142,7 @@ struct TestPlacement {
 inline TestPlacement TestReadPlacement(const SwfTestTag& tag) {
     if (tag.body.size() < 5)
         return {};
-    return {tag.body[0], TestU16(tag.body, 1), TestU16(tag.body, 3)};
+    return {tag.body[0], ReadU16(tag.body, 1), ReadU16(tag.body, 3)};
 }
 
 // The bitmap id of a DefineShape3's first fill style when it is a bitmap fill; 0
@@ -167,7 +154,7 @@ inline uint16_t TestShapeBitmapId(const SwfTestTag& tag) {
     const uint8_t type = tag.body[at + 1];
     if (type < 0x40 || type > 0x43)
         return 0;
-    return TestU16(tag.body, at + 2);
+    return ReadU16(tag.body, at + 2);
 }
 
 // The shape's bounds in twips: x min, x max, y min, y max.
@@ -179,3 +166,5 @@ inline std::vector<int32_t> TestShapeBounds(const SwfTestTag& tag) {
         bounds.push_back(TestSignedBits(tag.body, bit, width));
     return bounds;
 }
+
+}  // namespace test_support
