@@ -5,19 +5,19 @@
 #include <cstring>
 
 #include "image/byte_order.h"
+#include "image/picture.h"
 
 namespace {
 
-// Surfaces and sections obey the same memory limit as pictures.
-constexpr uint64_t kSurfaceMaxMemory = 268435456;
 constexpr size_t kDibHeaderSize = 40;
 
 // Bytes in one stored 24-bit row, padded to 4 bytes; 0 when the size is refused.
 size_t Stride24(int64_t width, int64_t height) {
     if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX)
         return 0;
-    const uint64_t stride = (static_cast<uint64_t>(width) * 24 + 31) / 32 * 4;
-    if (stride * static_cast<uint64_t>(height) > kSurfaceMaxMemory)
+    const uint64_t stride = DibRowBytes(static_cast<uint64_t>(width), 24);
+    // Surfaces and sections obey the same memory limit as pictures.
+    if (stride * static_cast<uint64_t>(height) > kPictureMaxMemory)
         return 0;
     return static_cast<size_t>(stride);
 }
@@ -190,9 +190,9 @@ int DrawingSurface::CopyDib(int32_t x, int32_t y, const uint8_t* dib, size_t dib
     }
     const bool topDown = rawHeight < 0;
     const int64_t height = topDown ? -int64_t{rawHeight} : int64_t{rawHeight};
-    const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
+    const uint64_t stride = DibRowBytes(static_cast<uint64_t>(width), bpp);
     const uint64_t paletteBytes = uint64_t{colors} * 4;
-    if (stride * static_cast<uint64_t>(height) > kSurfaceMaxMemory)
+    if (stride * static_cast<uint64_t>(height) > kPictureMaxMemory)
         return 0;
     const uint64_t needed = headerSize + paletteBytes + stride * static_cast<uint64_t>(height);
     if (needed > dibSize)

@@ -15,11 +15,6 @@
 
 namespace {
 
-// Bytes per stored row: rows are padded to whole 32-bit words.
-uint64_t RowBytes(uint64_t width, uint32_t bpp) {
-    return ((bpp * width + 31) / 32) * 4;
-}
-
 int32_t DpiToPelsPerMeter(int32_t dpi) {
     // 10000 / 254 pixels per metre per dot per inch, rounded half up.
     const double pels = std::floor(static_cast<double>(dpi) * 39.37007874015748 + 0.5);
@@ -92,7 +87,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     // Sizes are worked out in 64 bits so that no product can wrap; the padded rows
     // count against the limit too, since that is what gets allocated. The header keeps
     // signed 32-bit dimensions, so anything larger is refused as well.
-    const uint64_t rowBytes = RowBytes(width, bpp);
+    const uint64_t rowBytes = DibRowBytes(width, bpp);
     const uint64_t imageBytes = rowBytes * height;
     const uint64_t pixelBytes = static_cast<uint64_t>(width) * height * bpp / 8;
     if (pixelBytes > kPictureMaxMemory || imageBytes > kPictureMaxMemory ||

@@ -42,6 +42,12 @@ struct BitmapInfoHeader {
 };
 
 inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
+
+// Bytes in one stored row of `width` pixels at `bpp` bits: rows are padded to whole
+// 32-bit words. Computed in 64 bits, so no width a header can claim overflows it.
+constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
+    return (uint64_t{bpp} * width + 31) / 32 * 4;
+}
 // Pictures whose pixels would need more than this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
 inline constexpr size_t kLastErrorCapacity = 256;

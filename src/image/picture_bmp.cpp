@@ -33,10 +33,6 @@ struct BmpLayout {
     uint32_t masks[3] = {};  // red, green, blue for 16 and 32 bits per pixel
 };
 
-uint64_t StoredRowBytes(uint64_t width, uint32_t bpp) {
-    return ((bpp * width + 31) / 32) * 4;
-}
-
 std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count) {
     if (count == 0 || count > kPictureMaxMemory)
         return nullptr;
@@ -113,7 +109,7 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     layout.height =
         static_cast<uint32_t>(layout.topDown ? -static_cast<int64_t>(h.height) : h.height);
     const uint64_t computedSize =
-        StoredRowBytes(static_cast<uint64_t>(h.width), h.bitCount) * layout.height;
+        DibRowBytes(static_cast<uint64_t>(h.width), h.bitCount) * layout.height;
 
     if (layout.headerSize == kOs2HeaderSize) {
         layout.headerBytesLeft = kOs2HeaderSize - kBitmapInfoHeaderSize;
@@ -256,7 +252,7 @@ static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint3
                              bool& cancelled, bool& outOfMemory) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
-    const uint64_t sourceRowBytes = (static_cast<uint64_t>(width) + 1) / 2 * 4;
+    const uint64_t sourceRowBytes = DibRowBytes(width, 16);
     std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes);
     if (!source) {
         outOfMemory = true;

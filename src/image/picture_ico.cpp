@@ -283,7 +283,7 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
 
     // The AND mask: one bit per pixel, rows padded to 4 bytes, bottom row first. A
     // file that ends before it still gives the picture.
-    const size_t maskRowBytes = ((size_t{width} + 31) / 32) * 4;
+    const size_t maskRowBytes = static_cast<size_t>(DibRowBytes(width, 1));
     std::vector<uint8_t> mask(maskRowBytes * height);
     if (!reader.ReadBytes(mask.data(), mask.size()))
         return true;
