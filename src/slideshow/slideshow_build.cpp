@@ -39,7 +39,9 @@ std::string CheckFrameSize(const MovieSettings& settings) {
     }
     return "The frame size " + std::to_string(settings.width) + "*" +
            std::to_string(settings.height) +
-           " pixels is too large: a Flash movie frame can be at most 1638*1638 pixels.";
+           " pixels is too large: a Flash movie frame can be at most " +
+           std::to_string(kSwfMaxFramePixels) + "*" + std::to_string(kSwfMaxFramePixels) +
+           " pixels.";
 }
 
 SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePaths,

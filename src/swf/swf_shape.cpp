@@ -56,7 +56,7 @@ SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, flo
     if (!bounds_.FitsInTwips()) {
         SetError("shape " + std::to_string(characterId) + " bounds (" + PixelsText(xMin) + ", " +
                  PixelsText(yMin) + ")-(" + PixelsText(xMax) + ", " + PixelsText(yMax) +
-                 ") are too large: at most 1638 pixels fit");
+                 ") are too large: at most " + std::to_string(kSwfMaxFramePixels) + " pixels fit");
     }
 }
 
@@ -269,7 +269,8 @@ bool SwfShape::BuildDefinition() {
     }
     const std::vector<uint8_t>& rect = bounds_.Encode();
     if (rect.empty()) {
-        SetError(shapeName + " bounds are too large: at most 1638 pixels fit");
+        SetError(shapeName + " bounds are too large: at most " +
+                 std::to_string(kSwfMaxFramePixels) + " pixels fit");
         return false;
     }
     const uint8_t fillBits = StyleIndexBits(fillStyles_.size());

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
-// The largest frame edge, in pixels, whose twips still fit the signed 16-bit
-// fields of a RECT record: 1638.35 pixels are 32767 twips.
+// The twips range of the signed 16-bit fields of a RECT record.
 inline constexpr int32_t kSwfMinTwips = -32768;
 inline constexpr int32_t kSwfMaxTwips = 32767;
+// The largest whole frame edge, in pixels, whose twips still fit those fields:
+// 1638.35 pixels are 32767 twips.
+inline constexpr int32_t kSwfMaxFramePixels = 1638;
 
 // Multiplies by 20 and truncates toward zero. Values beyond the 32-bit range
 // saturate and NaN gives 0, so a hostile float can never cause undefined

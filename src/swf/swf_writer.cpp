@@ -74,7 +74,8 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
     // empty movie behind (or truncate an existing one).
     if (!SwfFrameSizeFits(frameWidth, frameHeight)) {
         Fail("frame size " + PixelsText(frameWidth) + "*" + PixelsText(frameHeight) +
-             " pixels is too large: at most 1638 pixels fit in each direction");
+             " pixels is too large: at most " + std::to_string(kSwfMaxFramePixels) +
+             " pixels fit in each direction");
         return 0;
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
