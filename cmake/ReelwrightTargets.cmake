@@ -1,6 +1,11 @@
 # Shared helpers for the project's targets: warnings as errors on our own code,
 # and one library per source folder built from every .cpp file in it.
 
+# Headers made from the project's settings (the version) live in the build tree.
+set(REELWRIGHT_GENERATED_DIR "${PROJECT_BINARY_DIR}/generated")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/reelwright_version.h.in"
+               "${REELWRIGHT_GENERATED_DIR}/reelwright_version.h" @ONLY)
+
 function(reelwright_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
@@ -15,7 +20,8 @@ function(reelwright_folder_library name)
         return()
     endif()
     add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src"
+                                                "${REELWRIGHT_GENERATED_DIR}")
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
     reelwright_warnings(${name})
 endfunction()

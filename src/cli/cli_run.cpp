@@ -8,6 +8,7 @@
 #include "cli/picture_inputs.h"
 #include "cli/progress_bar.h"
 #include "platform/platform.h"
+#include "reelwright_version.h"
 #include "slideshow/slideshow_build.h"
 
 namespace {
@@ -68,14 +69,11 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
         return kExitSuccess;
     }
     if (options.version) {
-        environment.out << kProgramName << " 1.9\n";
+        environment.out << kProgramName << " " << kReelwrightVersion << "\n";
         return kExitSuccess;
     }
 
-    MovieSettings settings;
-    settings.width = options.width;
-    settings.height = options.height;
-    settings.rate = options.rate;
+    const MovieSettings& settings = options.settings;
     const std::string sizeProblem = CheckFrameSize(settings);
     if (!sizeProblem.empty())
         return UsageError(environment, sizeProblem);
