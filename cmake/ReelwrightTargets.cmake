@@ -10,11 +10,12 @@ function(reelwright_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
-# reelwright_folder_library(NAME DEPENDS lib...) builds every .cpp of the calling
-# folder into the static library NAME, with the folder's parent (src/) on the
-# include path so headers are included as "swf/swf_writer.h".
+# reelwright_folder_library(NAME DEPENDS lib... PRIVATE_DEPENDS lib...) builds every
+# .cpp of the calling folder into the static library NAME, with the folder's parent
+# (src/) on the include path so headers are included as "swf/swf_writer.h".
+# PRIVATE_DEPENDS are linked but their headers stay with this library.
 function(reelwright_folder_library name)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     if(NOT sources)
         return()
@@ -22,6 +23,6 @@ function(reelwright_folder_library name)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src"
                                                 "${REELWRIGHT_GENERATED_DIR}")
-    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
     reelwright_warnings(${name})
 endfunction()
