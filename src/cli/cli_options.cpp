@@ -106,14 +106,14 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
         } else if (name == "-s" || name == "--size") {
             if (!takeValue(value))
                 return result;
-            if (!ParseFrameSize(value, options.width, options.height)) {
+            if (!ParseFrameSize(value, options.settings.width, options.settings.height)) {
                 result.error = "invalid frame size '" + value + "' (expected WxH, e.g. 280x210)";
                 return result;
             }
         } else if (name == "-r" || name == "--rate") {
             if (!takeValue(value))
                 return result;
-            if (!ParseCliInteger(value, options.rate)) {
+            if (!ParseCliInteger(value, options.settings.rate)) {
                 result.error = "invalid frame rate '" + value + "' (expected an integer)";
                 return result;
             }

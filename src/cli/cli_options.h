@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "slideshow/movie_settings.h"
+
 struct CliInput {
     bool isList = false;
     std::string path;
@@ -14,9 +16,8 @@ struct CliInput {
 
 struct CliOptions {
     std::string outputPath;
-    int32_t width = 280;
-    int32_t height = 210;
-    int32_t rate = 10;
+    // Frame size and rate; the dialog's defaults unless -s or -r says otherwise.
+    MovieSettings settings;
     bool quiet = false;
     bool strict = false;
     bool open = false;

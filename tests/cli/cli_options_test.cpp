@@ -13,9 +13,9 @@ CliParseResult Parse(std::vector<std::string> words) {
 TEST(CliOptions, DefaultsAreTheDialogsFrameSizeAndRate) {
     const CliParseResult result = Parse({"-o", "show.swf", "a.jpg"});
     ASSERT_TRUE(result.options) << result.error;
-    EXPECT_EQ(result.options->width, 280);
-    EXPECT_EQ(result.options->height, 210);
-    EXPECT_EQ(result.options->rate, 10);
+    EXPECT_EQ(result.options->settings.width, 280);
+    EXPECT_EQ(result.options->settings.height, 210);
+    EXPECT_EQ(result.options->settings.rate, 10);
     EXPECT_FALSE(result.options->quiet);
     EXPECT_FALSE(result.options->strict);
     EXPECT_FALSE(result.options->open);
@@ -29,9 +29,9 @@ TEST(CliOptions, LongShortAndGluedFormsAreEquivalent) {
         const CliParseResult result = ParseCliOptions(words);
         ASSERT_TRUE(result.options) << result.error;
         EXPECT_EQ(result.options->outputPath, "m.SWF");
-        EXPECT_EQ(result.options->width, 640);
-        EXPECT_EQ(result.options->height, 480);
-        EXPECT_EQ(result.options->rate, 25);
+        EXPECT_EQ(result.options->settings.width, 640);
+        EXPECT_EQ(result.options->settings.height, 480);
+        EXPECT_EQ(result.options->settings.rate, 25);
     }
 }
 
