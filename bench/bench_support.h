@@ -24,13 +24,15 @@ class ConvertedBenchPicture {
             path_ = given;
             return;
         }
-        if (!scratch_.Valid())
+        if (!scratch_.Valid()) {
             return;
+        }
         path_ = scratch_.File(fileName);
         convertArguments.insert(convertArguments.begin(), "convert");
         convertArguments.push_back(path_);
-        if (test_support::RunProgramToFile(convertArguments) != 0)
+        if (test_support::RunProgramToFile(convertArguments) != 0) {
             path_.clear();
+        }
     }
 
     const std::string& Path() const { return path_; }

@@ -42,15 +42,17 @@ std::vector<uint8_t> MakeBmp(uint16_t bpp, uint32_t compression, const std::vect
 
 std::vector<uint8_t> Pattern(size_t count) {
     std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
         bytes[i] = static_cast<uint8_t>(i * 7 + i / 4099);
+    }
     return bytes;
 }
 
 std::vector<uint8_t> Palette() {
     std::vector<uint8_t> palette(256 * 4);
-    for (size_t i = 0; i < palette.size(); ++i)
+    for (size_t i = 0; i < palette.size(); ++i) {
         palette[i] = static_cast<uint8_t>(i);
+    }
     return palette;
 }
 
@@ -87,11 +89,13 @@ std::vector<uint8_t> RunLengthPixels(uint32_t pixelBytes) {
     const uint64_t total = static_cast<uint64_t>(kWidth) * kHeight;
     for (uint64_t done = 0; done < total; done += 16) {
         data.push_back(0x87);
-        for (uint32_t b = 0; b < pixelBytes; ++b)
+        for (uint32_t b = 0; b < pixelBytes; ++b) {
             data.push_back(static_cast<uint8_t>(done + b));
+        }
         data.push_back(0x07);
-        for (uint32_t i = 0; i < 8 * pixelBytes; ++i)
+        for (uint32_t i = 0; i < 8 * pixelBytes; ++i) {
             data.push_back(static_cast<uint8_t>(i * 3));
+        }
     }
     return data;
 }
@@ -101,8 +105,9 @@ void Decode(benchmark::State& state, const std::vector<uint8_t>& file) {
     for (auto _ : state) {
         MemoryImageStream stream(file.data(), file.size());
         Decoder picture;
-        if (!picture.Decode(&stream))
+        if (!picture.Decode(&stream)) {
             state.SkipWithError(picture.GetLastError());
+        }
         benchmark::DoNotOptimize(picture.GetBits(0));
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWidth * kHeight * 3);

@@ -14,13 +14,15 @@ void FillPicture(Picture& picture, uint32_t width, uint32_t height, bool withAlp
     picture.Create(width, height, 24, 0);
     for (uint32_t row = 0; row < height; ++row) {
         uint8_t* bits = picture.GetBits(row);
-        for (uint32_t x = 0; x < width * 3; ++x)
+        for (uint32_t x = 0; x < width * 3; ++x) {
             bits[x] = static_cast<uint8_t>(x * 7 + row * 13);
+        }
     }
     if (withAlpha && picture.CreateAlpha()) {
         uint8_t* alpha = picture.GetAlphaPlane();
-        for (uint64_t i = 0; i < uint64_t{width} * height; ++i)
+        for (uint64_t i = 0; i < uint64_t{width} * height; ++i) {
             alpha[i] = static_cast<uint8_t>(i);
+        }
     }
 }
 

@@ -53,8 +53,9 @@ BENCHMARK(BM_LoadIcon32x32)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0)
+    if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0) {
         return LoadOnce(argv[2]);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -39,11 +39,13 @@ BENCHMARK(BM_LoadJpeg4000x3000)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--load-once")
+    if (argc == 3 && std::string(argv[1]) == "--load-once") {
         return LoadOnce(argv[2]);
+    }
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

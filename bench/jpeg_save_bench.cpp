@@ -14,8 +14,9 @@ namespace {
 
 void MakeFrame(Picture& picture, uint32_t bpp) {
     picture.Create(280, 210, bpp, 0);
-    if (bpp == 8)
+    if (bpp == 8) {
         picture.MakeGreyPalette();
+    }
     uint32_t state = 88172645u;
     for (uint32_t y = 0; y < picture.GetHeight(); ++y) {
         uint8_t* row = picture.GetBits(y);

@@ -19,8 +19,9 @@ struct Pictures {
     std::vector<std::string> paths;
 
     Pictures() {
-        if (!scratch.Valid())
+        if (!scratch.Valid()) {
             return;
+        }
         const std::vector<std::pair<std::string, std::string>> drawings{{"a.jpg", "1600x1200"},
                                                                         {"b.png", "800x600"},
                                                                         {"c.bmp", "640x480"},

@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryImageStream stream(data, size);
     Picture picture;
     if (picture.Decode(&stream, kFormatUnknown) && picture.IsValid()) {
-        if (!picture.IsGrayScale())
+        if (!picture.IsGrayScale()) {
             picture.IncreaseBpp(24);
+        }
     }
     return 0;
 }

@@ -30,8 +30,9 @@ class MainDialog::BuildProgress : public BuildObserver {
     }
     void OnSelectEntry(int32_t index) override {
         // Selection adds up over the build; the focus mark moves to this row.
-        for (ImageListRow& row : dialog_.rows_)
+        for (ImageListRow& row : dialog_.rows_) {
             row.focused = false;
+        }
         ImageListRow& row = dialog_.rows_[static_cast<size_t>(index)];
         row.selected = true;
         row.focused = true;
@@ -71,8 +72,9 @@ void MainDialog::OnSaveAsFlash() {
     request.defaultExtension = kFlashExtension;
     request.confirmOverwrite = true;
     const std::optional<std::string> chosen = platform_.ShowSaveFileDialog(request);
-    if (!chosen)
+    if (!chosen) {
         return;
+    }
     if (!HasSwfExtension(*chosen)) {
         ShowMessage(kNotAFlashNameMessage);
         return;
@@ -84,8 +86,9 @@ void MainDialog::OnSaveAsFlash() {
 
     std::vector<std::string> paths;
     paths.reserve(rows_.size());
-    for (const ImageListRow& row : rows_)
+    for (const ImageListRow& row : rows_) {
         paths.push_back(row.path);
+    }
 
     BuildProgress progress(*this);
     const SlideshowBuildResult result =
@@ -164,8 +167,9 @@ void MainDialog::SetPreviewSize(int32_t width, int32_t height) {
 }
 
 DrawingSurface* MainDialog::AcquirePreviewSurface() {
-    if (!preview_)
+    if (!preview_) {
         preview_ = std::make_unique<DrawingSurface>(previewWidth_, previewHeight_);
+    }
     return preview_.get();
 }
 

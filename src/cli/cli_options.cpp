@@ -9,8 +9,9 @@
 bool ParseCliInteger(const std::string& text, int32_t& value) {
     // strtoll would skip any white space in front; nothing may stand there.
     if (text.empty() || !(text.front() == '+' || text.front() == '-' ||
-                          (text.front() >= '0' && text.front() <= '9')))
+                          (text.front() >= '0' && text.front() <= '9'))) {
         return false;
+    }
     errno = 0;
     char* end = nullptr;
     const long long parsed = std::strtoll(text.c_str(), &end, 10);
@@ -24,8 +25,9 @@ bool ParseCliInteger(const std::string& text, int32_t& value) {
 
 bool ParseFrameSize(const std::string& text, int32_t& width, int32_t& height) {
     const size_t separator = text.find_first_of("xX");
-    if (separator == std::string::npos)
+    if (separator == std::string::npos) {
         return false;
+    }
     int32_t w = 0;
     int32_t h = 0;
     if (!ParseCliInteger(text.substr(0, separator), w) ||
@@ -100,46 +102,55 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
 
         std::string value;
         if (name == "-o" || name == "--output") {
-            if (!takeValue(value))
+            if (!takeValue(value)) {
                 return result;
+            }
             options.outputPath = value;
         } else if (name == "-s" || name == "--size") {
-            if (!takeValue(value))
+            if (!takeValue(value)) {
                 return result;
+            }
             if (!ParseFrameSize(value, options.settings.width, options.settings.height)) {
                 result.error = "invalid frame size '" + value + "' (expected WxH, e.g. 280x210)";
                 return result;
             }
         } else if (name == "-r" || name == "--rate") {
-            if (!takeValue(value))
+            if (!takeValue(value)) {
                 return result;
+            }
             if (!ParseCliInteger(value, options.settings.rate)) {
                 result.error = "invalid frame rate '" + value + "' (expected an integer)";
                 return result;
             }
         } else if (name == "-l" || name == "--list") {
-            if (!takeValue(value))
+            if (!takeValue(value)) {
                 return result;
+            }
             options.inputs.push_back({true, value});
         } else if (name == "-q" || name == "--quiet") {
-            if (!refuseValue())
+            if (!refuseValue()) {
                 return result;
+            }
             options.quiet = true;
         } else if (name == "--strict") {
-            if (!refuseValue())
+            if (!refuseValue()) {
                 return result;
+            }
             options.strict = true;
         } else if (name == "--open") {
-            if (!refuseValue())
+            if (!refuseValue()) {
                 return result;
+            }
             options.open = true;
         } else if (name == "-h" || name == "--help") {
-            if (!refuseValue())
+            if (!refuseValue()) {
                 return result;
+            }
             options.help = true;
         } else if (name == "-V" || name == "--version") {
-            if (!refuseValue())
+            if (!refuseValue()) {
                 return result;
+            }
             options.version = true;
         } else {
             result.error = "unknown option '" + word + "'";

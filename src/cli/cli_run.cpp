@@ -61,8 +61,9 @@ int UsageError(CliEnvironment& environment, const std::string& message) {
 
 int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& environment) {
     const CliParseResult parsed = ParseCliOptions(arguments);
-    if (!parsed.options)
+    if (!parsed.options) {
         return UsageError(environment, parsed.error);
+    }
     const CliOptions& options = *parsed.options;
     if (options.help) {
         environment.out << CliUsage();
@@ -75,8 +76,9 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
 
     const MovieSettings& settings = options.settings;
     const std::string sizeProblem = CheckFrameSize(settings);
-    if (!sizeProblem.empty())
+    if (!sizeProblem.empty()) {
         return UsageError(environment, sizeProblem);
+    }
     // The movie keeps whole frames per second in one byte, as the dialog's build does;
     // say so rather than let 300 quietly become 44.
     if (settings.rate < 0 || settings.rate > 255) {

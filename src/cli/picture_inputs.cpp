@@ -33,19 +33,22 @@ bool ListFolderPictures(const std::string& folder, std::vector<std::string>& pat
     std::vector<std::string> names;
     while (const dirent* entry = readdir(directory)) {
         const std::string name = entry->d_name;
-        if (IsPictureFileName(name) && IsRegularFile(prefix + name))
+        if (IsPictureFileName(name) && IsRegularFile(prefix + name)) {
             names.push_back(name);
+        }
     }
     closedir(directory);
     std::sort(names.begin(), names.end());
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         paths.push_back(prefix + name);
+    }
     return true;
 }
 
 bool AddPath(const std::string& path, PictureInputsResult& result) {
-    if (IsFolder(path))
+    if (IsFolder(path)) {
         return ListFolderPictures(path, result.paths, result.error);
+    }
     result.paths.push_back(path);
     return true;
 }
@@ -57,8 +60,9 @@ PictureInputsResult CollectPictures(const std::vector<CliInput>& inputs,
     PictureInputsResult result;
     for (const CliInput& input : inputs) {
         if (!input.isList) {
-            if (!AddPath(input.path, result))
+            if (!AddPath(input.path, result)) {
                 return result;
+            }
             continue;
         }
         std::vector<std::string> listed;
@@ -74,8 +78,9 @@ PictureInputsResult CollectPictures(const std::vector<CliInput>& inputs,
             listed = ReadPictureList(file);
         }
         for (const std::string& path : listed) {
-            if (!AddPath(path, result))
+            if (!AddPath(path, result)) {
                 return result;
+            }
         }
     }
     return result;
@@ -85,10 +90,12 @@ std::vector<std::string> ReadPictureList(std::istream& stream) {
     std::vector<std::string> paths;
     std::string line;
     while (std::getline(stream, line)) {
-        if (!line.empty() && line.back() == '\r')
+        if (!line.empty() && line.back() == '\r') {
             line.pop_back();
-        if (!line.empty())
+        }
+        if (!line.empty()) {
             paths.push_back(line);
+        }
     }
     return paths;
 }

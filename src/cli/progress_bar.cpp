@@ -7,8 +7,9 @@ constexpr int kBarWidth = 20;
 }
 
 std::string FormatDuration(double seconds) {
-    if (seconds < 0)
+    if (seconds < 0) {
         seconds = 0;
+    }
     const long total = static_cast<long>(seconds + 0.5);
     char text[32];
     if (total >= 3600) {
@@ -21,8 +22,9 @@ std::string FormatDuration(double seconds) {
 }
 
 std::string FormatProgressLine(size_t done, size_t total, double elapsedSeconds) {
-    if (done > total)
+    if (done > total) {
         done = total;
+    }
     const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
     const int filled = percent * kBarWidth / 100;
     std::string line = "[";
@@ -50,8 +52,9 @@ ProgressBar::~ProgressBar() {
 }
 
 void ProgressBar::Update(size_t done, size_t total) {
-    if (!enabled_)
+    if (!enabled_) {
         return;
+    }
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     std::fprintf(stream_, "\r%s\033[K", FormatProgressLine(done, total, elapsed).c_str());
@@ -60,8 +63,9 @@ void ProgressBar::Update(size_t done, size_t total) {
 }
 
 void ProgressBar::Finish() {
-    if (!enabled_ || !drawn_)
+    if (!enabled_ || !drawn_) {
         return;
+    }
     std::fprintf(stream_, "\r\033[K");
     std::fflush(stream_);
     drawn_ = false;

@@ -17,8 +17,9 @@ class BufferedStreamBytes {
 
     // The next byte; false once the stream is exhausted.
     bool Next(uint8_t& byte) {
-        if (next_ == end_ && !Refill())
+        if (next_ == end_ && !Refill()) {
             return false;
+        }
         byte = buffer_[next_++];
         return true;
     }
@@ -26,8 +27,9 @@ class BufferedStreamBytes {
     // Exactly count bytes into out, or false when the stream ends first.
     bool Take(uint8_t* out, size_t count) {
         while (count > 0) {
-            if (next_ == end_ && !Refill())
+            if (next_ == end_ && !Refill()) {
                 return false;
+            }
             const size_t n = std::min(count, end_ - next_);
             std::memcpy(out, buffer_ + next_, n);
             next_ += n;
@@ -40,8 +42,9 @@ class BufferedStreamBytes {
     // Passes over count bytes; false when the stream ends first.
     bool Skip(size_t count) {
         while (count > 0) {
-            if (next_ == end_ && !Refill())
+            if (next_ == end_ && !Refill()) {
                 return false;
+            }
             const size_t n = std::min(count, end_ - next_);
             next_ += n;
             count -= n;
@@ -54,11 +57,13 @@ class BufferedStreamBytes {
 
     bool Refill() {
         const int64_t remaining = reader_.Remaining();
-        if (remaining <= 0)
+        if (remaining <= 0) {
             return false;
+        }
         const size_t want = static_cast<size_t>(std::min<int64_t>(remaining, kChunkSize));
-        if (!reader_.ReadBytes(buffer_, want))
+        if (!reader_.ReadBytes(buffer_, want)) {
             return false;
+        }
         next_ = 0;
         end_ = want;
         return true;

@@ -41,8 +41,9 @@ class TiffView {
     // The value of an unsigned rational at offset; 0 when out of bounds or the
     // denominator is 0.
     double Rational(uint64_t offset) const {
-        if (!Fits(offset, 8))
+        if (!Fits(offset, 8)) {
             return 0.0;
+        }
         const uint32_t numerator = U32(offset);
         const uint32_t denominator = U32(offset + 4);
         return denominator == 0 ? 0.0 : static_cast<double>(numerator) / denominator;
@@ -92,29 +93,34 @@ bool ExifReader::ParseApp1(const uint8_t* data, size_t size) {
         return false;
     }
     const TiffView view(tiff, tiffSize, bigEndian);
-    if (view.U16(2) != 42)
+    if (view.U16(2) != 42) {
         return false;
+    }
     present_ = true;
     resolutionUnit_ = UnitInInches(2);  // the EXIF default
 
     // Only the first directory (the main picture) is read; the second one
     // describes the thumbnail, whose resolution is not the picture's.
     const uint64_t directory = view.U32(4);
-    if (!view.Fits(directory, 2))
+    if (!view.Fits(directory, 2)) {
         return true;
+    }
     const uint32_t entryCount = view.U16(directory);
     for (uint32_t i = 0; i < entryCount; ++i) {
         const uint64_t entry = directory + 2 + 12ull * i;
-        if (!view.Fits(entry, 12))
+        if (!view.Fits(entry, 12)) {
             break;
+        }
         const uint16_t tag = view.U16(entry);
         const uint16_t type = view.U16(entry + 2);
         const uint32_t count = view.U32(entry + 4);
-        if (count == 0)
+        if (count == 0) {
             continue;
+        }
         if (tag == kTagXResolution || tag == kTagYResolution) {
-            if (type != kTypeRational)
+            if (type != kTypeRational) {
                 continue;
+            }
             const double value = view.Rational(view.U32(entry + 8));
             (tag == kTagXResolution ? xResolution_ : yResolution_) = value;
         } else if (tag == kTagResolutionUnit) {
@@ -136,41 +142,51 @@ bool ExifReader::ReadFromJpeg(ImageStream& stream) {
     Reset();
     StreamReader reader(stream);
     uint8_t start[2];
-    if (!reader.ReadBytes(start, 2) || start[0] != 0xFF || start[1] != 0xD8)
+    if (!reader.ReadBytes(start, 2) || start[0] != 0xFF || start[1] != 0xD8) {
         return false;
+    }
 
     for (int segment = 0; segment < kMaxSegments; ++segment) {
         uint8_t marker[2];
-        if (!reader.ReadBytes(marker, 2) || marker[0] != 0xFF)
+        if (!reader.ReadBytes(marker, 2) || marker[0] != 0xFF) {
             return false;
+        }
         // Fill bytes: any number of 0xFF may precede the marker code.
         int fills = 0;
         while (marker[1] == 0xFF) {
-            if (++fills > kMaxSegments || !reader.ReadU8(marker[1]))
+            if (++fills > kMaxSegments || !reader.ReadU8(marker[1])) {
                 return false;
+            }
         }
         const uint8_t code = marker[1];
-        if (code == 0xDA || code == 0xD9)
+        if (code == 0xDA || code == 0xD9) {
             return false;  // scan data or end: no EXIF
-        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7))
+        }
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
             continue;  // no length field
+        }
         uint8_t lengthBytes[2];
-        if (!reader.ReadBytes(lengthBytes, 2))
+        if (!reader.ReadBytes(lengthBytes, 2)) {
             return false;
+        }
         const uint16_t length = LoadU16BE(lengthBytes);
-        if (length < 2)
+        if (length < 2) {
             return false;
+        }
         const size_t bodySize = length - 2u;
         if (code == 0xE1 && bodySize >= sizeof(kExifSignature)) {
             std::vector<uint8_t> body(bodySize);  // at most 65533 bytes
-            if (!reader.ReadBytes(body.data(), bodySize))
+            if (!reader.ReadBytes(body.data(), bodySize)) {
                 return false;
-            if (ParseApp1(body.data(), body.size()))
+            }
+            if (ParseApp1(body.data(), body.size())) {
                 return true;
+            }
             continue;  // an APP1 of another kind (XMP): keep looking
         }
-        if (!reader.Skip(bodySize))
+        if (!reader.Skip(bodySize)) {
             return false;
+        }
     }
     return false;
 }

@@ -70,8 +70,9 @@ void GifLzwDecoder::ResetTable() {
 int GifLzwDecoder::ReadCode() {
     while (bitCount_ < codeSize_) {
         const int byte = source_.NextByte();
-        if (byte < 0)
+        if (byte < 0) {
             return -1;
+        }
         bitBuffer_ |= static_cast<uint32_t>(byte) << bitCount_;
         bitCount_ += 8;
     }
@@ -84,16 +85,18 @@ int GifLzwDecoder::ReadCode() {
 bool GifLzwDecoder::DecodeNextCode() {
     for (;;) {
         const int code = ReadCode();
-        if (code < 0 || code == endCode_)
+        if (code < 0 || code == endCode_) {
             return false;
+        }
         if (code == clearCode_) {
             ResetTable();
             continue;
         }
         if (previousCode_ < 0) {
             // The first code after a clear must be a literal index.
-            if (code > clearCode_)
+            if (code > clearCode_) {
                 return false;
+            }
             pending_[pendingCount_++] = static_cast<uint8_t>(code);
             previousCode_ = code;
             previousFirst_ = static_cast<uint8_t>(code);
@@ -120,8 +123,9 @@ bool GifLzwDecoder::DecodeNextCode() {
             prefix_[nextCode_] = static_cast<uint16_t>(previousCode_);
             suffix_[nextCode_] = first;
             ++nextCode_;
-            if (nextCode_ == (1 << codeSize_) && codeSize_ < kMaxCodeBits)
+            if (nextCode_ == (1 << codeSize_) && codeSize_ < kMaxCodeBits) {
                 ++codeSize_;
+            }
         }
         previousCode_ = code;
         previousFirst_ = first;
@@ -139,10 +143,12 @@ size_t GifLzwDecoder::Read(uint8_t* out, size_t count) {
             }
         }
         size_t take = pendingCount_;
-        if (take > count - written)
+        if (take > count - written) {
             take = count - written;
-        for (size_t i = 0; i < take; ++i)
+        }
+        for (size_t i = 0; i < take; ++i) {
             out[written + i] = pending_[--pendingCount_];
+        }
         written += take;
     }
     return written;

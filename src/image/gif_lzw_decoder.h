@@ -18,8 +18,9 @@ class GifSubBlockReader {
 
     // Next data byte, or -1 when the chain (or the file) has ended.
     int NextByte() {
-        if (position_ == length_ && !LoadBlock())
+        if (position_ == length_ && !LoadBlock()) {
             return -1;
+        }
         return buffer_[position_++];
     }
     // Moves the stream past the rest of the chain, terminator included. False when

@@ -18,9 +18,11 @@ enum ImageFormat : uint32_t {
 inline constexpr int kTypeIndexCount = 7;
 
 constexpr int TypeIndex(uint32_t type) {
-    if (type <= kFormatIco)
+    if (type <= kFormatIco) {
         return static_cast<int>(type);
-    if (type == kFormatTga)
+    }
+    if (type == kFormatTga) {
         return 6;
+    }
     return 0;
 }

@@ -20,8 +20,9 @@ bool IsBlank(int c) {
 template <typename Next, typename Unread>
 bool ScanInteger(Next next, Unread unread, int32_t* value) {
     int c = next();
-    while (c != EOF && IsBlank(c))
+    while (c != EOF && IsBlank(c)) {
         c = next();
+    }
     bool negative = false;
     if (c == '+' || c == '-') {
         negative = c == '-';
@@ -34,10 +35,12 @@ bool ScanInteger(Next next, Unread unread, int32_t* value) {
         magnitude = std::min<int64_t>(magnitude * 10 + (c - '0'), int64_t{INT32_MAX} + 1);
         c = next();
     }
-    if (c != EOF)
+    if (c != EOF) {
         unread(c);
-    if (!anyDigit)
+    }
+    if (!anyDigit) {
         return false;
+    }
     if (value) {
         const int64_t signedValue = negative ? -magnitude : magnitude;
         *value = static_cast<int32_t>(std::clamp<int64_t>(signedValue, INT32_MIN, INT32_MAX));
@@ -57,46 +60,54 @@ StdioImageStream::~StdioImageStream() {
 }
 
 bool StdioImageStream::Close() {
-    if (!file_)
+    if (!file_) {
         return false;
+    }
     bool closed = true;
     // A stream handed in by the caller stays open: it is the caller's to close.
-    if (owned_)
+    if (owned_) {
         closed = std::fclose(file_) == 0;
+    }
     file_ = nullptr;
     return closed;
 }
 
 size_t StdioImageStream::Read(void* buffer, size_t size, size_t count) {
-    if (!file_ || !buffer)
+    if (!file_ || !buffer) {
         return 0;
+    }
     return std::fread(buffer, size, count, file_);
 }
 
 size_t StdioImageStream::Write(const void* buffer, size_t size, size_t count) {
-    if (!file_ || !buffer)
+    if (!file_ || !buffer) {
         return 0;
+    }
     return std::fwrite(buffer, size, count, file_);
 }
 
 bool StdioImageStream::Seek(int64_t offset, int origin) {
-    if (!file_)
+    if (!file_) {
         return false;
+    }
     return fseeko(file_, static_cast<off_t>(offset), origin) == 0;
 }
 
 int64_t StdioImageStream::Tell() {
-    if (!file_)
+    if (!file_) {
         return -1;
+    }
     return static_cast<int64_t>(ftello(file_));
 }
 
 int64_t StdioImageStream::Size() {
-    if (!file_)
+    if (!file_) {
         return -1;
+    }
     const off_t here = ftello(file_);
-    if (here < 0 || fseeko(file_, 0, SEEK_END) != 0)
+    if (here < 0 || fseeko(file_, 0, SEEK_END) != 0) {
         return -1;
+    }
     const off_t size = ftello(file_);
     fseeko(file_, here, SEEK_SET);
     return static_cast<int64_t>(size);
@@ -123,14 +134,16 @@ int StdioImageStream::GetC() {
 }
 
 char* StdioImageStream::GetS(char* string, int maxCount) {
-    if (!file_ || !string || maxCount <= 0)
+    if (!file_ || !string || maxCount <= 0) {
         return nullptr;
+    }
     return std::fgets(string, maxCount, file_);
 }
 
 bool StdioImageStream::Scanf(int32_t* value) {
-    if (!file_)
+    if (!file_) {
         return false;
+    }
     FILE* file = file_;
     return ScanInteger([file] { return std::fgetc(file); }, [file](int c) { std::ungetc(c, file); },
                        value);
@@ -144,8 +157,9 @@ MemoryImageStream::MemoryImageStream(const uint8_t* data, size_t size)
 MemoryImageStream::MemoryImageStream() : readOnly_(false) {}
 
 size_t MemoryImageStream::Read(void* buffer, size_t size, size_t count) {
-    if (!buffer || size == 0 || count == 0)
+    if (!buffer || size == 0 || count == 0) {
         return 0;
+    }
     const size_t length = Length();
     if (static_cast<uint64_t>(position_) >= length) {
         eof_ = true;
@@ -155,25 +169,30 @@ size_t MemoryImageStream::Read(void* buffer, size_t size, size_t count) {
     const size_t available = length - static_cast<size_t>(position_);
     const bool shortRead = count > available / size;
     const size_t wanted = shortRead ? available : size * count;
-    if (shortRead)
+    if (shortRead) {
         eof_ = true;
+    }
     std::memcpy(buffer, Bytes() + position_, wanted);
     position_ += static_cast<int64_t>(wanted);
     return wanted / size;
 }
 
 size_t MemoryImageStream::Write(const void* buffer, size_t size, size_t count) {
-    if (readOnly_ || !buffer || size == 0 || count == 0)
+    if (readOnly_ || !buffer || size == 0 || count == 0) {
         return 0;
-    if (count > SIZE_MAX / size)
+    }
+    if (count > SIZE_MAX / size) {
         return 0;
+    }
     const size_t bytes = size * count;
     const uint64_t end = static_cast<uint64_t>(position_) + bytes;
-    if (end > written_.max_size())
+    if (end > written_.max_size()) {
         return 0;
+    }
     try {
-        if (end > written_.size())
+        if (end > written_.size()) {
             written_.resize(static_cast<size_t>(end));
+        }
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -198,8 +217,9 @@ bool MemoryImageStream::Seek(int64_t offset, int origin) {
             return false;
     }
     int64_t target = 0;
-    if (__builtin_add_overflow(base, offset, &target) || target < 0)
+    if (__builtin_add_overflow(base, offset, &target) || target < 0) {
         return false;
+    }
     // Like a file, the position may lie past the end; reads there simply find nothing.
     position_ = target;
     eof_ = false;
@@ -215,19 +235,23 @@ int MemoryImageStream::GetC() {
 }
 
 char* MemoryImageStream::GetS(char* string, int maxCount) {
-    if (!string || maxCount <= 0)
+    if (!string || maxCount <= 0) {
         return nullptr;
+    }
     int stored = 0;
     while (stored < maxCount - 1) {
         const int c = GetC();
-        if (c == EOF)
+        if (c == EOF) {
             break;
+        }
         string[stored++] = static_cast<char>(c);
-        if (c == '\n')
+        if (c == '\n') {
             break;
+        }
     }
-    if (stored == 0 && maxCount > 1)
+    if (stored == 0 && maxCount > 1) {
         return nullptr;
+    }
     string[stored] = '\0';
     return string;
 }

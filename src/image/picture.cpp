@@ -18,8 +18,9 @@ namespace {
 int32_t DpiToPelsPerMeter(int32_t dpi) {
     // 10000 / 254 pixels per metre per dot per inch, rounded half up.
     const double pels = std::floor(static_cast<double>(dpi) * 39.37007874015748 + 0.5);
-    if (pels >= static_cast<double>(INT32_MAX))
+    if (pels >= static_cast<double>(INT32_MAX)) {
         return INT32_MAX;
+    }
     return static_cast<int32_t>(pels);
 }
 
@@ -130,8 +131,9 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
 }
 
 bool Picture::Destroy() {
-    if (lender_)
+    if (lender_) {
         return false;
+    }
     FreeContents();
     info_.effectiveWidth = 0;
     header_ = EmptyHeader(info_);
@@ -139,8 +141,9 @@ bool Picture::Destroy() {
 }
 
 void Picture::WriteHeaderToBlock() {
-    if (!block_)
+    if (!block_) {
         return;
+    }
     StoreU32LE(block_ + 0, header_.size);
     StoreU32LE(block_ + 4, static_cast<uint32_t>(header_.width));
     StoreU32LE(block_ + 8, static_cast<uint32_t>(header_.height));
@@ -157,41 +160,49 @@ void Picture::WriteHeaderToBlock() {
 void Picture::SetColorsImportant(uint32_t count) {
     header_.colorsImportant = count;
     info_.nearestCacheValid = false;
-    if (block_)
+    if (block_) {
         StoreU32LE(block_ + 36, count);
+    }
 }
 
 void Picture::SetXDpi(int32_t dpi) {
-    if (dpi <= 0)
+    if (dpi <= 0) {
         dpi = 96;
+    }
     info_.xDpi = dpi;
     header_.xPelsPerMeter = DpiToPelsPerMeter(dpi);
-    if (block_)
+    if (block_) {
         StoreU32LE(block_ + 24, static_cast<uint32_t>(header_.xPelsPerMeter));
+    }
 }
 
 void Picture::SetYDpi(int32_t dpi) {
-    if (dpi <= 0)
+    if (dpi <= 0) {
         dpi = 96;
+    }
     info_.yDpi = dpi;
     header_.yPelsPerMeter = DpiToPelsPerMeter(dpi);
-    if (block_)
+    if (block_) {
         StoreU32LE(block_ + 28, static_cast<uint32_t>(header_.yPelsPerMeter));
+    }
 }
 
 void Picture::SetLastError(const char* message) {
-    if (!message || message[0] == '\0')
+    if (!message || message[0] == '\0') {
         return;
+    }
     const size_t length = strnlen(message, kLastErrorCapacity - 1);
     std::memcpy(info_.lastError, message, length);
     info_.lastError[length] = '\0';
 }
 
 bool Picture::CreateAlpha() {
-    if (!block_)
+    if (!block_) {
         return false;
-    if (alpha_)
+    }
+    if (alpha_) {
         return true;
+    }
     const uint64_t bytes = static_cast<uint64_t>(GetWidth()) * GetHeight();
     if (bytes > kPictureMaxMemory) {
         SetLastError("PICTURE_MAX_MEMORY exceeded");
@@ -215,8 +226,9 @@ void Picture::DeleteAlpha() {
 }
 
 bool Picture::TakeOver(Picture& other) {
-    if (&other == this)
+    if (&other == this) {
         return true;
+    }
     ReplaceDescriptionWith(other);
     ownedBlock_ = std::move(other.ownedBlock_);
     ownedAlpha_ = std::move(other.ownedAlpha_);
@@ -233,8 +245,9 @@ bool Picture::TakeOver(Picture& other) {
 }
 
 bool Picture::Borrow(Picture& other) {
-    if (&other == this)
+    if (&other == this) {
         return true;
+    }
     ReplaceDescriptionWith(other);
     block_ = other.block_;
     blockSize_ = other.blockSize_;
@@ -245,8 +258,9 @@ bool Picture::Borrow(Picture& other) {
 }
 
 bool Picture::Copy(const Picture& other) {
-    if (&other == this)
+    if (&other == this) {
         return true;
+    }
     Buffer block;
     Buffer alpha;
     if (other.block_) {
@@ -279,8 +293,9 @@ bool Picture::Copy(const Picture& other) {
 }
 
 void Picture::CopyInformation(const Picture& other) {
-    if (&other == this)
+    if (&other == this) {
         return;
+    }
     // The row width and the nearest-colour cache describe this picture's own block,
     // so they stay; everything else comes from the other picture.
     const uint32_t effectiveWidth = info_.effectiveWidth;
@@ -299,8 +314,9 @@ void Picture::CopyInformation(const Picture& other) {
 }
 
 bool Picture::Flip() {
-    if (!block_)
+    if (!block_) {
         return false;
+    }
     const uint32_t height = GetHeight();
     const size_t rowBytes = info_.effectiveWidth;
     std::vector<uint8_t> spare(std::max<size_t>(rowBytes, GetWidth()));
@@ -323,8 +339,9 @@ bool Picture::Flip() {
 }
 
 bool Picture::Mirror() {
-    if (!block_)
+    if (!block_) {
         return false;
+    }
     const uint32_t width = GetWidth();
     const uint32_t height = GetHeight();
     const uint32_t bpp = GetBpp();

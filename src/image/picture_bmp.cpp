@@ -34,16 +34,18 @@ struct BmpLayout {
 };
 
 std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count) {
-    if (count == 0 || count > kPictureMaxMemory)
+    if (count == 0 || count > kPictureMaxMemory) {
         return nullptr;
+    }
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[count]);
 }
 
 // Moves value right by shift bits, or left for a negative shift; shifts of 32 or
 // more bits leave nothing. Hostile masks can ask for any shift.
 uint32_t ShiftRight(uint32_t value, int shift) {
-    if (shift >= 32 || shift <= -32)
+    if (shift >= 32 || shift <= -32) {
         return 0;
+    }
     return shift >= 0 ? value >> shift : value << -shift;
 }
 
@@ -62,21 +64,24 @@ bool IsLaterWindowsHeader(uint32_t headerSize) {
 // the 40-byte form. False when the header cannot be read or is refused.
 static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     uint8_t raw[40] = {};
-    if (!reader.ReadBytes(raw, 4))
+    if (!reader.ReadBytes(raw, 4)) {
         return false;
+    }
     layout.headerSize = LoadU32LE(raw);
     BitmapInfoHeader& h = layout.header;
     if (layout.headerSize == kCoreHeaderSize) {
-        if (!reader.ReadBytes(raw + 4, 8))
+        if (!reader.ReadBytes(raw + 4, 8)) {
             return false;
+        }
         layout.coreHeader = true;
         h.width = LoadU16LE(raw + 4);
         h.height = LoadU16LE(raw + 6);
         h.planes = LoadU16LE(raw + 8);
         h.bitCount = LoadU16LE(raw + 10);
     } else if (layout.headerSize >= kBitmapInfoHeaderSize) {
-        if (!reader.ReadBytes(raw + 4, 36))
+        if (!reader.ReadBytes(raw + 4, 36)) {
             return false;
+        }
         h.width = LoadI32LE(raw + 4);
         h.height = LoadI32LE(raw + 8);
         h.planes = LoadU16LE(raw + 12);
@@ -92,8 +97,9 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     }
     h.size = kBitmapInfoHeaderSize;
 
-    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) {
         return false;
+    }
     switch (h.bitCount) {
         case 1:
         case 4:
@@ -119,8 +125,9 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
         // their palettes and a zero image size (ImageMagick's default BMP is one).
         // Any other size is taken only when it describes plain, complete pixel data.
         if (!IsLaterWindowsHeader(layout.headerSize) &&
-            (h.sizeImage < computedSize || h.planes != 1 || h.colorsUsed != 0))
+            (h.sizeImage < computedSize || h.planes != 1 || h.colorsUsed != 0)) {
             return false;
+        }
         layout.headerBytesLeft = layout.headerSize - kBitmapInfoHeaderSize;
         // The later headers hold the bit-field masks right after the first 40 bytes,
         // where they would follow a 40-byte header, so the masks are read from there.
@@ -128,10 +135,12 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
             layout.headerBytesLeft = layout.headerBytesLeft > 12 ? layout.headerBytesLeft - 12 : 0;
         }
     }
-    if (h.sizeImage == 0)
+    if (h.sizeImage == 0) {
         h.sizeImage = static_cast<uint32_t>(computedSize);
-    if (h.colorsUsed == 0 && h.bitCount <= 8)
+    }
+    if (h.colorsUsed == 0 && h.bitCount <= 8) {
         h.colorsUsed = 1u << h.bitCount;
+    }
     return true;
 }
 
@@ -148,8 +157,9 @@ static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t heig
         }
         // Rows a short file does not reach stay black: Create hands out cleared
         // memory, so a tiny file claiming a huge picture costs no writes here.
-        if (!reader.ReadBytes(picture.GetBits(row), rowBytes))
+        if (!reader.ReadBytes(picture.GetBits(row), rowBytes)) {
             break;
+        }
     }
 }
 
@@ -167,8 +177,9 @@ static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit
     uint8_t* row = picture.GetBits(0);
 
     auto put = [&](uint64_t px, uint8_t value) {
-        if (px >= width)
+        if (px >= width) {
             return;
+        }
         if (!fourBit) {
             row[px] = value;
         } else if ((px & 1) == 0) {
@@ -179,26 +190,30 @@ static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit
     };
     auto moveToRow = [&](uint64_t newRow) {
         y = newRow;
-        if (y < height)
+        if (y < height) {
             row = picture.GetBits(static_cast<uint32_t>(y));
+        }
     };
 
     while (y < height) {
         uint8_t count;
         uint8_t value;
-        if (!bytes.Next(count) || !bytes.Next(value))
+        if (!bytes.Next(count) || !bytes.Next(value)) {
             return;
+        }
         if (count > 0) {
             // Encoded run: one index repeated, or two alternating nibbles.
             if (!fourBit) {
                 const uint64_t end = std::min<uint64_t>(x + count, width);
-                if (x < end)
+                if (x < end) {
                     std::memset(row + x, value, static_cast<size_t>(end - x));
+                }
             } else {
                 const uint8_t high = value >> 4;
                 const uint8_t low = value & 0x0F;
-                for (uint32_t i = 0; i < count; ++i)
+                for (uint32_t i = 0; i < count; ++i) {
                     put(x + i, (i & 1) ? low : high);
+                }
             }
             x += count;
             continue;
@@ -217,22 +232,26 @@ static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit
             case 2: {  // delta: move right and up
                 uint8_t dx;
                 uint8_t dy;
-                if (!bytes.Next(dx) || !bytes.Next(dy))
+                if (!bytes.Next(dx) || !bytes.Next(dy)) {
                     return;
+                }
                 x += dx;
-                if (dy > 0)
+                if (dy > 0) {
                     moveToRow(y + dy);
+                }
                 break;
             }
             default: {  // absolute run of `value` pixels, padded to 16 bits
                 const uint32_t dataBytes = fourBit ? (value + 1u) / 2 : value;
                 const uint32_t padded = (dataBytes + 1u) & ~1u;
-                if (!bytes.Take(absolute, padded))
+                if (!bytes.Take(absolute, padded)) {
                     return;
+                }
                 if (!fourBit) {
                     const uint64_t end = std::min<uint64_t>(x + value, width);
-                    if (x < end)
+                    if (x < end) {
                         std::memcpy(row + x, absolute, static_cast<size_t>(end - x));
+                    }
                 } else {
                     for (uint32_t i = 0; i < value; ++i) {
                         const uint8_t b = absolute[i / 2];
@@ -271,8 +290,9 @@ static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint3
             cancelled = true;
             return;
         }
-        if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes)))
+        if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes))) {
             break;
+        }
         const uint8_t* in = source.get();
         uint8_t* out = picture.GetBits(row);
         for (uint32_t x = 0; x < width; ++x, in += 2, out += 3) {
@@ -308,8 +328,9 @@ static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint3
             cancelled = true;
             return;
         }
-        if (!reader.ReadBytes(source.get(), static_cast<size_t>(width) * 4))
+        if (!reader.ReadBytes(source.get(), static_cast<size_t>(width) * 4)) {
             break;
+        }
         const uint8_t* in = source.get();
         uint8_t* out = picture.GetBits(row);
         for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
@@ -331,8 +352,9 @@ static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint3
         const size_t readBytes = static_cast<size_t>(rowsRead) * width;
         const size_t allBytes = static_cast<size_t>(height) * width;
         std::memset(alpha + readBytes, anyAlpha ? 0 : 255, allBytes - readBytes);
-        if (!anyAlpha)
+        if (!anyAlpha) {
             std::memset(alpha, 255, readBytes);
+        }
     }
 }
 
@@ -390,8 +412,9 @@ bool PictureBMP::Decode(ImageStream* file) {
                 SetLastError("Error reading BMP info");
                 return false;
             }
-            for (int i = 0; i < 3; ++i)
+            for (int i = 0; i < 3; ++i) {
                 layout.masks[i] = LoadU32LE(raw + 4 * i);
+            }
         } else if (bpp == 16) {
             layout.masks[0] = 0x7C00;
             layout.masks[1] = 0x03E0;
@@ -402,8 +425,9 @@ bool PictureBMP::Decode(ImageStream* file) {
             layout.masks[2] = 0x0000FF;
         }
     }
-    if (layout.headerBytesLeft > 0)
+    if (layout.headerBytesLeft > 0) {
         reader.Skip(static_cast<int64_t>(layout.headerBytesLeft));
+    }
 
     if (Create(static_cast<uint32_t>(h.width), layout.height, bpp, kFormatBmp) == nullptr) {
         return false;
@@ -430,8 +454,9 @@ bool PictureBMP::Decode(ImageStream* file) {
         reader.Skip(static_cast<int64_t>(h.colorsUsed - kept) * entrySize);
     }
 
-    if (pixelOffset != 0)
+    if (pixelOffset != 0) {
         reader.SeekTo(start + static_cast<int64_t>(pixelOffset));
+    }
 
     bool cancelled = false;
     bool outOfMemory = false;
@@ -461,7 +486,8 @@ bool PictureBMP::Decode(ImageStream* file) {
         SetLastError("Cancelled");
         return false;
     }
-    if (layout.topDown)
+    if (layout.topDown) {
         Flip();
+    }
     return true;
 }

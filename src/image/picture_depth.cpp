@@ -29,13 +29,16 @@ inline void StoreIndexInRow(uint8_t* row, uint32_t x, uint32_t bpp, uint8_t inde
 }  // namespace
 
 bool Picture::IncreaseBpp(uint32_t bpp) {
-    if (!block_)
+    if (!block_) {
         return false;
+    }
     const uint32_t current = GetBpp();
-    if (bpp == current)
+    if (bpp == current) {
         return true;
-    if (bpp < current || (bpp != 4 && bpp != 8 && bpp != 24))
+    }
+    if (bpp < current || (bpp != 4 && bpp != 8 && bpp != 24)) {
         return false;
+    }
 
     const uint32_t width = GetWidth();
     const uint32_t height = GetHeight();
@@ -79,8 +82,9 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
     }
     // A palette that carries alpha values needs a plane to keep them.
     bool paletteHasAlpha = false;
-    for (uint32_t i = 0; i < paletteSize; ++i)
+    for (uint32_t i = 0; i < paletteSize; ++i) {
         paletteHasAlpha |= palette[i].reserved != 0;
+    }
     if (paletteHasAlpha && !alpha_ && !converted.CreateAlpha()) {
         SetLastError(converted.GetLastError());
         return false;
@@ -100,8 +104,9 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
             target[3 * x] = color.blue;
             target[3 * x + 1] = color.green;
             target[3 * x + 2] = color.red;
-            if (alphaRow)
+            if (alphaRow) {
                 alphaRow[x] = color.reserved;
+            }
         }
     }
     TakeOver(converted);

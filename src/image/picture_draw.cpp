@@ -18,10 +18,12 @@ constexpr double kTruncationNudge = 1e-9;
 
 uint8_t TruncateToByte(double value) {
     value += kTruncationNudge;
-    if (!(value > 0.0))
+    if (!(value > 0.0)) {
         return 0;
-    if (value >= 255.0)
+    }
+    if (value >= 255.0) {
         return 255;
+    }
     return static_cast<uint8_t>(value);
 }
 
@@ -41,20 +43,24 @@ struct SourceView {
         return alpha + static_cast<size_t>(y) * static_cast<size_t>(width);
     }
     uint8_t IndexAt(const uint8_t* row, int64_t x) const {
-        if (bpp == 8)
+        if (bpp == 8) {
             return row[x];
-        if (bpp == 4)
+        }
+        if (bpp == 4) {
             return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+        }
         return (row[x >> 3] >> (7 - (x & 7))) & 1;
     }
     // Blue, green, red of column x in a stored row; palette indexes past the palette
     // read as black.
     RgbQuad ColorAt(const uint8_t* row, int64_t x) const {
-        if (bpp == 24)
+        if (bpp == 24) {
             return {row[x * 3], row[x * 3 + 1], row[x * 3 + 2], 0};
+        }
         const uint8_t index = IndexAt(row, x);
-        if (index >= colors)
+        if (index >= colors) {
             return {};
+        }
         RgbQuad color = palette[index];
         color.reserved = 0;
         return color;
@@ -117,10 +123,12 @@ bool BilinearFixedApplies(const SourceView& view, FixedPosition px, FixedPositio
 }
 
 RgbQuad Bilinear(const SourceView& view, float x, float y) {
-    if (std::isnan(x))
+    if (std::isnan(x)) {
         x = 0.0f;
-    if (std::isnan(y))
+    }
+    if (std::isnan(y)) {
         y = 0.0f;
+    }
     const float maxX = static_cast<float>(view.width - 1);
     const float maxY = static_cast<float>(view.height - 1);
     // Farther out than one pixel: the edge pixels repeat, so sample the edge itself.
@@ -131,8 +139,9 @@ RgbQuad Bilinear(const SourceView& view, float x, float y) {
     }
     const FixedPosition px = FixedPositionOf(x);
     const FixedPosition py = FixedPositionOf(y);
-    if (BilinearFixedApplies(view, px, py))
+    if (BilinearFixedApplies(view, px, py)) {
         return BilinearFixed(view, px, py);
+    }
 
     const double t = static_cast<double>(x) - static_cast<double>(px.low);
     const double s = static_cast<double>(y) - static_cast<double>(py.low);
@@ -224,8 +233,9 @@ RgbQuad AverageSpans(const SourceView& view, const AxisSpan& sx, const double* w
         }
         if (view.alpha) {
             const uint8_t* a = view.AlphaRow(y) + sx.first;
-            for (size_t k = 0; k < sx.count; ++k)
+            for (size_t k = 0; k < sx.count; ++k) {
                 rowAlpha += wx[k] * a[k];
+            }
         }
         blue += wy[j] * rowBlue;
         green += wy[j] * rowGreen;
@@ -233,12 +243,14 @@ RgbQuad AverageSpans(const SourceView& view, const AxisSpan& sx, const double* w
         alpha += wy[j] * rowAlpha;
     }
     const double area = sx.total * sy.total;
-    if (!(area > 0.0))
+    if (!(area > 0.0)) {
         return {};
+    }
     RgbQuad out{TruncateToByte(blue / area), TruncateToByte(green / area),
                 TruncateToByte(red / area), 0};
-    if (view.alpha)
+    if (view.alpha) {
         out.reserved = TruncateToByte(alpha / area);
+    }
     return out;
 }
 
@@ -258,14 +270,16 @@ struct ColumnPlan {
 }  // namespace
 
 RgbQuad Picture::InterpolateBilinear(float x, float y) const {
-    if (!IsValid())
+    if (!IsValid()) {
         return {};
+    }
     return Bilinear(MakeView(*this), x, y);
 }
 
 RgbQuad Picture::AverageArea(float x, float y, float widthScale, float heightScale) const {
-    if (!IsValid())
+    if (!IsValid()) {
         return {};
+    }
     // A footprint without area (or a point that is no number) has nothing to
     // average; the bilinear colour of its centre is the sensible answer.
     if (!(widthScale > 0.0f) || !(heightScale > 0.0f) || std::isnan(x) || std::isnan(y) ||
@@ -281,17 +295,21 @@ RgbQuad Picture::AverageArea(float x, float y, float widthScale, float heightSca
 
 int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, int32_t height,
                   const SurfaceRect* clip, bool smooth) {
-    if (!IsValid() || surface == nullptr || width == 0 || height == 0 || !IsEnabled())
+    if (!IsValid() || surface == nullptr || width == 0 || height == 0 || !IsEnabled()) {
         return 0;
+    }
     const SourceView view = MakeView(*this);
-    if (width < 0)
+    if (width < 0) {
         width = static_cast<int32_t>(view.width);
-    if (height < 0)
+    }
+    if (height < 0) {
         height = static_cast<int32_t>(view.height);
+    }
 
     const int savedState = surface->Save();
-    if (savedState == 0)
+    if (savedState == 0) {
         return 0;
+    }
     SurfaceRect rememberedClip;
     if (clip != nullptr) {
         rememberedClip = surface->GetClipBox();
@@ -322,9 +340,10 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
         if (opaque && sameSize) {
             surface->CopyDib(x, y, GetDib(), GetDibSize());
         } else if (section.Create(destWidth, destHeight)) {
-            if (!opaque)
+            if (!opaque) {
                 surface->ReadBack(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
                                   section);
+            }
             const float fx = static_cast<float>(view.width) / static_cast<float>(width);
             const float fy = static_cast<float>(view.height) / static_cast<float>(height);
             Sampling sampling = Sampling::kNearest;
@@ -343,8 +362,9 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
                 plan.position.resize(columns);
                 plan.fixed.resize(columns);
             }
-            if (sampling == Sampling::kArea)
+            if (sampling == Sampling::kArea) {
                 plan.spans.resize(columns);
+            }
             for (size_t c = 0; c < columns; ++c) {
                 const int64_t offset = static_cast<int64_t>(c) + paintLeft - x;
                 if (sampling == Sampling::kOneToOne) {
@@ -353,8 +373,9 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
                 }
                 const float sourceX = static_cast<float>(offset) * fx;
                 plan.nearest[c] = static_cast<int64_t>(std::clamp(std::floor(sourceX), 0.0f, maxX));
-                if (sampling == Sampling::kNearest)
+                if (sampling == Sampling::kNearest) {
                     continue;
+                }
                 plan.position[c] = sourceX - 0.5f;
                 plan.fixed[c] = FixedPositionOf(plan.position[c]);
                 if (sampling == Sampling::kArea) {
@@ -392,8 +413,9 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
                         }
                         if (view.alpha) {
                             const uint8_t* a = view.AlphaRow(sourceRow);
-                            for (size_t c = 0; c < columns; ++c)
+                            for (size_t c = 0; c < columns; ++c) {
                                 colors[c].reserved = a[plan.nearest[c]];
+                            }
                         }
                         break;
                     case Sampling::kBilinear: {
@@ -419,8 +441,9 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
                     }
                 }
                 if (needIndex) {
-                    for (size_t c = 0; c < columns; ++c)
+                    for (size_t c = 0; c < columns; ++c) {
                         indexes[c] = view.IndexAt(row, plan.nearest[c]);
+                    }
                 }
 
                 uint8_t* out = section.Row(static_cast<int32_t>(r));
@@ -440,16 +463,18 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
                                                        : (color.blue == transparentColor.blue &&
                                                           color.green == transparentColor.green &&
                                                           color.red == transparentColor.red);
-                        if (isTransparent)
+                        if (isTransparent) {
                             continue;
+                        }
                     }
                     int a = view.alpha ? color.reserved : 255;
                     a = ((alphaMax + 1) * a) >> 8;
                     if (alphaPalette && indexes[c] < view.colors) {
                         a = ((view.palette[indexes[c]].reserved + 1) * a) >> 8;
                     }
-                    if (a == 0)
+                    if (a == 0) {
                         continue;
+                    }
                     if (a == 255) {
                         out[0] = color.blue;
                         out[1] = color.green;
@@ -467,8 +492,9 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
     } catch (const std::bad_alloc&) {
     }
 
-    if (clip != nullptr)
+    if (clip != nullptr) {
         surface->SelectClipRect(rememberedClip);
+    }
     surface->Restore(savedState);
     return 1;
 }

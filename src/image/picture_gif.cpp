@@ -35,8 +35,9 @@ struct GifScreen {
 bool ReadColorTable(StreamReader& reader, int bits, RgbQuad* table) {
     const size_t count = size_t{1} << bits;
     uint8_t triples[256 * 3];
-    if (!reader.ReadBytes(triples, count * 3))
+    if (!reader.ReadBytes(triples, count * 3)) {
         return false;
+    }
     for (size_t i = 0; i < count; ++i) {
         table[i] = RgbQuad{triples[3 * i + 2], triples[3 * i + 1], triples[3 * i], 0};
     }
@@ -45,8 +46,9 @@ bool ReadColorTable(StreamReader& reader, int bits, RgbQuad* table) {
 
 bool ReadImageDescriptor(StreamReader& reader, GifImageDescriptor& image) {
     uint8_t bytes[9];
-    if (!reader.ReadBytes(bytes, sizeof bytes))
+    if (!reader.ReadBytes(bytes, sizeof bytes)) {
         return false;
+    }
     image.left = LoadU16LE(bytes);
     image.top = LoadU16LE(bytes + 2);
     image.width = LoadU16LE(bytes + 4);
@@ -114,10 +116,12 @@ void PackIndexes(const uint8_t* indexes, size_t count, uint8_t* row, uint32_t x,
 }
 
 uint8_t FillByte(uint8_t index, int bpp) {
-    if (bpp == 8)
+    if (bpp == 8) {
         return index;
-    if (bpp == 4)
+    }
+    if (bpp == 4) {
         return static_cast<uint8_t>((index & 0x0F) * 0x11);
+    }
     return (index & 1) ? 0xFF : 0x00;
 }
 
@@ -134,8 +138,9 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
     const uint32_t height = std::max<uint32_t>(screenHeight, uint32_t{image.top} + image.height);
     // Without a colour table the indexes are shown as greys.
     const int bits = tableBits ? tableBits : 8;
-    if (picture.Create(width, height, static_cast<uint32_t>(bits), kFormatGif) == nullptr)
+    if (picture.Create(width, height, static_cast<uint32_t>(bits), kFormatGif) == nullptr) {
         return false;
+    }
     const int bpp = picture.GetBpp();
     const uint32_t colors = picture.GetNumColors();
     if (tableBits) {
@@ -164,16 +169,18 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
             return false;
         }
         uint32_t y = arrival;
-        if (image.interlaced && !interlaced.Next(y))
+        if (image.interlaced && !interlaced.Next(y)) {
             break;
+        }
         const size_t got = lzw.Read(indexes.data(), indexes.size());
         // Stored rows are bottom-up: image row y sits top + y rows below the top.
         uint8_t* row = picture.GetBits(height - 1 - (image.top + y));
         PackIndexes(indexes.data(), got, row, image.left, bpp);
         // Damaged or missing data leaves the rest of the frame filled: a partial
         // picture is more use than none.
-        if (got < indexes.size())
+        if (got < indexes.size()) {
             break;
+        }
     }
     return true;
 }
@@ -184,8 +191,9 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
 // rest of the screen shows the frame's transparent index when it has one, else the
 // background index. A frame reaching past the screen grows the picture to hold it.
 bool PictureGIF::Decode(ImageStream* file) {
-    if (file == nullptr)
+    if (file == nullptr) {
         return false;
+    }
     StreamReader reader(*file);
 
     uint8_t signature[6];
@@ -194,8 +202,9 @@ bool PictureGIF::Decode(ImageStream* file) {
     }
     GifScreen screen;
     uint8_t logical[7];
-    if (!reader.ReadBytes(logical, sizeof logical))
+    if (!reader.ReadBytes(logical, sizeof logical)) {
         return false;
+    }
     screen.width = LoadU16LE(logical);
     screen.height = LoadU16LE(logical + 2);
     screen.backgroundIndex = logical[5];
@@ -216,39 +225,47 @@ bool PictureGIF::Decode(ImageStream* file) {
         uint8_t introducer = 0;
         // The end of the file, the trailer or a byte that starts no block all end the
         // file: whatever was counted so far stands.
-        if (!reader.ReadU8(introducer) || introducer == kTrailer)
+        if (!reader.ReadU8(introducer) || introducer == kTrailer) {
             break;
+        }
         if (introducer == kExtensionIntroducer) {
             uint8_t label = 0;
-            if (!reader.ReadU8(label))
+            if (!reader.ReadU8(label)) {
                 break;
+            }
             GifSubBlockReader blocks(reader);
             if (label == kGraphicControlLabel) {
                 int bytes[4];
                 int count = 0;
-                while (count < 4 && (bytes[count] = blocks.NextByte()) >= 0)
+                while (count < 4 && (bytes[count] = blocks.NextByte()) >= 0) {
                     ++count;
-                if (count == 4)
+                }
+                if (count == 4) {
                     transparentIndex = (bytes[0] & 0x01) ? bytes[3] : -1;
+                }
             }
-            if (!blocks.SkipRest())
+            if (!blocks.SkipRest()) {
                 break;
+            }
             continue;
         }
-        if (introducer != kImageSeparator)
+        if (introducer != kImageSeparator) {
             break;
+        }
 
         GifImageDescriptor image;
-        if (!ReadImageDescriptor(reader, image))
+        if (!ReadImageDescriptor(reader, image)) {
             break;
+        }
         RgbQuad localTable[256] = {};
         if (image.localTableBits != 0 &&
             !ReadColorTable(reader, image.localTableBits, localTable)) {
             break;
         }
         uint8_t minimumCodeSize = 0;
-        if (!reader.ReadU8(minimumCodeSize))
+        if (!reader.ReadU8(minimumCodeSize)) {
             break;
+        }
         GifSubBlockReader blocks(reader);
         if (imageCount == wanted && !decoded) {
             const RgbQuad* table = image.localTableBits ? localTable : screen.table;
@@ -262,8 +279,9 @@ bool PictureGIF::Decode(ImageStream* file) {
         }
         ++imageCount;
         transparentIndex = -1;
-        if (!blocks.SkipRest())
+        if (!blocks.SkipRest()) {
             break;
+        }
     }
 
     SetFrameCount(imageCount);

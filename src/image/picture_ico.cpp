@@ -23,10 +23,12 @@ struct IconEntry {
 };
 
 uint8_t GetIndex(const uint8_t* row, uint32_t x, int bpp) {
-    if (bpp == 8)
+    if (bpp == 8) {
         return row[x];
-    if (bpp == 4)
+    }
+    if (bpp == 4) {
         return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    }
     return (row[x >> 3] >> (7 - (x & 7))) & 1;
 }
 
@@ -62,8 +64,9 @@ void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool 
     uint64_t maskedCount = 0;
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* maskRow = mask + y * maskRowBytes;
-        for (uint32_t x = 0; x < width; ++x)
+        for (uint32_t x = 0; x < width; ++x) {
             maskedCount += IsMasked(maskRow, x);
+        }
     }
 
     if (maskedCount == uint64_t{width} * height) {
@@ -73,43 +76,50 @@ void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool 
             const size_t payload = size_t{width} * 3;
             for (uint32_t y = 0; y < height; ++y) {
                 uint8_t* row = picture.GetBits(y);
-                for (size_t i = 0; i < payload; ++i)
+                for (size_t i = 0; i < payload; ++i) {
                     row[i] = static_cast<uint8_t>(~row[i]);
+                }
             }
             picture.SetTransparentColor(Inverted(picture.GetTransparentColor()));
         } else if (!picture.IsGrayScale()) {
             RgbQuad* palette = picture.GetPalette();
-            for (uint32_t i = 0; i < picture.GetNumColors(); ++i)
+            for (uint32_t i = 0; i < picture.GetNumColors(); ++i) {
                 palette[i] = Inverted(palette[i]);
+            }
             picture.SetPalette(palette, picture.GetNumColors());  // drops the nearest-colour cache
         } else {
             const size_t payload = (size_t{width} * bpp + 7) / 8;
             for (uint32_t y = 0; y < height; ++y) {
                 uint8_t* row = picture.GetBits(y);
-                for (size_t i = 0; i < payload; ++i)
+                for (size_t i = 0; i < payload; ++i) {
                     row[i] = static_cast<uint8_t>(~row[i]);
+                }
             }
         }
         return;
     }
-    if (maskedCount == 0)
+    if (maskedCount == 0) {
         return;
+    }
 
     // Masked pixels are transparent in the alpha plane.
-    if (!picture.CreateAlpha())
+    if (!picture.CreateAlpha()) {
         return;
+    }
     uint8_t* alpha = picture.GetAlphaPlane();
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* maskRow = mask + y * maskRowBytes;
         uint8_t* alphaRow = alpha + size_t{y} * width;
         for (uint32_t x = 0; x < width; ++x) {
-            if (IsMasked(maskRow, x))
+            if (IsMasked(maskRow, x)) {
                 alphaRow[x] = 0;
+            }
         }
     }
     // An alpha channel of the icon's own is finer than any single transparent colour.
-    if (alphaFromFile)
+    if (alphaFromFile) {
         return;
+    }
 
     if (bpp == 24) {
         // One colour under every masked pixel, and on no visible one, becomes the
@@ -121,8 +131,9 @@ void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool 
             const uint8_t* maskRow = mask + y * maskRowBytes;
             const uint8_t* row = picture.GetBits(y);
             for (uint32_t x = 0; x < width; ++x) {
-                if (!IsMasked(maskRow, x))
+                if (!IsMasked(maskRow, x)) {
                     continue;
+                }
                 const uint8_t* pixel = row + size_t{x} * 3;
                 if (!haveColor) {
                     std::memcpy(color, pixel, 3);
@@ -178,15 +189,17 @@ void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool 
     // The highest index no pixel uses takes over every masked pixel, so no visible
     // pixel can share the transparent index.
     for (int i = static_cast<int>(colors) - 1; i >= 0; --i) {
-        if (usedMasked[i] || usedVisible[i])
+        if (usedMasked[i] || usedVisible[i]) {
             continue;
+        }
         const uint8_t index = static_cast<uint8_t>(i);
         for (uint32_t y = 0; y < height; ++y) {
             const uint8_t* maskRow = mask + y * maskRowBytes;
             uint8_t* row = picture.GetBits(y);
             for (uint32_t x = 0; x < width; ++x) {
-                if (IsMasked(maskRow, x))
+                if (IsMasked(maskRow, x)) {
                     SetIndex(row, x, bpp, index);
+                }
             }
         }
         picture.SetTransparentIndex(i);
@@ -222,8 +235,9 @@ bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
             anyAlpha |= in[3] != 0;
         }
     }
-    if (!anyAlpha)
+    if (!anyAlpha) {
         std::memset(alpha, 0xFF, size_t{width} * height);
+    }
     alphaFromFile = anyAlpha;
     return true;
 }
@@ -248,8 +262,9 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
     }
     const uint32_t width = entry.width;
     const uint32_t height = entry.height;
-    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr)
+    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
         return false;
+    }
 
     // Palette: the stated count, or the picture's own when the header says 0; entries
     // past the picture's palette are skipped, entries the file lacks stay black.
@@ -262,8 +277,9 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
             picture.SetLastError("corrupted ICO");
             return false;
         }
-        for (uint32_t i = 0; i < kept; ++i)
+        for (uint32_t i = 0; i < kept; ++i) {
             palette[i].reserved = 0;
+        }
         picture.SetPalette(palette, kept);
     }
     if (stated > kept && !reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)))) {
@@ -273,8 +289,9 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
 
     bool alphaFromFile = false;
     if (bitCount == 32) {
-        if (!ReadPixels32(picture, reader, alphaFromFile))
+        if (!ReadPixels32(picture, reader, alphaFromFile)) {
             return false;
+        }
     } else if (!reader.ReadBytes(picture.GetBits(0),
                                  uint64_t{picture.GetEffectiveWidth()} * height)) {
         picture.SetLastError("corrupted ICO");
@@ -285,8 +302,9 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
     // file that ends before it still gives the picture.
     const size_t maskRowBytes = static_cast<size_t>(DibRowBytes(width, 1));
     std::vector<uint8_t> mask(maskRowBytes * height);
-    if (!reader.ReadBytes(mask.data(), mask.size()))
+    if (!reader.ReadBytes(mask.data(), mask.size())) {
         return true;
+    }
     ApplyMask(picture, mask.data(), maskRowBytes, alphaFromFile);
     return true;
 }
@@ -312,23 +330,26 @@ bool DecodePngEntry(Picture& picture, ImageStream* file) {
 // with the PNG signature (whatever its size bytes say), else as a bitmap with an AND
 // mask; a 256-pixel bitmap entry thus loads too.
 bool PictureICO::Decode(ImageStream* file) {
-    if (file == nullptr)
+    if (file == nullptr) {
         return false;
+    }
     StreamReader reader(*file);
     const int64_t start = reader.Position();
 
     // Directory: reserved (0), type (1 icon, 2 cursor), entry count, then the entries.
     uint8_t header[6];
-    if (!reader.ReadBytes(header, sizeof header))
+    if (!reader.ReadBytes(header, sizeof header)) {
         return false;
+    }
     const uint16_t type = LoadU16LE(header + 2);
     const uint16_t count = LoadU16LE(header + 4);
     if (LoadU16LE(header) != 0 || (type != kIconType && type != kCursorType) || count == 0) {
         return false;
     }
     std::vector<uint8_t> directory(size_t{count} * kDirectoryEntrySize);
-    if (!reader.ReadBytes(directory.data(), directory.size()))
+    if (!reader.ReadBytes(directory.data(), directory.size())) {
         return false;
+    }
     SetFrameCount(count);
 
     const int32_t frame = GetFrameNumber();

@@ -47,8 +47,9 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
     size_t count = source->stream->Read(source->buffer, 1, kInputBufferSize);
     if (count == 0) {
-        if (source->startOfFile)
+        if (source->startOfFile) {
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        }
         // A truncated file: warn, then pretend the data ends here so that what was
         // decoded so far is kept.
         WARNMS(cinfo, JWRN_JPEG_EOF);
@@ -63,8 +64,9 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
 }
 
 void SkipInputData(j_decompress_ptr cinfo, long byteCount) {
-    if (byteCount <= 0)
+    if (byteCount <= 0) {
         return;
+    }
     auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
     const size_t skip = static_cast<size_t>(byteCount);
     if (skip <= source->manager.bytes_in_buffer) {
@@ -77,8 +79,9 @@ void SkipInputData(j_decompress_ptr cinfo, long byteCount) {
     const int64_t beyond = static_cast<int64_t>(skip - source->manager.bytes_in_buffer);
     source->manager.bytes_in_buffer = 0;
     source->manager.next_input_byte = source->buffer;
-    if (!source->stream->Seek(beyond, SEEK_CUR))
+    if (!source->stream->Seek(beyond, SEEK_CUR)) {
         source->stream->Seek(0, SEEK_END);
+    }
 }
 
 void TermSource(j_decompress_ptr /*cinfo*/) {}
@@ -120,15 +123,18 @@ void ConvertCmykRow(const uint8_t* source, uint8_t* target, uint32_t width) {
 }
 
 void SwapRedBlueRow(uint8_t* row, uint32_t width) {
-    for (uint32_t x = 0; x < width; ++x, row += 3)
+    for (uint32_t x = 0; x < width; ++x, row += 3) {
         std::swap(row[0], row[2]);
+    }
 }
 
 int32_t ClampDpi(double dpi) {
-    if (!(dpi > 0.0))
+    if (!(dpi > 0.0)) {
         return 0;  // also catches NaN; the setter makes it 96
-    if (dpi >= static_cast<double>(INT32_MAX))
+    }
+    if (dpi >= static_cast<double>(INT32_MAX)) {
         return INT32_MAX;
+    }
     return static_cast<int32_t>(dpi);
 }
 
@@ -162,8 +168,9 @@ class JpegDecoder {
 
 bool JpegDecoder::Run() {
     jpeg_decompress_struct& cinfo = state_.cinfo;
-    if (setjmp(state_.errors.jumpBuffer))
+    if (setjmp(state_.errors.jumpBuffer)) {
         return false;
+    }
 
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = kMaxLibjpegMemory;
@@ -207,10 +214,12 @@ bool JpegDecoder::Run() {
         return false;
     }
     SetResolution();
-    if (components == 1)
+    if (components == 1) {
         picture_.MakeGreyPalette();
-    if (!ReadRows())
+    }
+    if (!ReadRows()) {
         return false;
+    }
     jpeg_finish_decompress(&cinfo);
     return true;
 }
@@ -251,8 +260,9 @@ bool JpegDecoder::ReadRows() {
     const int components = cinfo.output_components;
     const bool convertCmyk = components == 4;
     const bool swapRedBlue = components == 3 && cinfo.out_color_space != JCS_EXT_BGR;
-    if (convertCmyk)
+    if (convertCmyk) {
         state_.rowBuffer.resize(static_cast<size_t>(width) * 4 * kRowsPerCall);
+    }
     // Padding bytes past the pixels are cleared so saved rows are deterministic.
     const size_t pixelBytes = static_cast<size_t>(width) * (components == 1 ? 1 : 3);
     const size_t padding = picture_.GetEffectiveWidth() - pixelBytes;
@@ -324,7 +334,8 @@ bool PictureJPG::Decode(ImageStream* file) {
 
     const bool decoded = JpegDecoder(*this, *state).Run();
     jpeg_destroy_decompress(&state->cinfo);
-    if (!decoded)
+    if (!decoded) {
         Destroy();
+    }
     return decoded;
 }

@@ -165,7 +165,8 @@ bool PictureJPG::Encode(ImageStream* file) {
     // Packed grey pixels are widened to a byte each, one row at a time; 8- and 24-bit
     // rows go to libjpeg in place.
     std::vector<uint8_t> expandedRow;
-    if (GetBpp() < 8)
+    if (GetBpp() < 8) {
         expandedRow.resize(GetWidth());
+    }
     return Compress(*this, *file, expandedRow.empty() ? nullptr : expandedRow.data());
 }

@@ -30,14 +30,17 @@ bool DecodeWith(Picture& target, ImageStream* file) {
 }  // namespace
 
 bool Picture::Load(const char* path, uint32_t type) {
-    if (!path)
+    if (!path) {
         return false;
+    }
     if (TypeIndex(type) != 0) {
         StdioImageStream file(path, "rb");
-        if (!file.IsOpen())
+        if (!file.IsOpen()) {
             return false;
-        if (Decode(&file, type))
+        }
+        if (Decode(&file, type)) {
             return true;
+        }
     }
     // Either the format is to be found by content, or the named decoder refused the
     // file: try every decoder. When a format was named, its own message is the more
@@ -45,8 +48,9 @@ bool Picture::Load(const char* path, uint32_t type) {
     char keptError[kLastErrorCapacity];
     std::memcpy(keptError, info_.lastError, sizeof keptError);
     StdioImageStream file(path, "rb");
-    if (!file.IsOpen())
+    if (!file.IsOpen()) {
         return false;
+    }
     const bool decoded = Decode(&file, kFormatUnknown);
     if (!decoded && type != kFormatUnknown) {
         std::memcpy(info_.lastError, keptError, sizeof keptError);
@@ -88,8 +92,9 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
         DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
     };
     for (Attempt attempt : kAttempts) {
-        if (attempt(*this, file))
+        if (attempt(*this, file)) {
             return true;
+        }
         file->Seek(start, SEEK_SET);
     }
     SetLastError("Decode: Unknown or wrong format");
@@ -97,11 +102,13 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
 }
 
 bool Picture::Save(const char* path, uint32_t type) {
-    if (!path)
+    if (!path) {
         return false;
+    }
     StdioImageStream file(path, "wb");
-    if (!file.IsOpen())
+    if (!file.IsOpen()) {
         return false;
+    }
     const bool encoded = Encode(&file, type);
     // A file that failed half-way stays on disk, as it was written. Closing flushes
     // the last bytes; if that fails the file is incomplete and must not pass as saved.
@@ -118,8 +125,9 @@ bool Picture::Encode(ImageStream* file, uint32_t type) {
         case kFormatJpeg: {
             PictureJPG encoder;
             encoder.Borrow(*this);
-            if (encoder.Encode(file))
+            if (encoder.Encode(file)) {
                 return true;
+            }
             SetLastError(encoder.GetLastError());
             return false;
         }

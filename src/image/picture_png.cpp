@@ -35,8 +35,9 @@ struct PngDecodeState {
 
 void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     auto* state = static_cast<PngDecodeState*>(png_get_io_ptr(png));
-    if (state->stream->Read(data, 1, length) != length)
+    if (state->stream->Read(data, 1, length) != length) {
         png_error(png, "Read Error");
+    }
 }
 
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
@@ -67,8 +68,9 @@ void WidenTwoBitRow(const uint8_t* source, uint8_t* target, uint32_t width) {
     for (uint32_t i = 0; i < sourceBytes; ++i) {
         const uint16_t pair = kWidenTwoBits[source[i]];
         target[2 * i] = static_cast<uint8_t>(pair >> 8);
-        if (2 * i + 1 < targetBytes)
+        if (2 * i + 1 < targetBytes) {
             target[2 * i + 1] = static_cast<uint8_t>(pair);
+        }
     }
 }
 
@@ -147,16 +149,19 @@ bool PngDecoder::Run() {
     }
     const uint32_t bpp = channels == 1 ? std::min(bitDepth_, 8) : channels == 2 ? 8 : 24;
 
-    if (bitDepth_ == 16)
+    if (bitDepth_ == 16) {
         png_set_strip_16(png);  // keeps the high byte
-    if (colorType_ & PNG_COLOR_MASK_COLOR)
+    }
+    if (colorType_ & PNG_COLOR_MASK_COLOR) {
         png_set_bgr(png);
+    }
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const size_t rowBytes = png_get_rowbytes(png, info);
 
-    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr)
+    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr) {
         return false;
+    }
     SetResolution();
     SetPaletteAndTransparency(colorType_, bitDepth_);
     if (channels == 2 || channels == 4) {
@@ -202,14 +207,16 @@ bool PngDecoder::Run() {
                 return false;
             }
             png_read_row(png, state_.rows[y], nullptr);
-            if (!direct && passes == 1)
+            if (!direct && passes == 1) {
                 ConvertRow(state_.rows[y], y);
+            }
         }
         picture_.SetProgress(static_cast<int32_t>(100 * (pass + 1) / passes));
     }
     if (!direct && passes > 1) {
-        for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t y = 0; y < height; ++y) {
             ConvertRow(state_.rows[y], y);
+        }
     }
     state_.allRowsRead = true;
     png_read_end(png, nullptr);
@@ -221,8 +228,9 @@ void PngDecoder::ConvertRow(const uint8_t* source, uint32_t fileRow) {
     const uint32_t storedRow = picture_.GetHeight() - 1 - fileRow;
     uint8_t* target = picture_.GetBits(storedRow);
     uint8_t* alpha = picture_.GetAlphaPlane();
-    if (alpha != nullptr)
+    if (alpha != nullptr) {
         alpha += static_cast<size_t>(storedRow) * width;
+    }
     if (colorType_ == PNG_COLOR_TYPE_GRAY_ALPHA) {
         SplitGreyAlphaRow(source, target, alpha, width);
     } else if (colorType_ == PNG_COLOR_TYPE_RGB_ALPHA) {
@@ -235,10 +243,12 @@ void PngDecoder::ConvertRow(const uint8_t* source, uint32_t fileRow) {
 void PngDecoder::SetResolution() {
     png_uint_32 x = 0, y = 0;
     int unit = 0;
-    if (png_get_pHYs(state_.png, state_.info, &x, &y, &unit) == 0)
+    if (png_get_pHYs(state_.png, state_.info, &x, &y, &unit) == 0) {
         return;
-    if (unit != PNG_RESOLUTION_METER && unit != PNG_RESOLUTION_UNKNOWN)
+    }
+    if (unit != PNG_RESOLUTION_METER && unit != PNG_RESOLUTION_UNKNOWN) {
         return;
+    }
     picture_.SetXDpi(PhysicalToDpi(x, unit));
     picture_.SetYDpi(PhysicalToDpi(y, unit));
 }
@@ -270,8 +280,9 @@ void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
         }
     }
 
-    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0)
+    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0) {
         return;
+    }
     png_bytep alphas = nullptr;
     int alphaCount = 0;
     png_color_16p color = nullptr;
@@ -281,8 +292,9 @@ void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
     };
 
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
-        if (alphas == nullptr || alphaCount <= 0)
+        if (alphas == nullptr || alphaCount <= 0) {
             return;
+        }
         if (alphaCount == 1 && alphas[0] == 0) {
             // The usual single entry: palette index 0 is fully transparent.
             picture_.SetTransparentIndex(0);
@@ -298,15 +310,18 @@ void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
         }
         picture_.SetAlphaPaletteEnabled(true);
     } else if (colorType == PNG_COLOR_TYPE_GRAY) {
-        if (color == nullptr)
+        if (color == nullptr) {
             return;
+        }
         // A level outside the bit depth's range matches no pixel.
-        if (bitDepth < 16 && color->gray >= (1u << bitDepth))
+        if (bitDepth < 16 && color->gray >= (1u << bitDepth)) {
             return;
+        }
         picture_.SetTransparentIndex(toEightBits(color->gray));
     } else if (colorType == PNG_COLOR_TYPE_RGB) {
-        if (color == nullptr)
+        if (color == nullptr) {
             return;
+        }
         picture_.SetTransparentColor(RgbQuad{toEightBits(color->blue), toEightBits(color->green),
                                              toEightBits(color->red), 0});
         picture_.SetTransparentIndex(0);  // marks the transparent colour as active
@@ -346,7 +361,8 @@ bool PicturePNG::Decode(ImageStream* file) {
         decoded = PngDecoder(state).Run();
     }
     png_destroy_read_struct(&state.png, state.info ? &state.info : nullptr, nullptr);
-    if (!decoded)
+    if (!decoded) {
         Destroy();
+    }
     return decoded;
 }

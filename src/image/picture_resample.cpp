@@ -20,10 +20,12 @@ constexpr int64_t kAccuracy = 1000;
 // float positions stop being exact (tens of millions of pixels).
 int64_t WeightOf(float offset) {
     const float weight = offset * static_cast<float>(kAccuracy);
-    if (!(weight > 0.0f))
+    if (!(weight > 0.0f)) {
         return 0;
-    if (weight >= static_cast<float>(kAccuracy))
+    }
+    if (weight >= static_cast<float>(kAccuracy)) {
         return kAccuracy;
+    }
     return static_cast<int64_t>(weight);
 }
 
@@ -31,8 +33,9 @@ int64_t WeightOf(float offset) {
 // the source pixel straddles the end of the current destination column.
 int64_t FirstColumnAtOrPast(float end, int64_t from, int64_t limit) {
     const float first = std::ceil(end);
-    if (!(first < static_cast<float>(limit)))
+    if (!(first < static_cast<float>(limit))) {
         return limit;
+    }
     return std::max(from, static_cast<int64_t>(first));
 }
 
@@ -85,8 +88,9 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
     float endY = yScale - 1.0f;
     for (int64_t y = 0; y < oldHeight; ++y) {
         source.SetProgress(static_cast<int32_t>(100 * y / oldHeight));
-        if (source.GetEscape() != 0)
+        if (source.GetEscape() != 0) {
             return;
+        }
 
         const uint8_t* pixel = source.GetBits(static_cast<uint32_t>(y));
         int64_t i = 0;  // accumulator position of the current destination column
@@ -106,8 +110,9 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
                 current[i] += kAccuracy * run.blue;
                 current[i + 1] += kAccuracy * run.green;
                 current[i + 2] += kAccuracy * run.red;
-                if (x >= oldWidth)
+                if (x >= oldWidth) {
                     break;
+                }
                 // This pixel is split between two destination columns.
                 const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
                 for (int j = 0; j < 3; ++j, ++i) {
@@ -137,8 +142,9 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
             carry[i] += weightY * run.blue;
             carry[i + 1] += weightY * run.green;
             carry[i + 2] += weightY * run.red;
-            if (x >= oldWidth)
+            if (x >= oldWidth) {
                 break;
+            }
             // This pixel is split four ways.
             const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
             for (int j = 0; j < 3; ++j, ++i) {
@@ -160,8 +166,9 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
         // complete all the same. (Normally at most one column is left; writing all that
         // remain keeps the row whole whatever the rounding did.)
         for (; u < newWidth; ++u) {
-            for (int j = 0; j < 3; ++j, ++i)
+            for (int j = 0; j < 3; ++j, ++i) {
                 *out++ = ToByte(current[i], divisor);
+            }
         }
         std::swap(current, carry);
         carry[0] = carry[1] = carry[2] = 0;
@@ -174,8 +181,9 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
     // no longer exact) repeat it rather than stay blank.
     if (finishedRows < newHeight) {
         uint8_t* out = target.GetBits(static_cast<uint32_t>(finishedRows));
-        for (int64_t k = 0; k < 3 * newWidth; ++k)
+        for (int64_t k = 0; k < 3 * newWidth; ++k) {
             out[k] = ToByte(current[k], divisor);
+        }
         const size_t rowBytes = target.GetEffectiveWidth();
         for (int64_t row = finishedRows + 1; row < newHeight; ++row) {
             std::memcpy(target.GetBits(static_cast<uint32_t>(row)), out, rowBytes);
@@ -209,8 +217,9 @@ void ResampleBilinear(Picture& source, Picture& target) {
 
     for (int64_t y = 0; y < newHeight; ++y) {
         source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
-        if (source.GetEscape() != 0)
+        if (source.GetEscape() != 0) {
             return;
+        }
 
         const float fy = static_cast<float>(y) * yScale;
         const int64_t iy = std::min(yMax, static_cast<int64_t>(fy));
@@ -293,18 +302,23 @@ void SampleAlphaFromCorner(const Picture& source, Picture& target) {
 }  // namespace
 
 bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* destination) {
-    if (!IsValid())
+    if (!IsValid()) {
         return false;
-    if (newWidth <= 0 || newHeight <= 0)
+    }
+    if (newWidth <= 0 || newHeight <= 0) {
         return false;
-    if (destination == this)
+    }
+    if (destination == this) {
         destination = nullptr;
+    }
 
     if (newWidth == header_.width && newHeight == header_.height) {
-        if (destination == nullptr)
+        if (destination == nullptr) {
             return true;
-        if (destination->Copy(*this))
+        }
+        if (destination->Copy(*this)) {
             return true;
+        }
         SetLastError(destination->GetLastError());
         return false;
     }
@@ -321,8 +335,9 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
         SetLastError(result.GetLastError());
         return false;
     }
-    if (GetNumColors() > 0)
+    if (GetNumColors() > 0) {
         result.SetPalette(GetPalette(), std::min<uint32_t>(256, GetNumColors()));
+    }
     if (HasAlpha() && !result.CreateAlpha()) {
         SetLastError(result.GetLastError());
         return false;
@@ -354,8 +369,9 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
                 } else {
                     ResampleBilinear(*this, result);
                 }
-                if (HasAlpha())
+                if (HasAlpha()) {
                     SampleAlphaFromCorner(*this, result);
+                }
                 break;
         }
     } catch (const std::bad_alloc&) {

@@ -47,8 +47,9 @@ uint8_t Cubic(const CubicTaps& across, const CubicTaps& down, int channel, Sampl
     double sum = 0.0;
     for (int r = 0; r < 4; ++r) {
         double row = 0.0;
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < 4; ++k) {
             row += across.weight[k] * sample(across.position[k], r, channel);
+        }
         sum += down.weight[r] * row;
     }
     return RoundToByte(sum);
@@ -66,8 +67,9 @@ void ResampleNearest(Picture& source, Picture& target) {
 
     for (int64_t y = 0; y < newHeight; ++y) {
         source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
-        if (source.GetEscape() != 0)
+        if (source.GetEscape() != 0) {
             return;
+        }
         const int64_t sourceRow = CentreSample(y, oldHeight, newHeight);
         const uint8_t* from = source.GetBits(static_cast<uint32_t>(sourceRow));
         uint8_t* to = target.GetBits(static_cast<uint32_t>(y));
@@ -76,16 +78,18 @@ void ResampleNearest(Picture& source, Picture& target) {
         for (int64_t x = 0; x < newWidth; ++x) {
             const int64_t sourceColumn = CentreSample(x, oldWidth, newWidth);
             if (bpp == 24) {
-                for (int j = 0; j < 3; ++j)
+                for (int j = 0; j < 3; ++j) {
                     to[3 * x + j] = from[3 * sourceColumn + j];
+                }
             } else if (bpp == 8) {
                 to[x] = from[sourceColumn];
             } else {
                 // Packed pixels: the palette is the same, so indexes copy as they are.
                 target.SetPixelIndex(x, y, source.GetPixelIndex(sourceColumn, sourceRow));
             }
-            if (alpha)
+            if (alpha) {
                 alphaTo[x] = alphaFrom[sourceColumn];
+            }
         }
     }
 }
@@ -102,15 +106,17 @@ void ResampleBicubic(Picture& source, Picture& target) {
 
     for (int64_t y = 0; y < newHeight; ++y) {
         source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
-        if (source.GetEscape() != 0)
+        if (source.GetEscape() != 0) {
             return;
+        }
         const CubicTaps down = CubicTapsFor(y, oldHeight, newHeight);
         std::array<const uint8_t*, 4> rows{};
         std::array<const uint8_t*, 4> alphaRows{};
         for (int r = 0; r < 4; ++r) {
             rows[r] = source.GetBits(static_cast<uint32_t>(down.position[r]));
-            if (alpha)
+            if (alpha) {
                 alphaRows[r] = source.GetAlphaPlane() + down.position[r] * oldWidth;
+            }
         }
         uint8_t* out = target.GetBits(static_cast<uint32_t>(y));
 
@@ -120,8 +126,9 @@ void ResampleBicubic(Picture& source, Picture& target) {
                 auto sample = [&rows](int64_t column, int r, int channel) {
                     return rows[r][3 * column + channel];
                 };
-                for (int j = 0; j < 3; ++j)
+                for (int j = 0; j < 3; ++j) {
                     out[3 * x + j] = Cubic(across, down, j, sample);
+                }
             } else if (greyLevels) {
                 auto sample = [&rows](int64_t column, int r, int) { return rows[r][column]; };
                 out[x] = Cubic(across, down, 0, sample);

@@ -50,8 +50,9 @@ void ConvertRow(const uint8_t* in, uint32_t width, uint32_t depth, uint8_t* out,
             break;
         case 15:
         case 16:
-            for (uint32_t x = 0; x < width; ++x, in += 2, out += 3)
+            for (uint32_t x = 0; x < width; ++x, in += 2, out += 3) {
                 Store555(LoadU16LE(in), out);
+            }
             break;
         case 24:
             std::memcpy(out, in, static_cast<size_t>(width) * 3);
@@ -81,12 +82,14 @@ class RunLengthRows {
         while (filled < width) {
             if (left_ == 0) {
                 uint8_t packet;
-                if (!bytes_.Next(packet))
+                if (!bytes_.Next(packet)) {
                     return false;
+                }
                 left_ = (packet & 0x7Fu) + 1;
                 repeat_ = (packet & 0x80) != 0;
-                if (repeat_ && !bytes_.Take(pixel_, pixelBytes_))
+                if (repeat_ && !bytes_.Take(pixel_, pixelBytes_)) {
                     return false;
+                }
             }
             const uint32_t n = std::min(left_, width - filled);
             uint8_t* out = row + static_cast<size_t>(filled) * pixelBytes_;
@@ -118,17 +121,20 @@ class RunLengthRows {
 static bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& picture) {
     const uint32_t entryBytes = (h.colorMapEntryBits + 7u) / 8;
     uint8_t raw[256 * 4];
-    if (!reader.ReadBytes(raw, static_cast<size_t>(h.colorMapLength) * entryBytes))
+    if (!reader.ReadBytes(raw, static_cast<size_t>(h.colorMapLength) * entryBytes)) {
         return false;
+    }
     const uint32_t paletteSize = picture.GetNumColors();
-    if (paletteSize == 0)
+    if (paletteSize == 0) {
         return true;
+    }
     RgbQuad palette[256] = {};
     std::memcpy(palette, picture.GetPalette(), paletteSize * sizeof(RgbQuad));
     for (uint32_t i = 0; i < h.colorMapLength; ++i) {
         const uint32_t index = h.colorMapFirst + i;
-        if (index >= paletteSize)
+        if (index >= paletteSize) {
             break;
+        }
         const uint8_t* e = raw + i * entryBytes;
         if (entryBytes == 2) {
             uint8_t bgr[3];
@@ -208,8 +214,9 @@ bool PictureTGA::Decode(ImageStream* file) {
         SetLastError("corrupted TGA");
         return false;
     }
-    if (IsGrey(h.imageType) && GetNumColors() > 0)
+    if (IsGrey(h.imageType) && GetNumColors() > 0) {
         MakeGreyPalette();
+    }
 
     const uint32_t width = h.width;
     const uint32_t height = h.height;
@@ -256,7 +263,8 @@ bool PictureTGA::Decode(ImageStream* file) {
             ConvertRow(in, width, depth, out, alpha);
         }
     }
-    if (h.descriptor & kDescriptorMirrored)
+    if (h.descriptor & kDescriptorMirrored) {
         Mirror();
+    }
     return true;
 }

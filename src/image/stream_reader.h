@@ -21,22 +21,25 @@ class StreamReader {
     bool ReadU8(uint8_t& value) { return ReadBytes(&value, 1); }
     bool ReadU16LE(uint16_t& value) {
         uint8_t b[2];
-        if (!ReadBytes(b, 2))
+        if (!ReadBytes(b, 2)) {
             return false;
+        }
         value = LoadU16LE(b);
         return true;
     }
     bool ReadU32LE(uint32_t& value) {
         uint8_t b[4];
-        if (!ReadBytes(b, 4))
+        if (!ReadBytes(b, 4)) {
             return false;
+        }
         value = LoadU32LE(b);
         return true;
     }
     bool ReadI32LE(int32_t& value) {
         uint32_t v;
-        if (!ReadU32LE(v))
+        if (!ReadU32LE(v)) {
             return false;
+        }
         value = static_cast<int32_t>(v);
         return true;
     }

@@ -18,14 +18,16 @@ namespace {
 // letters before its colon; anything else is taken as a file path.
 bool IsAddress(const std::string& target) {
     const size_t colon = target.find(':');
-    if (colon == std::string::npos || colon < 2)
+    if (colon == std::string::npos || colon < 2) {
         return false;
+    }
     for (size_t i = 0; i < colon; ++i) {
         const char c = target[i];
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
         const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-        if (!letter && !(i > 0 && other))
+        if (!letter && !(i > 0 && other)) {
             return false;
+        }
     }
     return true;
 }
@@ -79,14 +81,17 @@ std::optional<std::string> LinuxPlatform::ShowSaveFileDialog(const SaveFileReque
 }
 
 int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target, int) {
-    if (verb != "open")
+    if (verb != "open") {
         return kShellNoAssociation;
-    if (target.empty())
+    }
+    if (target.empty()) {
         return kShellFileNotFound;
+    }
     if (!IsAddress(target)) {
         struct stat status;
-        if (stat(target.c_str(), &status) != 0)
+        if (stat(target.c_str(), &status) != 0) {
             return ShellCodeForFileError(errno);
+        }
     }
 
     // A file name that starts with '-' would be read by the opener as an option.
@@ -96,8 +101,9 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
     pid_t child = 0;
     const int error =
         posix_spawnp(&child, opener_.c_str(), nullptr, nullptr, arguments.data(), environ);
-    if (error != 0)
+    if (error != 0) {
         return ShellCodeForSpawnError(error);
+    }
 
     // The opener may run as long as the document is shown; a detached thread waits
     // for it so no zombie is left and no signal handler is needed.

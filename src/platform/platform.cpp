@@ -7,15 +7,17 @@ std::vector<FileFilter> ParseFileFilter(const std::string& filter) {
         const size_t bar = filter.find('|', start);
         const size_t end = bar == std::string::npos ? filter.size() : bar;
         parts.push_back(filter.substr(start, end - start));
-        if (bar == std::string::npos)
+        if (bar == std::string::npos) {
             break;
+        }
         start = bar + 1;
     }
     // An empty label ends the list ("||"); a label without pattern is dropped.
     std::vector<FileFilter> filters;
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].empty())
+        if (parts[i].empty()) {
             break;
+        }
         filters.push_back({parts[i], parts[i + 1]});
     }
     return filters;

@@ -5,12 +5,14 @@
 namespace {
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view upperSuffix) {
-    if (name.size() < upperSuffix.size())
+    if (name.size() < upperSuffix.size()) {
         return false;
+    }
     const std::string_view tail = name.substr(name.size() - upperSuffix.size());
     for (size_t i = 0; i < tail.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(tail[i])) != upperSuffix[i])
+        if (std::toupper(static_cast<unsigned char>(tail[i])) != upperSuffix[i]) {
             return false;
+        }
     }
     return true;
 }
@@ -19,8 +21,9 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view upperSuffix) {
 
 bool IsPictureFileName(std::string_view name) {
     for (std::string_view suffix : {".JPG", ".BMP", ".PNG", ".TGA", ".ICO", ".JPEG"}) {
-        if (EndsWithIgnoringCase(name, suffix))
+        if (EndsWithIgnoringCase(name, suffix)) {
             return true;
+        }
     }
     return false;
 }

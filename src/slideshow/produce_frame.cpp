@@ -23,11 +23,13 @@ float SourceExtent(float frameExtent) {
 // Why a picture did not load: the decoder's message, or, when the file could not even
 // be opened (the decoders then say nothing), the system's reason.
 std::string LoadFailureReason(const Picture& picture, const std::string& path) {
-    if (picture.GetLastError()[0] != '\0')
+    if (picture.GetLastError()[0] != '\0') {
         return picture.GetLastError();
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    if (file == nullptr) {
         return std::strerror(errno);
+    }
     std::fclose(file);
     return "the file cannot be read";
 }
@@ -46,8 +48,9 @@ FrameResult ProduceFrame(SwfWriter& writer, int32_t index, const std::string& pi
     picture.Load(picturePath.c_str(), kFormatUnknown);
     if (picture.IsValid()) {
         // A grey ramp palette stays as it is and becomes a grey-scale JPEG.
-        if (!picture.IsGrayScale())
+        if (!picture.IsGrayScale()) {
             picture.IncreaseBpp(24);
+        }
         // Refused for a size of zero or less: the JPEG then keeps the picture's own
         // size while the shape still uses the frame's.
         picture.Resample(settings.width, settings.height, 0);
@@ -62,8 +65,9 @@ FrameResult ProduceFrame(SwfWriter& writer, int32_t index, const std::string& pi
     } else {
         result.outcome = FrameOutcome::kPictureUnreadable;
         result.reason = LoadFailureReason(picture, picturePath);
-        if (observer != nullptr)
+        if (observer != nullptr) {
             observer->OnPictureUnreadable(index, picturePath, result.reason);
+        }
     }
 
     if (observer != nullptr) {

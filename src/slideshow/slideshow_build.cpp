@@ -27,8 +27,9 @@ std::string NotWritten(const std::string& moviePath, const std::string& reason) 
 // to remove: a path such as /dev/full must survive a failed write.
 void RemovePartialMovie(const std::string& path) {
     struct stat status;
-    if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+    if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
         std::remove(path.c_str());
+    }
 }
 
 }  // namespace
@@ -79,8 +80,9 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
     writer->SetBackgroundColor(kBlackBackground);
 
     PreviewSurface previewSurface;
-    if (preview != nullptr)
+    if (preview != nullptr) {
         previewSurface = {preview, preview->Width(), preview->Height()};
+    }
 
     const int32_t count = static_cast<int32_t>(picturePaths.size());
     for (int32_t i = 0; i < count; ++i) {

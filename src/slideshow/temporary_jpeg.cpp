@@ -11,11 +11,13 @@
 
 std::unique_ptr<TemporaryJpeg> TemporaryJpeg::Create(std::string& error) {
     const char* base = std::getenv("TMPDIR");
-    if (base == nullptr || base[0] != '/')
+    if (base == nullptr || base[0] != '/') {
         base = "/tmp";
+    }
     std::string pattern = base;
-    while (pattern.size() > 1 && pattern.back() == '/')
+    while (pattern.size() > 1 && pattern.back() == '/') {
         pattern.pop_back();
+    }
     pattern += "/reelwright-XXXXXX";
 
     std::vector<char> name(pattern.begin(), pattern.end());

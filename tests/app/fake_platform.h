@@ -43,8 +43,9 @@ class FakePlatform : public Platform {
     }
     std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) override {
         saveRequests.push_back(request);
-        if (saveAnswers.empty())
+        if (saveAnswers.empty()) {
             return std::nullopt;
+        }
         std::optional<std::string> answer = saveAnswers.front();
         saveAnswers.pop_front();
         // Like the real dialog, a name typed without extension gets the default one.
@@ -63,7 +64,8 @@ class FakePlatform : public Platform {
     }
     void RepaintList() override {
         ++repaints;
-        if (onRepaint)
+        if (onRepaint) {
             onRepaint();
+        }
     }
 };

@@ -21,8 +21,9 @@ using namespace test_support;
 std::string WaitForText(const std::string& path) {
     for (int attempt = 0; attempt < 500; ++attempt) {
         const std::string text = ReadFileText(path);
-        if (!text.empty() && text.back() == '\n')
+        if (!text.empty() && text.back() == '\n') {
             return text;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return {};

@@ -64,8 +64,9 @@ TEST_F(MainDialogBuildTest, CancelledSaveDialogEndsTheCommandSilently) {
 }
 
 TEST_F(MainDialogBuildTest, LowerCaseNameIsWrittenUnderTheUpperCasedFileNameAndOpened) {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         dialog_.AppendRow(scratch_.File("missing" + std::to_string(i)));
+    }
     // Look at the dialog each time the list is repainted, after the progress moved.
     std::vector<std::string> labels;
     std::vector<int32_t> positions;

@@ -28,8 +28,9 @@ TEST(CliMatchesDialog, SameListAndSettingsGiveTheSameMovieBytes) {
     FakePlatform platform;
     platform.saveAnswers.push_back(scratch.File("dialog.swf"));
     MainDialog dialog(platform);
-    for (const std::string& path : pictures)
+    for (const std::string& path : pictures) {
         dialog.AppendRow(path);
+    }
     dialog.SetFieldText(DialogControl::kWidthField, "320");
     dialog.SetFieldText(DialogControl::kHeightField, "240");
     dialog.SetFieldText(DialogControl::kRateField, "12");

@@ -57,8 +57,9 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& inpu
 
 int FrameCount(const std::string& moviePath) {
     const std::vector<uint8_t> bytes = ReadFileBytes(moviePath);
-    if (bytes.size() < 12)
+    if (bytes.size() < 12) {
         return -1;
+    }
     return ParseTestMovie(bytes).frameCount;
 }
 
@@ -159,8 +160,9 @@ TEST(CliRun, TooManyPicturesFailWithStatusOneBeforeAnythingIsWritten) {
     ScratchFolder scratch;
     const std::string movie = scratch.File("m.swf");
     std::string list;
-    for (int i = 0; i < 32767; ++i)
+    for (int i = 0; i < 32767; ++i) {
         list += "p.jpg\n";
+    }
     const CliRun run = RunCli({"-o", movie, "-l", "-"}, list);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "reelwright-cli: The movie \"" + movie +

@@ -67,8 +67,9 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, uint16_t bpp, uint32
                              const std::vector<uint8_t>& pixels, uint32_t colours = 0) {
     std::vector<uint8_t> out(54 + palette.size() + pixels.size(), 0);
     auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        }
     };
     out[0] = 'B';
     out[1] = 'M';

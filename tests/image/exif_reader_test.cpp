@@ -18,8 +18,9 @@ std::vector<uint8_t> ExifBlock(const std::vector<std::vector<uint8_t>>& entries,
     std::vector<uint8_t> block = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0};
     block.push_back(static_cast<uint8_t>(entries.size()));
     block.push_back(0);
-    for (const auto& entry : entries)
+    for (const auto& entry : entries) {
         block.insert(block.end(), entry.begin(), entry.end());
+    }
     block.insert(block.end(), {0, 0, 0, 0});  // no further directory
     block.insert(block.end(), extra.begin(), extra.end());
     return block;

@@ -169,8 +169,9 @@ class CodeWriter {
     }
     std::vector<uint8_t> SubBlocks() {
         std::vector<uint8_t> data = bytes_;
-        if (count_ > 0)
+        if (count_ > 0) {
             data.push_back(static_cast<uint8_t>(buffer_));
+        }
         std::vector<uint8_t> out;
         for (size_t i = 0; i < data.size(); i += 255) {
             const size_t n = std::min<size_t>(255, data.size() - i);
@@ -198,8 +199,9 @@ std::vector<uint8_t> OneRowGif(uint16_t width, uint8_t minimumCodeSize,
     gif.insert(gif.end(), {0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width),
                            static_cast<uint8_t>(width >> 8), 1, 0, 0, minimumCodeSize});
     gif.insert(gif.end(), data.begin(), data.end());
-    if (trailer)
+    if (trailer) {
         gif.push_back(0x3B);
+    }
     return gif;
 }
 
@@ -209,8 +211,9 @@ bool DecodeBytes(Picture& picture, const std::vector<uint8_t>& bytes) {
 
 std::vector<int> RowIndexes(const Picture& picture) {
     std::vector<int> indexes;
-    for (uint32_t x = 0; x < picture.GetWidth(); ++x)
+    for (uint32_t x = 0; x < picture.GetWidth(); ++x) {
         indexes.push_back(IndexFromTop(picture, x, 0));
+    }
     return indexes;
 }
 
@@ -218,8 +221,9 @@ std::vector<int> RowIndexes(const Picture& picture) {
 // table holds 8 codes.
 TEST(GifLzw, RepeatedStringCodeExpandsBeforeItIsDefined) {
     CodeWriter codes;
-    for (uint32_t code : {4u, 1u, 6u, 5u})
+    for (uint32_t code : {4u, 1u, 6u, 5u}) {
         codes.Put(code, 3);  // 1, then "1 1"
+    }
     Picture picture;
     ASSERT_TRUE(DecodeBytes(picture, OneRowGif(3, 2, codes.SubBlocks())));
     EXPECT_EQ(RowIndexes(picture), (std::vector<int>{1, 1, 1}));
@@ -228,24 +232,27 @@ TEST(GifLzw, RepeatedStringCodeExpandsBeforeItIsDefined) {
 TEST(GifLzw, DamagedCodesEndTheImageWithAPartialPicture) {
     // A code beyond the table after one good pixel.
     CodeWriter beyond;
-    for (uint32_t code : {4u, 3u, 7u, 1u})
+    for (uint32_t code : {4u, 3u, 7u, 1u}) {
         beyond.Put(code, 3);
+    }
     Picture partial;
     ASSERT_TRUE(DecodeBytes(partial, OneRowGif(4, 2, beyond.SubBlocks())));
     EXPECT_EQ(RowIndexes(partial), (std::vector<int>{3, 0, 0, 0}));
 
     // A string code straight after a clear: nothing decodable, background remains.
     CodeWriter noLiteral;
-    for (uint32_t code : {4u, 6u, 2u})
+    for (uint32_t code : {4u, 6u, 2u}) {
         noLiteral.Put(code, 3);
+    }
     Picture empty;
     ASSERT_TRUE(DecodeBytes(empty, OneRowGif(2, 2, noLiteral.SubBlocks())));
     EXPECT_EQ(RowIndexes(empty), (std::vector<int>{0, 0}));
 
     // The file ends inside the image data.
     CodeWriter cut;
-    for (uint32_t code : {4u, 2u, 2u})
+    for (uint32_t code : {4u, 2u, 2u}) {
         cut.Put(code, 3);
+    }
     std::vector<uint8_t> data = cut.SubBlocks();
     data.pop_back();  // no terminator
     Picture truncated;
@@ -265,8 +272,9 @@ TEST(GifLzw, FullTableKeepsTwelveBitCodesUntilTheEnd) {
         codes.Put(static_cast<uint32_t>(i % 4), bits);
         if (i > 0 && next < 4096) {
             ++next;
-            if (next == (1 << bits) && bits < 12)
+            if (next == (1 << bits) && bits < 12) {
                 ++bits;
+            }
         }
     }
     codes.Put(5, bits);
@@ -274,8 +282,9 @@ TEST(GifLzw, FullTableKeepsTwelveBitCodesUntilTheEnd) {
     ASSERT_TRUE(DecodeBytes(picture, OneRowGif(kPixels, 2, codes.SubBlocks())));
     const std::vector<int> row = RowIndexes(picture);
     int mismatches = 0;
-    for (int i = 0; i < kPixels; ++i)
+    for (int i = 0; i < kPixels; ++i) {
         mismatches += row[i] != i % 4;
+    }
     EXPECT_EQ(mismatches, 0);
 }
 
@@ -317,8 +326,9 @@ TEST(GifDecoder, DamagedFilesNeverReadOutOfBounds) {
         for (int i = 0; i < changes; ++i) {
             bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
         }
-        if (round % 3 == 0)
+        if (round % 3 == 0) {
             bytes.resize(random() % bytes.size());
+        }
         Picture picture;
         MemoryImageStream stream(bytes.data(), bytes.size());
         if (picture.Decode(&stream, kFormatGif)) {

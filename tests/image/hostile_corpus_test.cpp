@@ -24,16 +24,20 @@ namespace fs = std::filesystem;
 
 std::vector<fs::path> FilesIn(const fs::path& folder, bool picturesOnly) {
     std::vector<fs::path> files;
-    if (!fs::is_directory(folder))
+    if (!fs::is_directory(folder)) {
         return files;
+    }
     for (const auto& entry : fs::directory_iterator(folder)) {
-        if (!entry.is_regular_file())
+        if (!entry.is_regular_file()) {
             continue;
+        }
         const std::string extension = entry.path().extension().string();
-        if (extension == ".py" || extension == ".sh" || extension == ".md")
+        if (extension == ".py" || extension == ".sh" || extension == ".md") {
             continue;
-        if (picturesOnly && (extension == ".ppm" || extension == ".pgm" || extension == ".txt"))
+        }
+        if (picturesOnly && (extension == ".ppm" || extension == ".pgm" || extension == ".txt")) {
             continue;
+        }
         files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
@@ -50,8 +54,9 @@ std::string DecodeAndCheck(const std::vector<uint8_t>& bytes, uint32_t type) {
     const bool decoded = picture.Decode(&stream, type);
     const std::string error = picture.GetLastError();
     if (!decoded) {
-        if (picture.IsValid())
+        if (picture.IsValid()) {
             return "refused but left a bitmap";
+        }
         if (type == kFormatUnknown && error != "Decode: Unknown or wrong format") {
             return "type 0 refused with \"" + error + "\"";
         }
@@ -61,23 +66,27 @@ std::string DecodeAndCheck(const std::vector<uint8_t>& bytes, uint32_t type) {
         }
         return "";
     }
-    if (!picture.IsValid())
+    if (!picture.IsValid()) {
         return "";  // an icon whose PNG entry failed: nothing to see
+    }
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
     const uint32_t bpp = picture.GetBpp();
-    if (width == 0 || height == 0)
+    if (width == 0 || height == 0) {
         return "decoded an empty picture";
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)
+    }
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) {
         return "bpp " + std::to_string(bpp);
+    }
     const uint64_t colors = bpp == 24 ? 0 : (1u << bpp);
     const uint64_t rowBytes = (static_cast<uint64_t>(bpp) * width + 31) / 32 * 4;
     if (picture.GetNumColors() != colors || picture.GetEffectiveWidth() != rowBytes ||
         picture.GetDibSize() != 40 + 4 * colors + rowBytes * height) {
         return "inconsistent layout";
     }
-    if (rowBytes * height > kPictureMaxMemory)
+    if (rowBytes * height > kPictureMaxMemory) {
         return "past the memory limit";
+    }
     // Touch both ends of the pixel rows and the alpha plane.
     volatile uint8_t sink = picture.GetBits(0)[0];
     sink = picture.GetBits(height - 1)[rowBytes - 1];

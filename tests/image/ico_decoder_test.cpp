@@ -144,8 +144,9 @@ TEST(IcoDecoder, ThirtyTwoBitEntryKeepsItsAlphaChannel) {
     for (uint32_t y = 0; y < 16; ++y) {
         for (uint32_t x = 0; x < 16; ++x) {
             EXPECT_EQ(AlphaFromTop(picture, x, y), x * 17) << x << "," << y;
-            if (x > 0)
+            if (x > 0) {
                 EXPECT_RGB(ColorFromTop(picture, x, y), 0, 0, 255);
+            }
         }
     }
     EXPECT_EQ(picture.GetTransparentIndex(), -1);
@@ -196,8 +197,9 @@ TEST(IcoDecoder, MaskedPixelsTakeTheHighestUnusedIndex) {
     EXPECT_FALSE(picture.HasAlpha());
     for (uint32_t y = 0; y < 4; ++y) {
         EXPECT_EQ(IndexFromTop(picture, 0, y), 15);
-        for (uint32_t x = 1; x < 6; ++x)
+        for (uint32_t x = 1; x < 6; ++x) {
             EXPECT_EQ(IndexFromTop(picture, x, y), (x + y) % 6);
+        }
     }
     EXPECT_RGB(ColorFromTop(picture, 2, 0), 10, 20, 220);
 }
@@ -221,8 +223,9 @@ TEST(IcoDecoder, MaskedPixelsOfSeveralColoursBecomeAlphaZero) {
     EXPECT_EQ(picture.GetTransparentIndex(), -1);
     for (uint32_t x = 0; x < 4; ++x) {
         EXPECT_EQ(AlphaFromTop(picture, x, 0), 0);
-        for (uint32_t y = 1; y < 4; ++y)
+        for (uint32_t y = 1; y < 4; ++y) {
             EXPECT_EQ(AlphaFromTop(picture, x, y), 255);
+        }
     }
 }
 
@@ -287,8 +290,9 @@ TEST(IcoDecoder, DamagedFilesNeverReadOutOfBounds) {
                 const size_t limit = round % 2 ? bytes.size() : std::min<size_t>(bytes.size(), 80);
                 bytes[random() % limit] = static_cast<uint8_t>(random());
             }
-            if (round % 4 == 0)
+            if (round % 4 == 0) {
                 bytes.resize(random() % bytes.size());
+            }
             Picture picture;
             picture.SetFrameNumber(static_cast<int32_t>(random() % 3));
             if (DecodeIco(picture, bytes)) {

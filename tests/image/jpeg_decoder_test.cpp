@@ -34,8 +34,9 @@ struct Netpbm {
 Netpbm ReadNetpbm(const std::string& path) {
     Netpbm image;
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    if (file == nullptr) {
         return image;
+    }
     char magic[3] = {};
     unsigned maxValue = 0;
     if (std::fscanf(file, "%2s %u %u %u", magic, &image.width, &image.height, &maxValue) == 4 &&

@@ -74,11 +74,13 @@ JpegMarkers ParseMarkers(const std::vector<uint8_t>& file) {
     while (at + 4 <= file.size() && file[at] == 0xFF) {
         const uint8_t marker = file[at + 1];
         const size_t length = size_t{file[at + 2]} << 8 | file[at + 3];
-        if (length < 2 || at + 2 + length > file.size())
+        if (length < 2 || at + 2 + length > file.size()) {
             break;
+        }
         const std::vector<uint8_t> payload(file.begin() + at + 4, file.begin() + at + 2 + length);
-        if (marker == 0xE0 && markers.app0.empty())
+        if (marker == 0xE0 && markers.app0.empty()) {
             markers.app0 = payload;
+        }
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
             marker != 0xCC) {
             markers.frameMarkers.push_back(marker);
@@ -90,8 +92,9 @@ JpegMarkers ParseMarkers(const std::vector<uint8_t>& file) {
                     std::vector<uint8_t>(payload.begin() + k + 1, payload.begin() + k + 65);
             }
         }
-        if (marker == 0xDA)
+        if (marker == 0xDA) {
             break;
+        }
         at += 2 + length;
     }
     return markers;
@@ -131,8 +134,9 @@ void MakeGrey(Picture& picture, uint32_t width, uint32_t height) {
     ASSERT_NE(picture.Create(width, height, 8, 0), nullptr);
     picture.MakeGreyPalette();
     for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x)
+        for (uint32_t x = 0; x < width; ++x) {
             picture.GetBits(y)[x] = GreyLevel(x, y);
+        }
     }
 }
 
@@ -197,8 +201,9 @@ struct Netpbm {
 Netpbm ReadNetpbm(const std::string& path) {
     Netpbm image;
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    if (!file) {
         return image;
+    }
     char magic[3] = {};
     unsigned width = 0, height = 0, maximum = 0;
     if (std::fscanf(file, "%2s %u %u %u", magic, &width, &height, &maximum) == 4 &&
@@ -311,8 +316,9 @@ TEST(JpegEncoder, FullBuffersLeaveInOneWriteOf4096Bytes) {
     LimitedStream stream(SIZE_MAX);
     ASSERT_TRUE(picture.Encode(&stream, 3)) << picture.GetLastError();
     ASSERT_GE(stream.writes.size(), 3u);
-    for (size_t k = 0; k + 1 < stream.writes.size(); ++k)
+    for (size_t k = 0; k + 1 < stream.writes.size(); ++k) {
         EXPECT_EQ(stream.writes[k], 4096u);
+    }
     EXPECT_GT(stream.writes.back(), 0u);
     EXPECT_LE(stream.writes.back(), 4096u);
 }
@@ -383,12 +389,14 @@ TEST(JpegEncoder, GreyAndPackedGreyPicturesDecodeToTheirLevels) {
     MakeGrey(grey, 96, 64);
     Picture packed;
     ASSERT_NE(packed.Create(37, 20, 4, 0), nullptr);
-    for (uint8_t i = 0; i < 16; ++i)
+    for (uint8_t i = 0; i < 16; ++i) {
         packed.SetPaletteColor(i, RgbQuad{i, i, i, 0});
+    }
     ASSERT_TRUE(packed.IsGrayScale());
     for (uint32_t y = 0; y < 20; ++y) {
-        for (uint32_t x = 0; x < 37; ++x)
+        for (uint32_t x = 0; x < 37; ++x) {
             packed.SetPixelIndex(x, y, (x / 8) * 4 % 16);
+        }
     }
     struct Case {
         Picture* picture;

@@ -16,8 +16,9 @@ void MakePalettePicture(Picture& picture) {
     picture.SetPaletteColor(3, RgbQuad{10, 20, 30, 0});
     const uint8_t indexes[2][3] = {{1, 2, 3}, {3, 0, 1}};
     for (uint32_t y = 0; y < 2; ++y) {
-        for (uint32_t x = 0; x < 3; ++x)
+        for (uint32_t x = 0; x < 3; ++x) {
             picture.SetPixelIndex(x, y, indexes[y][x]);
+        }
     }
 }
 

@@ -16,8 +16,9 @@ std::string WriteTemporaryFile(const std::string& name, const std::vector<uint8_
     FILE* file = std::fopen(path.c_str(), "wb");
     EXPECT_NE(file, nullptr);
     if (file) {
-        if (!bytes.empty())
+        if (!bytes.empty()) {
             std::fwrite(bytes.data(), 1, bytes.size(), file);
+        }
         std::fclose(file);
     }
     return path;

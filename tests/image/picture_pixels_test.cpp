@@ -107,8 +107,9 @@ TEST(PicturePalette, SetPaletteCopiesAtMostThePaletteSize) {
 TEST(PicturePalette, NearestIndexPrefersTheLowerIndexOnTies) {
     Picture picture;
     ASSERT_NE(picture.Create(1, 1, 8, 0), nullptr);
-    for (uint32_t i = 0; i < 256; ++i)
+    for (uint32_t i = 0; i < 256; ++i) {
         picture.SetPaletteColor(i, RgbQuad{0, 0, 255, 0});
+    }
     picture.SetPaletteColor(3, RgbQuad{0, 0, 100, 0});
     picture.SetPaletteColor(5, RgbQuad{0, 0, 120, 0});
     EXPECT_EQ(picture.NearestPaletteIndex(RgbQuad{0, 0, 110, 0}), 3);

@@ -284,8 +284,9 @@ std::vector<uint8_t> WithDimensions(std::vector<uint8_t> data, uint32_t width, u
         ihdr[4 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
     }
     const uLong crc = crc32(0, data.data() + 12, 4 + 13);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         ihdr[13 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    }
     return data;
 }
 

@@ -28,8 +28,9 @@ void FillGenerated(Picture& picture) {
     for (uint32_t y = 0; y < picture.GetHeight(); ++y) {
         uint8_t* row = picture.GetBits(y);
         for (uint32_t x = 0; x < picture.GetWidth(); ++x) {
-            for (uint32_t c = 0; c < 3; ++c)
+            for (uint32_t c = 0; c < 3; ++c) {
                 row[3 * x + c] = Generated(x, y, c);
+            }
         }
     }
 }
@@ -41,16 +42,18 @@ void MakeGenerated(Picture& picture, uint32_t width, uint32_t height) {
 
 void MakeUniform(Picture& picture, uint32_t width, uint32_t height, uint8_t value) {
     ASSERT_NE(picture.Create(width, height, 24, 0), nullptr);
-    for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t y = 0; y < height; ++y) {
         std::fill_n(picture.GetBits(y), 3 * width, value);
+    }
 }
 
 void MakeGreyRamp(Picture& picture, uint32_t width, uint32_t height) {
     ASSERT_NE(picture.Create(width, height, 8, 0), nullptr);
     picture.MakeGreyPalette();
     for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x)
+        for (uint32_t x = 0; x < width; ++x) {
             picture.GetBits(y)[x] = Generated(x, y, 0);
+        }
     }
 }
 
@@ -166,8 +169,9 @@ TEST(ResampleAreaAverage, UniformPictureStaysUniformAtAwkwardScales) {
         for (uint32_t y = 0; y < test.newHeight; ++y) {
             const uint8_t* row = picture.GetBits(y);
             for (uint32_t k = 0; k < 3 * test.newWidth; ++k) {
-                if (row[k] < 199 || row[k] > 200)
+                if (row[k] < 199 || row[k] > 200) {
                     ++outliers;
+                }
             }
         }
         EXPECT_EQ(outliers, 0);
@@ -196,8 +200,9 @@ TEST(ResampleBilinear, ShrinkingOneWayAndGrowingTheOtherIsBilinear) {
     ASSERT_TRUE(picture.Resample(320, 600));
     ExpectBilinearAt(picture, 640, 480, {{0, 0}, {1, 1}, {319, 1}, {100, 250}, {319, 599}});
     // Horizontally every other column is taken, not averaged.
-    for (uint32_t c = 0; c < 3; ++c)
+    for (uint32_t c = 0; c < 3; ++c) {
         EXPECT_EQ(Byte(picture, 7, 0, c), Generated(14, 0, c));
+    }
 }
 
 TEST(ResampleBilinear, SmallCasesWorkedByHand) {
@@ -256,8 +261,9 @@ TEST(ResampleBilinear, ColourPalettePictureStoresTheNearestEntry) {
     EXPECT_EQ(picture.GetPaletteColor(1), (RgbQuad{255, 255, 255, 0}));
     // Positions 0, .25, .5, .75 blend red into white: up to the middle red is nearer.
     const uint8_t expected[8] = {0, 0, 0, 1, 1, 1, 1, 1};
-    for (uint32_t x = 0; x < 8; ++x)
+    for (uint32_t x = 0; x < 8; ++x) {
         EXPECT_EQ(picture.GetPixelIndex(x, 0), expected[x]) << x;
+    }
 }
 
 TEST(Resample, SameSizeLeavesPixelsUntouched) {
@@ -309,8 +315,9 @@ TEST(Resample, AlphaPlaneIsSampledFromTheNearestCornerPixel) {
     MakeGenerated(picture, 640, 480);
     ASSERT_TRUE(picture.CreateAlpha());
     for (uint32_t y = 0; y < 480; ++y) {
-        for (uint32_t x = 0; x < 640; ++x)
+        for (uint32_t x = 0; x < 640; ++x) {
             picture.GetAlphaPlane()[y * 640 + x] = Generated(x, y, 7);
+        }
     }
     Picture smaller;
     ASSERT_TRUE(picture.Resample(320, 240, 0, &smaller));
@@ -362,8 +369,9 @@ TEST(ResampleNearest, TakesThePixelUnderEachCentre) {
     Picture picture;
     MakeGenerated(picture, 4, 4);
     ASSERT_TRUE(picture.CreateAlpha());
-    for (uint32_t k = 0; k < 16; ++k)
+    for (uint32_t k = 0; k < 16; ++k) {
         picture.GetAlphaPlane()[k] = static_cast<uint8_t>(k);
+    }
     ASSERT_TRUE(picture.Resample(2, 2, 1));
     for (uint32_t c = 0; c < 3; ++c) {
         EXPECT_EQ(Byte(picture, 0, 0, c), Generated(1, 1, c));
@@ -374,8 +382,9 @@ TEST(ResampleNearest, TakesThePixelUnderEachCentre) {
 
     Picture indexed;
     ASSERT_NE(indexed.Create(3, 1, 4, 0), nullptr);
-    for (uint32_t x = 0; x < 3; ++x)
+    for (uint32_t x = 0; x < 3; ++x) {
         indexed.SetPixelIndex(x, 0, static_cast<uint8_t>(x + 5));
+    }
     ASSERT_TRUE(indexed.Resample(6, 2, 1));
     const uint8_t expected[6] = {5, 5, 6, 6, 7, 7};
     for (uint32_t x = 0; x < 6; ++x) {
@@ -389,8 +398,9 @@ TEST(ResampleBicubic, KeepsAFlatColourAndALinearRamp) {
     MakeUniform(flat, 50, 40, 123);
     ASSERT_TRUE(flat.Resample(77, 23, 2));
     for (uint32_t y = 0; y < 23; ++y) {
-        for (uint32_t k = 0; k < 3 * 77; ++k)
+        for (uint32_t k = 0; k < 3 * 77; ++k) {
             ASSERT_EQ(flat.GetBits(y)[k], 123);
+        }
     }
 
     // A ramp 0, 4, 8, ... doubled in width: the centred samples fall a quarter of a
@@ -398,8 +408,9 @@ TEST(ResampleBicubic, KeepsAFlatColourAndALinearRamp) {
     Picture ramp;
     ASSERT_NE(ramp.Create(20, 4, 24, 0), nullptr);
     for (uint32_t y = 0; y < 4; ++y) {
-        for (uint32_t x = 0; x < 20; ++x)
+        for (uint32_t x = 0; x < 20; ++x) {
             std::fill_n(ramp.GetBits(y) + 3 * x, 3, 4 * x);
+        }
     }
     ASSERT_TRUE(ramp.Resample(40, 4, 2));
     EXPECT_EQ(Byte(ramp, 10, 2, 0), 19);  // old position 4.75
@@ -429,8 +440,9 @@ std::vector<uint8_t> PlainAreaAverage(uint32_t oldWidth, uint32_t oldHeight, uin
         if (static_cast<float>(y) < endY) {
             for (uint32_t x = 0; x < oldWidth; ++x) {
                 if (static_cast<float>(x) < endX) {
-                    for (uint32_t j = 0; j < 3; ++j)
+                    for (uint32_t j = 0; j < 3; ++j) {
                         current[i + j] += 1000 * Generated(x, y, j);
+                    }
                 } else {
                     const int64_t wx = static_cast<int64_t>((static_cast<float>(x) - endX) * 1000);
                     for (uint32_t j = 0; j < 3; ++j, ++i) {
@@ -465,8 +477,9 @@ std::vector<uint8_t> PlainAreaAverage(uint32_t oldWidth, uint32_t oldHeight, uin
             }
         }
         if (u < newWidth) {
-            for (uint32_t j = 0; j < 3; ++j, ++i)
+            for (uint32_t j = 0; j < 3; ++j, ++i) {
                 out[written++] = static_cast<uint8_t>(current[i] / divisor);
+            }
         }
         std::swap(current, carry);
         carry[0] = carry[1] = carry[2] = 0;

@@ -197,8 +197,9 @@ TEST(TgaDecoder, RunLengthPacketsContinueAcrossRows) {
     ExpectPicture(topFirst, Band);
     ASSERT_TRUE(topFirst.HasAlpha());
     for (uint32_t y = 0; y < kHeight; ++y) {
-        for (uint32_t x = 0; x < kWidth; ++x)
+        for (uint32_t x = 0; x < kWidth; ++x) {
             ASSERT_EQ(AlphaFromTop(topFirst, x, y), Alpha(x));
+        }
     }
 }
 
@@ -243,8 +244,9 @@ TEST(TgaDecoder, RunLengthPacketsLongerThanThePictureStopAtItsEnd) {
     MemoryImageStream stream(bytes.data(), bytes.size());
     ASSERT_TRUE(picture.Decode(&stream));
     for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 2; ++x)
+        for (int x = 0; x < 2; ++x) {
             EXPECT_EQ(picture.GetPixelIndex(x, y), 77);
+        }
     }
 }
 

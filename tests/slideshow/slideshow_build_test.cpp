@@ -33,8 +33,9 @@ struct RecordingObserver : BuildObserver {
 
     void OnEntryStarting(int32_t index, int32_t, int32_t percent) override {
         percents.push_back(percent);
-        if (onEntry)
+        if (onEntry) {
             onEntry(index);
+        }
     }
     void OnSelectEntry(int32_t index) override { selected.push_back(index); }
     void OnPictureSize(const std::string& text) override { sizeTexts.push_back(text); }
@@ -101,8 +102,9 @@ TEST_F(SlideshowBuildTest, ThreeEntriesGetTheirIdsDepthsAndOneFrameEach) {
 
     // Background, then per entry: bitmap, shape, placement, frame; then End.
     std::vector<uint16_t> codes;
-    for (const SwfTestTag& tag : movie.tags)
+    for (const SwfTestTag& tag : movie.tags) {
         codes.push_back(tag.code);
+    }
     EXPECT_EQ(codes, (std::vector<uint16_t>{9, 21, 32, 26, 1, 21, 32, 26, 1, 21, 32, 26, 1, 0}));
     EXPECT_EQ(movie.tags[0].body, (std::vector<uint8_t>{0x00, 0x00, 0x00}));
 
@@ -205,8 +207,9 @@ TEST_F(SlideshowBuildTest, TemporaryJpegLivesInAPrivateFolderOnlyDuringTheBuild)
     std::vector<bool> jpegExisted;
     observer.onEntry = [&](int32_t) {
         std::vector<fs::path> folders;
-        for (const auto& entry : fs::directory_iterator(tmp_.Path()))
+        for (const auto& entry : fs::directory_iterator(tmp_.Path())) {
             folders.push_back(entry.path());
+        }
         ASSERT_EQ(folders.size(), 1u);
         struct stat status {};
         ASSERT_EQ(stat(folders[0].c_str(), &status), 0);
@@ -235,8 +238,9 @@ TEST_F(SlideshowBuildTest, GreyPicturesStayGreyAndColourPalettesBecomeColour) {
     // width, components).
     auto components = [](const std::vector<uint8_t>& data) -> int {
         for (size_t i = 0; i + 9 < data.size(); ++i) {
-            if (data[i] == 0xFF && data[i + 1] == 0xC0)
+            if (data[i] == 0xFF && data[i + 1] == 0xC0) {
                 return data[i + 9];
+            }
         }
         return -1;
     };

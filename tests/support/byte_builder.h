@@ -61,8 +61,9 @@ inline std::vector<uint8_t> FromHex(const std::string& text) {
     std::vector<uint8_t> bytes;
     std::istringstream in(text);
     std::string item;
-    while (in >> item)
+    while (in >> item) {
         bytes.push_back(static_cast<uint8_t>(std::stoul(item, nullptr, 16)));
+    }
     return bytes;
 }
 

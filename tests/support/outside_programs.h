@@ -28,10 +28,12 @@ inline bool ProgramIsInstalled(const std::string& name) {
         const size_t colon = folders.find(':', start);
         const size_t end = colon == std::string::npos ? folders.size() : colon;
         const std::string folder = folders.substr(start, end - start);
-        if (!folder.empty() && access((folder + "/" + name).c_str(), X_OK) == 0)
+        if (!folder.empty() && access((folder + "/" + name).c_str(), X_OK) == 0) {
             return true;
-        if (colon == std::string::npos)
+        }
+        if (colon == std::string::npos) {
             break;
+        }
         start = colon + 1;
     }
     return false;
@@ -59,8 +61,9 @@ inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
     const std::string outputPath = scratchFolder + "/program.out";
     const std::string errorPath = scratchFolder + "/program.err";
     std::vector<char*> argv;
-    for (const std::string& argument : arguments)
+    for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
+    }
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -73,12 +76,14 @@ inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    if (spawned != 0) {
         return run;
+    }
     run.started = true;
     int status = 0;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+    if (waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         run.exitStatus = WEXITSTATUS(status);
+    }
     run.output = ReadFileText(outputPath);
     run.errors = ReadFileText(errorPath);
     unlink(outputPath.c_str());
@@ -91,8 +96,9 @@ inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
 inline int RunProgramToFile(const std::vector<std::string>& arguments,
                             const std::string& outputPath = "/dev/null") {
     std::vector<char*> argv;
-    for (const std::string& argument : arguments)
+    for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
+    }
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -102,11 +108,13 @@ inline int RunProgramToFile(const std::vector<std::string>& arguments,
     pid_t child = 0;
     const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
+    if (error != 0) {
         return -1;
+    }
     int status = 0;
-    if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status))
+    if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status)) {
         return -1;
+    }
     return WEXITSTATUS(status);
 }
 
@@ -122,21 +130,25 @@ inline std::vector<uint8_t> DecodeWithImageMagick(const std::string& path, int w
                           std::to_string(width) + "x" + std::to_string(height) + "!"});
     }
     arguments.insert(arguments.end(), {"-depth", "8", "rgb:" + scratchFile});
-    if (RunProgramToFile(arguments) != 0)
+    if (RunProgramToFile(arguments) != 0) {
         return {};
+    }
     std::vector<uint8_t> pixels = ReadFileBytes(scratchFile);
-    if (pixels.size() != static_cast<size_t>(width) * height * 3)
+    if (pixels.size() != static_cast<size_t>(width) * height * 3) {
         return {};
+    }
     return pixels;
 }
 
 // Mean absolute difference per channel of two byte buffers of equal size.
 inline double MeanAbsoluteDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-    if (a.size() != b.size() || a.empty())
+    if (a.size() != b.size() || a.empty()) {
         return 1e9;
+    }
     double sum = 0;
-    for (size_t i = 0; i < a.size(); ++i)
+    for (size_t i = 0; i < a.size(); ++i) {
         sum += std::abs(int{a[i]} - int{b[i]});
+    }
     return sum / static_cast<double>(a.size());
 }
 

@@ -17,12 +17,14 @@ class ScratchFolder {
     ScratchFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "reelwright-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
+        if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
+        }
     }
     ~ScratchFolder() {
-        if (path_.empty())
+        if (path_.empty()) {
             return;
+        }
         // A test may have taken the rights away to provoke a failure.
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,

@@ -30,8 +30,9 @@ struct SwfTestMovie {
     std::vector<const SwfTestTag*> TagsWithCode(uint16_t code) const {
         std::vector<const SwfTestTag*> found;
         for (const SwfTestTag& tag : tags) {
-            if (tag.code == code)
+            if (tag.code == code) {
                 found.push_back(&tag);
+            }
         }
         return found;
     }
@@ -52,15 +53,17 @@ inline int32_t TestSignedBits(const std::vector<uint8_t>& b, size_t& bit, int wi
         const int set = byte < b.size() ? (b[byte] >> (7 - bit % 8)) & 1 : 0;
         value = value << 1 | set;
     }
-    if (width > 0 && (value >> (width - 1)) & 1)
+    if (width > 0 && (value >> (width - 1)) & 1) {
         value -= int64_t{1} << width;
+    }
     return static_cast<int32_t>(value);
 }
 
 // Byte length of the RECT record starting at `at`.
 inline size_t TestRectLength(const std::vector<uint8_t>& b, size_t at) {
-    if (at >= b.size())
+    if (at >= b.size()) {
         return 0;
+    }
     const int width = b[at] >> 3;
     return (5 + 4 * static_cast<size_t>(width) + 7) / 8;
 }
@@ -111,8 +114,9 @@ inline SwfTestMovie ParseTestMovie(const std::vector<uint8_t>& b) {
                         b.begin() + static_cast<std::ptrdiff_t>(at + length));
         at += length;
         movie.tags.push_back(std::move(tag));
-        if (movie.tags.back().code == kTestTagEnd)
+        if (movie.tags.back().code == kTestTagEnd) {
             break;
+        }
     }
     if (movie.tags.empty() || movie.tags.back().code != kTestTagEnd) {
         movie.error = "no End tag";
@@ -140,8 +144,9 @@ struct TestPlacement {
     uint16_t characterId = 0;
 };
 inline TestPlacement TestReadPlacement(const SwfTestTag& tag) {
-    if (tag.body.size() < 5)
+    if (tag.body.size() < 5) {
         return {};
+    }
     return {tag.body[0], ReadU16(tag.body, 1), ReadU16(tag.body, 3)};
 }
 
@@ -149,11 +154,13 @@ inline TestPlacement TestReadPlacement(const SwfTestTag& tag) {
 // otherwise.
 inline uint16_t TestShapeBitmapId(const SwfTestTag& tag) {
     const size_t at = 2 + TestRectLength(tag.body, 2);
-    if (at + 4 > tag.body.size() || tag.body[at] == 0)
+    if (at + 4 > tag.body.size() || tag.body[at] == 0) {
         return 0;
+    }
     const uint8_t type = tag.body[at + 1];
-    if (type < 0x40 || type > 0x43)
+    if (type < 0x40 || type > 0x43) {
         return 0;
+    }
     return ReadU16(tag.body, at + 2);
 }
 
@@ -162,8 +169,9 @@ inline std::vector<int32_t> TestShapeBounds(const SwfTestTag& tag) {
     size_t bit = 2 * 8;
     const int width = TestSignedBits(tag.body, bit, 5) & 0x1F;
     std::vector<int32_t> bounds;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         bounds.push_back(TestSignedBits(tag.body, bit, width));
+    }
     return bounds;
 }
 
