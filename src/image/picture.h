@@ -4,6 +4,7 @@
 // plane. Failure is a false (or null) result plus a message in GetLastError().
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -60,6 +61,9 @@ struct PictureInformation {
     char lastError[kLastErrorCapacity] = {};
     int32_t progress = 0;
     int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
+    // Raised by another thread to stop long operations, as a non-zero escape does.
+    // Copied with the information, so a decoder working on a copy sees it too.
+    const std::atomic<bool>* stopFlag = nullptr;
     int32_t transparentIndex = -1;
     RgbQuad transparentColor;
     float jpegQuality = 90.0f;
@@ -173,8 +177,18 @@ class Picture {
     // 0 or less becomes 96; also updates the pixels-per-metre header fields.
     void SetXDpi(int32_t dpi);
     void SetYDpi(int32_t dpi);
-    int32_t GetEscape() const { return info_.escape; }
+    // The escape value, or 1 once the stop flag has been raised.
+    int32_t GetEscape() const {
+        if (info_.escape == 0 && info_.stopFlag != nullptr &&
+            info_.stopFlag->load(std::memory_order_relaxed)) {
+            return 1;
+        }
+        return info_.escape;
+    }
     void SetEscape(int32_t escape) { info_.escape = escape; }
+    // A flag another thread may raise while this picture loads, converts or resamples
+    // (null for none); it must outlive the picture's use of it.
+    void SetStopFlag(const std::atomic<bool>* flag) { info_.stopFlag = flag; }
     int32_t GetProgress() const { return info_.progress; }
     void SetProgress(int32_t progress) { info_.progress = progress; }
     int32_t GetFrameNumber() const { return info_.frameNumber; }

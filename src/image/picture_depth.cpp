@@ -65,7 +65,7 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
         // Indexes keep their numbers; the palette comes along as it is.
         converted.SetPalette(palette, paletteSize);
         converted.SetColorsImportant(header_.colorsImportant);
-        for (uint32_t y = 0; y < height && info_.escape == 0; ++y) {
+        for (uint32_t y = 0; y < height && GetEscape() == 0; ++y) {
             const uint8_t* source = pixels_ + y * sourceRowBytes;
             uint8_t* target = converted.pixels_ + y * targetRowBytes;
             for (uint32_t x = 0; x < width; ++x) {
@@ -93,7 +93,7 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
     // above); otherwise the plane, if any, takes the palette entries' alpha.
     uint8_t* paletteAlpha = alpha_ ? nullptr : converted.alpha_;
 
-    for (uint32_t y = 0; y < height && info_.escape == 0; ++y) {
+    for (uint32_t y = 0; y < height && GetEscape() == 0; ++y) {
         const uint8_t* source = pixels_ + y * sourceRowBytes;
         uint8_t* target = converted.pixels_ + y * targetRowBytes;
         uint8_t* alphaRow = paletteAlpha ? paletteAlpha + static_cast<size_t>(y) * width : nullptr;

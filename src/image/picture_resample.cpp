@@ -382,7 +382,7 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
     // The result carries the information copied before the work started; the progress
     // and the escape value are this picture's own.
     result.SetProgress(GetProgress());
-    result.SetEscape(GetEscape());
+    result.SetEscape(Information().escape);
     Picture& target = destination != nullptr ? *destination : *this;
     target.TakeOver(result);
     return true;

@@ -164,3 +164,30 @@ TEST(PictureEncode, JpegOfAPalettePictureReportsTheEncodersReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// A flag raised by another thread reaches the decoder, which works on a copy of the
+// picture's information, and stops it; lowered, the same load succeeds.
+TEST(PictureLoad, RaisedStopFlagCancelsEveryDecoderThatReadsRows) {
+    struct Case {
+        const char* folder;
+        const char* name;
+    };
+    for (const Case& test :
+         {Case{"bmp", "bits24.bmp"}, Case{"jpeg", "colour.jpg"}, Case{"png", "grey16.png"},
+          Case{"gif", "checker.gif"}, Case{"tga", "type10_24.tga"}}) {
+        SCOPED_TRACE(test.name);
+        const std::string path = image_test::DataFilePath(test.folder, test.name);
+        std::atomic<bool> stop{true};
+        Picture picture;
+        picture.SetStopFlag(&stop);
+        EXPECT_FALSE(picture.Load(path.c_str(), kFormatUnknown));
+        EXPECT_FALSE(picture.IsValid());
+        stop = false;
+        EXPECT_TRUE(picture.Load(path.c_str(), kFormatUnknown)) << picture.GetLastError();
+        EXPECT_EQ(picture.GetEscape(), 0);
+    }
+}
+
+}  // namespace
