@@ -47,5 +47,5 @@ if(REELWRIGHT_TESTS)
              COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/tests/packaging/check_help.py"
                      "${REELWRIGHT_CHMLS}" "${REELWRIGHT_HELP_FILE}" "${REELWRIGHT_HELP_SOURCE_DIR}"
                      "${REELWRIGHT_HELP_PAGES_DIR}")
-    set_tests_properties(help_file_holds_every_page PROPERTIES LABELS packaging)
+    set_tests_properties(help_file_holds_every_page PROPERTIES LABELS docs)
 endif()

@@ -4,3 +4,4 @@
 # CMakeLists.txt, after every program target exists.
 
 include(ReelwrightHelp)
+include(ReelwrightManPages)
