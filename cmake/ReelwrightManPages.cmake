@@ -1,19 +1,24 @@
-# The manual pages, written by hand in man/, compressed as Debian wants them
-# (gzip -9n: best compression, no file name or time stamp, so the result is the same
-# on every build).
+# The manual pages, written by hand in man/, compressed as Debian wants them.
+
+# reelwright_gzip(SOURCE OUTPUT) compresses SOURCE into OUTPUT at build time with
+# gzip -9n: best compression and no file name or time stamp, so every build gives the
+# same bytes. Also used for the package's changelog.
+function(reelwright_gzip source output)
+    get_filename_component(folder "${output}" DIRECTORY)
+    get_filename_component(name "${source}" NAME)
+    add_custom_command(
+        OUTPUT "${output}"
+        COMMAND "${CMAKE_COMMAND}" -E make_directory "${folder}"
+        COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip "${source}" "${output}"
+        DEPENDS "${source}"
+        COMMENT "Compressing ${name}"
+        VERBATIM)
+endfunction()
 
 set(REELWRIGHT_MAN_PAGES "")
 foreach(page reelwright.1 reelwright-cli.1)
-    set(compressed "${PROJECT_BINARY_DIR}/man/${page}.gz")
-    add_custom_command(
-        OUTPUT "${compressed}"
-        COMMAND "${CMAKE_COMMAND}" -E make_directory "${PROJECT_BINARY_DIR}/man"
-        COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip "${PROJECT_SOURCE_DIR}/man/${page}"
-                "${compressed}"
-        DEPENDS "${PROJECT_SOURCE_DIR}/man/${page}"
-        COMMENT "Compressing the manual page ${page}"
-        VERBATIM)
-    list(APPEND REELWRIGHT_MAN_PAGES "${compressed}")
+    reelwright_gzip("${PROJECT_SOURCE_DIR}/man/${page}" "${PROJECT_BINARY_DIR}/man/${page}.gz")
+    list(APPEND REELWRIGHT_MAN_PAGES "${PROJECT_BINARY_DIR}/man/${page}.gz")
 endforeach()
 add_custom_target(reelwright_man_pages ALL DEPENDS ${REELWRIGHT_MAN_PAGES})
 
