@@ -73,3 +73,4 @@ reelwright_gzip("${PROJECT_SOURCE_DIR}/data/debian/changelog"
 add_custom_target(reelwright_changelog ALL DEPENDS "${PROJECT_BINARY_DIR}/data/changelog.gz")
 install(FILES "${PROJECT_BINARY_DIR}/data/copyright" "${PROJECT_BINARY_DIR}/data/changelog.gz"
         DESTINATION "${REELWRIGHT_INSTALL_DOCDIR}")
+include(ReelwrightPackaging)
