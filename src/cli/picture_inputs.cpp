@@ -1,13 +1,11 @@
 #include "cli/picture_inputs.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
-#include "slideshow/picture_file_name.h"
+#include "slideshow/folder_scan.h"
 
 namespace {
 
@@ -16,38 +14,15 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The picture files directly inside folder (no subfolders), sorted by name.
-bool ListFolderPictures(const std::string& folder, std::vector<std::string>& paths,
-                        std::string& error) {
-    DIR* directory = opendir(folder.c_str());
-    if (!directory) {
-        error = "cannot read folder '" + folder + "': " + std::strerror(errno);
-        return false;
-    }
-    const std::string prefix = (!folder.empty() && folder.back() == '/') ? folder : folder + "/";
-    std::vector<std::string> names;
-    while (const dirent* entry = readdir(directory)) {
-        const std::string name = entry->d_name;
-        if (IsPictureFileName(name) && IsRegularFile(prefix + name)) {
-            names.push_back(name);
-        }
-    }
-    closedir(directory);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
-        paths.push_back(prefix + name);
-    }
-    return true;
-}
-
 bool AddPath(const std::string& path, PictureInputsResult& result) {
     if (IsFolder(path)) {
-        return ListFolderPictures(path, result.paths, result.error);
+        FolderScan scan = ScanFolderForPictures(path);
+        if (!scan.error.empty()) {
+            result.error = "cannot read folder '" + path + "': " + scan.error;
+            return false;
+        }
+        result.paths.insert(result.paths.end(), scan.paths.begin(), scan.paths.end());
+        return true;
     }
     result.paths.push_back(path);
     return true;

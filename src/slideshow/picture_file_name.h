@@ -1,5 +1,5 @@
-// Which file names count as pictures when a whole folder is added: the five
-// extensions of the picture list, compared without regard to case.
+// Which file names count as pictures when a whole folder is added: six extensions
+// (five formats, JPEG under two), compared without regard to case.
 #pragma once
 
 #include <string_view>
