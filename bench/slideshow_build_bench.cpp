@@ -48,7 +48,7 @@ void BM_SlideshowBuild(benchmark::State& state) {
     const std::string movie = pictures.folder + "/SHOW.SWF";
     for (auto _ : state) {
         const SlideshowBuildResult result =
-            RunSlideshowBuild(pictures.paths, settings, movie, nullptr, nullptr);
+            RunSlideshowBuild({pictures.paths, settings, movie}, nullptr, nullptr);
         if (!result.ok) {
             state.SkipWithError(result.error.c_str());
             return;

@@ -1,105 +1,110 @@
+// MainDialog's own state: construction, the command routing, the settings fields,
+// focus, selection, progress, labels, the preview area, and how runs start and end.
 #include "app/main_dialog.h"
 
 #include <optional>
 #include <utility>
 
+#include "app/dialog_ids.h"
 #include "app/integer_field.h"
 #include "image/drawing_surface.h"
+#include "image/picture.h"
 #include "platform/platform.h"
-#include "slideshow/output_name.h"
-#include "slideshow/slideshow_build.h"
+#include "slideshow/stop_request.h"
 
 namespace {
 
 constexpr const char* kNotAnIntegerMessage = "Please enter an integer.";
-constexpr const char* kNotAFlashNameMessage = "Please input Flash filename";
-constexpr const char* kSaveDialogTitle = "Save Flash file";
-constexpr const char* kFlashFileFilter = "Flash Files|*.swf|ALL (*.*)|*.*||";
-constexpr const char* kFlashExtension = "swf";
 
 }  // namespace
 
-// Carries what the build reports into the dialog's controls.
-class MainDialog::BuildProgress : public BuildObserver {
-  public:
-    explicit BuildProgress(MainDialog& dialog) : dialog_(dialog) {}
-
-    void OnEntryStarting(int32_t, int32_t, int32_t percent) override {
-        dialog_.progressPosition_ = percent;
-        dialog_.percentLabel_ = std::to_string(percent) + "%";
-    }
-    void OnSelectEntry(int32_t index) override {
-        // Selection adds up over the build; the focus mark moves to this row.
-        for (ImageListRow& row : dialog_.rows_) {
-            row.focused = false;
-        }
-        ImageListRow& row = dialog_.rows_[static_cast<size_t>(index)];
-        row.selected = true;
-        row.focused = true;
-        dialog_.platform_.RepaintList();
-        dialog_.visibleRow_ = index;
-    }
-    void OnPictureSize(const std::string& text) override { dialog_.pictureSizeText_ = text; }
-    void OnRewriteSettings() override { dialog_.WriteFieldsToControls(); }
-
-  private:
-    MainDialog& dialog_;
-};
-
-MainDialog::MainDialog(Platform& platform, std::string applicationName)
-    : platform_(platform), applicationName_(std::move(applicationName)) {
+MainDialog::MainDialog(Platform& platform, RunHost* host, std::string applicationName)
+    : platform_(platform),
+      host_(host != nullptr ? *host : inlineHost_),
+      applicationName_(std::move(applicationName)) {
     WriteFieldsToControls();
 }
 
-MainDialog::~MainDialog() = default;
-
-void MainDialog::OnSaveAsFlash() {
-    // A field without an integer is reported, and the build goes on with the values
-    // the settings hold then.
-    ReadFieldsFromControls();
-    const MovieSettings settings = settings_;
-
-    // Refused before anything is asked or written: the frame rectangle could not
-    // hold these twips.
-    if (const std::string tooLarge = CheckFrameSize(settings); !tooLarge.empty()) {
-        ShowMessage(tooLarge);
-        return;
+MainDialog::~MainDialog() {
+    // A run still going must not outlive the dialog it reports to.
+    if (stop_) {
+        stop_->Request();
+        host_.Wait();
     }
-
-    SaveFileRequest request;
-    request.title = kSaveDialogTitle;
-    request.filter = kFlashFileFilter;
-    request.defaultExtension = kFlashExtension;
-    request.confirmOverwrite = true;
-    const std::optional<std::string> chosen = platform_.ShowSaveFileDialog(request);
-    if (!chosen) {
-        return;
-    }
-    if (!HasSwfExtension(*chosen)) {
-        ShowMessage(kNotAFlashNameMessage);
-        return;
-    }
-    const std::string outputPath = UpperCaseFileName(*chosen);
-
-    DrawingSurface* preview = AcquirePreviewSurface();
-    SetFocus(DialogControl::kPictureList);
-
-    std::vector<std::string> paths;
-    paths.reserve(rows_.size());
-    for (const ImageListRow& row : rows_) {
-        paths.push_back(row.path);
-    }
-
-    BuildProgress progress(*this);
-    const SlideshowBuildResult result =
-        RunSlideshowBuild(paths, settings, outputPath, preview, &progress);
-    if (!result.ok) {
-        ShowMessage(result.error);
-        return;
-    }
-    // Whether a program could show the movie is not reported; the movie is there.
-    platform_.ShellOpen("open", outputPath, kShowNormal);
 }
+
+void MainDialog::OnCommand(int id) {
+    // The dialog takes no input while a build or preview runs.
+    if (running_ || endResult_ != 0) {
+        return;
+    }
+    switch (id) {
+        case kIdSaveAsFlash:
+        case kIdMenuSaveAsFlash:
+            OnSaveAsFlash();
+            break;
+        case kIdAddImages:
+        case kIdMenuAddFiles:
+            OnAddImages();
+            break;
+        case kIdAddFolder:
+        case kIdMenuAddFolder:
+            OnAddFolder();
+            break;
+        case kIdRemove:
+        case kIdMenuRemove:
+            OnRemove();
+            break;
+        case kIdRemoveAll:
+        case kIdMenuRemoveAll:
+            OnRemoveAll();
+            break;
+        case kIdMoveUp:
+            OnMoveUp();
+            break;
+        case kIdMoveDown:
+            OnMoveDown();
+            break;
+        case kIdPreview:
+        case kIdMenuPreview:
+            OnPreview();
+            break;
+        case kIdExit:
+            OnExit();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainDialog::OnExit() {
+    if (running_ || endResult_ != 0) {
+        return;
+    }
+    if (!ReadFieldsFromControls()) {
+        return;
+    }
+    endResult_ = kDialogConfirmed;
+    if (listener_ != nullptr) {
+        listener_->OnEnded();
+    }
+}
+
+void MainDialog::OnClose() {
+    if (endResult_ != 0) {
+        return;
+    }
+    if (stop_) {
+        stop_->Request();
+        host_.Wait();
+    }
+    endResult_ = kDialogCancelled;
+    if (listener_ != nullptr) {
+        listener_->OnEnded();
+    }
+}
+
+// --- settings and their fields --------------------------------------------------------
 
 bool MainDialog::ReadFieldsFromControls() {
     struct Binding {
@@ -125,6 +130,9 @@ void MainDialog::WriteFieldsToControls() {
     widthText_ = std::to_string(settings_.width);
     heightText_ = std::to_string(settings_.height);
     rateText_ = std::to_string(settings_.rate);
+    if (listener_ != nullptr) {
+        listener_->OnFieldsChanged();
+    }
 }
 
 std::string& MainDialog::FieldText(DialogControl field) {
@@ -146,16 +154,78 @@ void MainDialog::SetFieldText(DialogControl field, std::string text) {
     FieldText(field) = std::move(text);
 }
 
-void MainDialog::AppendRow(std::string path) {
-    ImageListRow row;
-    row.number = std::to_string(rows_.size() + 1);
-    row.path = std::move(path);
-    rows_.push_back(std::move(row));
-}
-
 void MainDialog::SetFocus(DialogControl control, bool selectAllText) {
     focus_ = control;
     focusedTextSelected_ = selectAllText;
+    if (listener_ != nullptr) {
+        listener_->OnFocusChanged();
+    }
+}
+
+// --- selection --------------------------------------------------------------------------
+
+void MainDialog::SetRowSelected(int32_t row, bool selected) {
+    if (row < 0 || row >= static_cast<int32_t>(rows_.size())) {
+        return;
+    }
+    rows_[static_cast<size_t>(row)].selected = selected;
+}
+
+void MainDialog::SetFocusedRow(int32_t row) {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i].focused = static_cast<int32_t>(i) == row;
+    }
+}
+
+int32_t MainDialog::FirstSelectedRow() const {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].selected) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+void MainDialog::SelectRow(int32_t row, bool focus) {
+    if (row < 0 || row >= static_cast<int32_t>(rows_.size())) {
+        return;
+    }
+    rows_[static_cast<size_t>(row)].selected = true;
+    if (focus) {
+        SetFocusedRow(row);
+    }
+    if (listener_ != nullptr) {
+        listener_->OnSelectionChanged();
+    }
+}
+
+// --- progress, labels, preview ----------------------------------------------------------
+
+void MainDialog::SetProgress(int32_t percent) {
+    progressPosition_ = percent;
+    percentLabel_ = std::to_string(percent) + "%";
+    if (listener_ != nullptr) {
+        listener_->OnProgressChanged();
+    }
+}
+
+void MainDialog::ResetProgress() {
+    SetProgress(0);
+}
+
+void MainDialog::SetPictureSizeText(std::string text) {
+    pictureSizeText_ = std::move(text);
+    if (listener_ != nullptr) {
+        listener_->OnLabelsChanged();
+    }
+}
+
+void MainDialog::ShowPictureCount() {
+    pictureCountText_ = std::to_string(rows_.size());
+    if (listener_ != nullptr) {
+        listener_->OnLabelsChanged();
+    }
+    WriteFieldsToControls();
 }
 
 void MainDialog::SetPreviewSize(int32_t width, int32_t height) {
@@ -173,6 +243,51 @@ DrawingSurface* MainDialog::AcquirePreviewSurface() {
     return preview_.get();
 }
 
+void MainDialog::DrawPreview(Picture* picture) {
+    if (picture == nullptr) {
+        return;
+    }
+    picture->Draw(AcquirePreviewSurface(), 0, 0, previewWidth_, previewHeight_, nullptr, true);
+    if (listener_ != nullptr) {
+        listener_->OnPreviewChanged();
+    }
+}
+
+// --- messages ---------------------------------------------------------------------------
+
 void MainDialog::ShowMessage(const std::string& text) {
     platform_.ShowMessageBox(text, MessageIcon::kExclamation, applicationName_);
+}
+
+void MainDialog::ShowLimitMessage() {
+    platform_.ShowMessageBox("selected files can't more than 1000!", MessageIcon::kNone,
+                             applicationName_);
+}
+
+// --- runs -------------------------------------------------------------------------------
+
+std::shared_ptr<StopRequest> MainDialog::BeginRun() {
+    stop_ = std::make_shared<StopRequest>();
+    running_ = true;
+    if (listener_ != nullptr) {
+        listener_->OnRunningChanged();
+    }
+    return stop_;
+}
+
+void MainDialog::FinishRun() {
+    running_ = false;
+    stop_.reset();
+    if (listener_ != nullptr) {
+        listener_->OnRunningChanged();
+    }
+}
+
+std::vector<std::string> MainDialog::ListPaths() const {
+    std::vector<std::string> paths;
+    paths.reserve(rows_.size());
+    for (const ImageListRow& row : rows_) {
+        paths.push_back(row.path);
+    }
+    return paths;
 }

@@ -1,6 +1,7 @@
 // MainDialog: the main window's state and its command handlers as plain C++. The
-// front end shows this state and forwards clicks; every handler talks to the desktop
-// only through the Platform, so a test can run it with a scripted fake.
+// front end shows this state, forwards clicks and keys, and hears of every change
+// through a listener; every handler talks to the desktop only through the Platform,
+// so a test can run it with a scripted fake.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +10,23 @@
 #include <vector>
 
 #include "app/application_name.h"
+#include "app/main_dialog_listener.h"
+#include "app/run_host.h"
 #include "slideshow/movie_settings.h"
+#include "slideshow/slideshow_build.h"
+#include "slideshow/slideshow_events.h"
 
 class DrawingSurface;
+class Picture;
 class Platform;
+class StopRequest;
 
 // The dialog's controls that take the keyboard focus.
 enum class DialogControl { kNone, kPictureList, kWidthField, kHeightField, kRateField };
 
 // One row of the picture list: its number (column "No") and the picture's full path
-// (column "FilePath"). Row order is frame order.
+// (column "FilePath"). Row order is frame order. The number is given when the row is
+// added and travels with it; nothing recomputes it.
 struct ImageListRow {
     std::string number;
     std::string path;
@@ -26,21 +34,78 @@ struct ImageListRow {
     bool focused = false;
 };
 
+// How the dialog ended.
+inline constexpr int kDialogConfirmed = 1;  // "Exit"
+inline constexpr int kDialogCancelled = 2;  // the close button
+
 class MainDialog {
   public:
     // The preview area is 218 by 187 dialog units; with the dialog font's 6 by 13 pixel
-    // base units that makes 327 by 303 pixels.
+    // base units that makes 327 by 303 pixels. The front end sets the real size.
     static constexpr int32_t kDefaultPreviewWidth = 327;
     static constexpr int32_t kDefaultPreviewHeight = 303;
+    // Each use of an adding command adds at most this many files.
+    static constexpr int32_t kMaxFilesPerAdd = 1000;
 
-    explicit MainDialog(Platform& platform, std::string applicationName = kApplicationName);
+    // `host` runs builds and previews; null runs them inline, inside the handler.
+    explicit MainDialog(Platform& platform, RunHost* host = nullptr,
+                        std::string applicationName = kApplicationName);
     ~MainDialog();
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;
 
+    void SetListener(MainDialogListener* listener) { listener_ = listener; }
+
     // --- commands ---------------------------------------------------------------------
+    // Routes a button, context-menu or window-menu command by its id. Every command
+    // is refused while a build or preview runs.
+    void OnCommand(int id);
     // "Save as Flash": asks for the movie's name and builds it from the list.
     void OnSaveAsFlash();
+    // "Preview": plays the list in the preview area with timed waits.
+    void OnPreview();
+    // "Add Image(s)": inserts the files chosen in an open-file dialog.
+    void OnAddImages();
+    // "Add folder": replaces the list by the pictures of a chosen folder.
+    void OnAddFolder();
+    // Clears the list and adds the pictures of `folder`, numbered from 1.
+    void AddFolderContents(const std::string& folder);
+    void OnRemove();
+    void OnRemoveAll();
+    void OnMoveUp();
+    void OnMoveDown();
+    // "Exit": reads the fields back; the dialog ends only when all hold integers.
+    void OnExit();
+    // The window's close button: stops a run and ends the dialog at once.
+    void OnClose();
+
+    // --- the picture list's notifications ---------------------------------------------
+    // A left click; `row` is the row under the mouse, -1 for none.
+    void OnListClick(int32_t row);
+    // A right click at screen position (x, y): the context menu on a row, nothing on
+    // empty space.
+    void OnListRightClick(int32_t row, int x, int y);
+    // An Up or Down arrow key pressed or released: shows the first selected row's
+    // picture (before the list moves on a press, after it on a release).
+    void ShowSelectedPicture();
+    // Writes the number of rows into the picture-count field.
+    void ShowPictureCount();
+
+    // --- the picture list as the user changes it --------------------------------------
+    const std::vector<ImageListRow>& GetRows() const { return rows_; }
+    // Selection and focus as the list view has them after a click or key.
+    void SetRowSelected(int32_t row, bool selected);
+    void SetFocusedRow(int32_t row);
+    // The first selected row, -1 for none.
+    int32_t FirstSelectedRow() const;
+    // Inserts a row numbered `number` at index `number` (at the end when the list is
+    // shorter).
+    void InsertListRow(int32_t number, std::string path);
+    // Adds a row at the end, numbered after the last row.
+    void AppendRow(std::string path);
+    int32_t GetCurrentRow() const { return currentRow_; }
+    // The row last scrolled into view; -1 for none.
+    int32_t GetVisibleRow() const { return visibleRow_; }
 
     // --- settings and their fields ----------------------------------------------------
     // Reads height, width and frame rate from the fields, in that order. At the first
@@ -54,13 +119,6 @@ class MainDialog {
     // What the user types into a field; held until the fields are read back.
     void SetFieldText(DialogControl field, std::string text);
 
-    // --- the picture list -------------------------------------------------------------
-    const std::vector<ImageListRow>& GetRows() const { return rows_; }
-    // Adds a row at the end, numbered from 1.
-    void AppendRow(std::string path);
-    // The row last scrolled into view; -1 for none.
-    int32_t GetVisibleRow() const { return visibleRow_; }
-
     // --- focus ------------------------------------------------------------------------
     DialogControl GetFocus() const { return focus_; }
     // True when the focused field's whole text is selected.
@@ -70,24 +128,60 @@ class MainDialog {
     // --- progress, labels, preview ----------------------------------------------------
     int32_t GetProgressPosition() const { return progressPosition_; }
     const std::string& GetPercentLabel() const { return percentLabel_; }
+    const std::string& GetPictureCountText() const { return pictureCountText_; }
     const std::string& GetPictureSizeText() const { return pictureSizeText_; }
     // The preview area's picture; it exists from the first command that draws.
     const DrawingSurface* GetPreviewSurface() const { return preview_.get(); }
     void SetPreviewSize(int32_t width, int32_t height);
 
+    // --- runs ---------------------------------------------------------------------------
+    // True while a build or preview runs; the dialog then takes no command.
+    bool IsRunning() const { return running_; }
+    // The dialog's end: 0 while open, else kDialogConfirmed or kDialogCancelled.
+    int GetEndResult() const { return endResult_; }
     const std::string& GetApplicationName() const { return applicationName_; }
 
   private:
-    class BuildProgress;
+    class BuildEvents;
+    class PreviewEvents;
 
     // A modal message box with the exclamation icon and the application's name.
     void ShowMessage(const std::string& text);
+    void ShowLimitMessage();
     DrawingSurface* AcquirePreviewSurface();
     std::string& FieldText(DialogControl field);
+    std::vector<std::string> ListPaths() const;
+
+    // Shows `picture` stretched over the preview area (null leaves it as it is).
+    void DrawPreview(Picture* picture);
+    void SetProgress(int32_t percent);
+    void SetPictureSizeText(std::string text);
+    void SelectRow(int32_t row, bool focus);
+    // Row changes, told to the listener before and after.
+    void RemoveRows(int32_t first, int32_t count);
+    void ResetProgress();
+    // Rows 1 (the second) selected and focused, adding to the selection.
+    void SelectSecondRow();
+    // The core of a click and of the arrow keys: loads the row's picture, draws it and
+    // writes its size; returns its width and height (0, 0 when it did not load).
+    std::pair<int32_t, int32_t> ShowRowPicture(int32_t row);
+    void MoveCurrentRow(int32_t step);
+
+    // A run begins: the dialog stops taking commands until FinishRun. The returned
+    // request is the run's own, raised when the window closes.
+    std::shared_ptr<StopRequest> BeginRun();
+    void FinishBuild(const SlideshowBuildResult& result, const std::string& outputPath);
+    void FinishRun();
 
     Platform& platform_;
+    InlineRunHost inlineHost_;
+    RunHost& host_;
     std::string applicationName_;
+    MainDialogListener* listener_ = nullptr;
 
+    int32_t currentRow_ = -1;
+    // The settings a build or preview committed when it started.
+    MovieSettings buildSettings_{0, 0, 0};
     MovieSettings settings_;
     std::string widthText_;
     std::string heightText_;
@@ -101,9 +195,14 @@ class MainDialog {
 
     int32_t progressPosition_ = 0;
     std::string percentLabel_ = "0%";
+    std::string pictureCountText_;
     std::string pictureSizeText_;
 
     int32_t previewWidth_ = kDefaultPreviewWidth;
     int32_t previewHeight_ = kDefaultPreviewHeight;
     std::unique_ptr<DrawingSurface> preview_;
+
+    bool running_ = false;
+    std::shared_ptr<StopRequest> stop_;
+    int endResult_ = 0;
 };

@@ -17,28 +17,33 @@ constexpr const char* kProgramName = "reelwright-cli";
 
 // Reports the build's progress on the terminal and unreadable pictures on standard
 // error; with --strict the first unreadable picture stops the build.
-class CliBuildObserver final : public BuildObserver {
+class CliBuildEvents final : public SlideshowEvents {
   public:
-    CliBuildObserver(CliEnvironment& environment, bool quiet, bool strict)
+    CliBuildEvents(CliEnvironment& environment, bool quiet, bool strict, StopRequest& stop)
         : environment_(environment),
           strict_(strict),
+          stop_(stop),
           progress_(environment.progressTerminal, !quiet && environment.progressTerminal) {}
 
-    void OnEntryStarting(int32_t index, int32_t count, int32_t /*percent*/) override {
-        progress_.Update(static_cast<size_t>(index), static_cast<size_t>(count));
+    void OnEntryStarted(const EntryStarted& event) override {
+        progress_.Update(static_cast<size_t>(event.index), static_cast<size_t>(event.count));
     }
-    void OnPictureUnreadable(int32_t /*index*/, const std::string& path,
-                             const std::string& reason) override {
+    void OnFrameProduced(FrameProduced event) override {
+        if (event.outcome != FrameOutcome::kPictureUnreadable) {
+            return;
+        }
         progress_.Finish();
         environment_.err << kProgramName << ": " << (strict_ ? "error" : "warning")
-                         << ": cannot read picture '" << path << "': " << reason << '\n';
-        // A flag, not the path, says whether to stop: the path may be empty.
-        if (strict_ && !stop_) {
-            stop_ = true;
-            firstUnreadable_ = path;
+                         << ": cannot read picture '" << event.path << "': " << event.reason
+                         << '\n';
+        // A flag, not the path, says whether the build was stopped: the path may be
+        // empty.
+        if (strict_ && !stoppedByStrict_) {
+            stoppedByStrict_ = true;
+            firstUnreadable_ = event.path;
+            stop_.Request();
         }
     }
-    bool ShouldStop() override { return stop_; }
 
     void Finish() { progress_.Finish(); }
     const std::string& FirstUnreadable() const { return firstUnreadable_; }
@@ -46,7 +51,8 @@ class CliBuildObserver final : public BuildObserver {
   private:
     CliEnvironment& environment_;
     bool strict_;
-    bool stop_ = false;
+    StopRequest& stop_;
+    bool stoppedByStrict_ = false;
     ProgressBar progress_;
     std::string firstUnreadable_;
 };
@@ -97,13 +103,17 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
         return kExitBuildFailed;
     }
 
-    CliBuildObserver observer(environment, options.quiet, options.strict);
-    const SlideshowBuildResult result = RunSlideshowBuild(
-        pictures.paths, settings, options.outputPath, /*preview=*/nullptr, &observer);
-    observer.Finish();
+    StopRequest stop;
+    CliBuildEvents events(environment, options.quiet, options.strict, stop);
+    SlideshowBuildRequest request;
+    request.picturePaths = pictures.paths;
+    request.settings = settings;
+    request.outputPath = options.outputPath;
+    const SlideshowBuildResult result = RunSlideshowBuild(request, &events, &stop);
+    events.Finish();
 
     if (result.stopped) {
-        environment.err << kProgramName << ": no movie written: '" << observer.FirstUnreadable()
+        environment.err << kProgramName << ": no movie written: '" << events.FirstUnreadable()
                         << "' could not be read (--strict)\n";
         return kExitBuildFailed;
     }

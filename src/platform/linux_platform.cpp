@@ -1,11 +1,16 @@
 #include "platform/linux_platform.h"
 
+#include <dlfcn.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -117,4 +122,60 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
         // No thread to spare: the child is reaped when the process ends.
     }
     return kShellOpenSucceeded;
+}
+
+std::optional<std::vector<std::string>> LinuxPlatform::ShowOpenFilesDialog(
+    const OpenFilesRequest&) {
+    return std::nullopt;
+}
+
+std::optional<std::string> LinuxPlatform::ShowFolderDialog(const std::string&) {
+    return std::nullopt;
+}
+
+int LinuxPlatform::TrackPopupMenu(const std::vector<MenuItem>&, int, int) {
+    return 0;
+}
+
+bool LinuxPlatform::Sleep(int32_t milliseconds, const std::atomic<bool>& stop) {
+    constexpr int32_t kStepMilliseconds = 10;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!stop.load(std::memory_order_relaxed)) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= end) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            end - now, std::chrono::milliseconds(kStepMilliseconds)));
+    }
+    return false;
+}
+
+void LinuxPlatform::Beep(unsigned) {
+    std::fputc('\a', stderr);
+    std::fflush(stderr);
+}
+
+OperatingSystemVersion LinuxPlatform::GetOperatingSystemVersion() {
+    OperatingSystemVersion version;
+    struct utsname name {};
+    if (uname(&name) == 0) {
+        char* end = nullptr;
+        version.major = static_cast<int>(std::strtol(name.release, &end, 10));
+        if (end != nullptr && *end == '.') {
+            version.minor = static_cast<int>(std::strtol(end + 1, nullptr, 10));
+        }
+    }
+    return version;
+}
+
+void* LinuxPlatform::LoadLibrary(const std::string& name) {
+    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+SkinInitFunction LinuxPlatform::FindSkinInit(void* library, const std::string& name) {
+    if (library == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<SkinInitFunction>(dlsym(library, name.c_str()));
 }

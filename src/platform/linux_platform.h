@@ -1,6 +1,6 @@
 // The platform operations on a Linux desktop without a toolkit: message boxes go to
-// standard error, the save dialog is cancelled, and the shell is `xdg-open`. The Qt
-// front end replaces the dialogs; the launches stay.
+// standard error, dialogs and menus are cancelled, and the shell is `xdg-open`. The
+// Qt front end replaces the dialogs and menus; the rest stays.
 #pragma once
 
 #include <string>
@@ -19,7 +19,20 @@ class LinuxPlatform : public Platform {
     // Starts the opener with the target as its one argument, without a shell, and
     // does not wait for it; a helper thread reaps it when it ends.
     int ShellOpen(const std::string& verb, const std::string& target, int showMode) override;
-    void RepaintList() override {}
+    // Without a toolkit the dialogs and menus count as cancelled.
+    std::optional<std::vector<std::string>> ShowOpenFilesDialog(
+        const OpenFilesRequest& request) override;
+    std::optional<std::string> ShowFolderDialog(const std::string& title) override;
+    int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    // Sleeps in short steps so a raised stop is seen within a few milliseconds.
+    bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override;
+    // The terminal's bell on standard error.
+    void Beep(unsigned kind) override;
+    // The kernel's release ("6.1.0-..." gives 6.1).
+    OperatingSystemVersion GetOperatingSystemVersion() override;
+    // dlopen with the system's search; dlsym.
+    void* LoadLibrary(const std::string& name) override;
+    SkinInitFunction FindSkinInit(void* library, const std::string& name) override;
 
   private:
     std::string opener_;

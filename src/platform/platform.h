@@ -3,6 +3,8 @@
 // answer the dialogs and read every message box that would have appeared.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,8 +28,38 @@ struct SaveFileRequest {
     std::string initialName;
 };
 
+// A multiple-selection open-file dialog.
+struct OpenFilesRequest {
+    // Label|pattern pairs separated (and ended) by '|'; a pattern may list several
+    // extensions separated by ';'. Extensions match in any case.
+    std::string filter;
+    // The most characters the chosen names may take together (the folder once, then
+    // each name and a separator); a selection that does not fit counts as cancelled.
+    size_t nameBufferCapacity = 10000;
+};
+
 // Splits "Label|*.a|Other|*.*||" into its label/pattern pairs.
 std::vector<FileFilter> ParseFileFilter(const std::string& filter);
+
+// One item of a pop-up menu: a command, or (no text) a separator.
+struct MenuItem {
+    int id = 0;
+    std::string text;
+    bool IsSeparator() const { return text.empty(); }
+    friend bool operator==(const MenuItem&, const MenuItem&) = default;
+};
+
+struct OperatingSystemVersion {
+    int major = 0;
+    int minor = 0;
+};
+
+// The start-up export of an optional skinning library: called once with two null
+// pointers and the skin file's name; its result is ignored.
+using SkinInitFunction = int (*)(void*, void*, const char*);
+
+// The exclamation sound of a failed link.
+inline constexpr unsigned kBeepExclamation = 0x30;
 
 // The shell's window-show command that shows a launched document normally.
 inline constexpr int kShowNormal = 5;
@@ -58,6 +90,31 @@ class Platform {
     // the shell's code: above 32 on success, else one of the failure codes above.
     virtual int ShellOpen(const std::string& verb, const std::string& target, int showMode) = 0;
 
-    // Repaints the picture list at once.
-    virtual void RepaintList() = 0;
+    // A modal multiple-selection open-file dialog; the chosen full paths in the
+    // dialog's order, or nothing when cancelled.
+    virtual std::optional<std::vector<std::string>> ShowOpenFilesDialog(
+        const OpenFilesRequest& request) = 0;
+
+    // A modal folder chooser with the given title; the chosen folder's path, or
+    // nothing when cancelled or when the choice has no file-system path.
+    virtual std::optional<std::string> ShowFolderDialog(const std::string& title) = 0;
+
+    // Shows a pop-up menu with its left edge at screen position (x, y) and waits for
+    // a choice; the chosen item's id, or 0 when none was chosen.
+    virtual int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) = 0;
+
+    // Waits on the calling thread (any thread) for `milliseconds`, returning early
+    // when `stop` is raised; false when it was.
+    virtual bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) = 0;
+
+    // Sounds the system's alert of the given kind.
+    virtual void Beep(unsigned kind) = 0;
+
+    // --- start-up -------------------------------------------------------------------
+    virtual OperatingSystemVersion GetOperatingSystemVersion() = 0;
+    // Loads a library by name through the system's search; null when it cannot be
+    // loaded. A loaded library is never unloaded.
+    virtual void* LoadLibrary(const std::string& name) = 0;
+    // The library's export of that name as the skin start-up function, or null.
+    virtual SkinInitFunction FindSkinInit(void* library, const std::string& name) = 0;
 };

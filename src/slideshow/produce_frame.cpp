@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "image/picture.h"
+#include "slideshow/picture_size_text.h"
 #include "swf/swf_jpeg_bitmap.h"
 #include "swf/swf_shape.h"
 #include "swf/swf_writer.h"
@@ -36,47 +38,37 @@ std::string LoadFailureReason(const Picture& picture, const std::string& path) {
 
 }  // namespace
 
-FrameResult ProduceFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
-                         const BuildSettings& settings, const PreviewSurface& preview,
-                         const std::string& temporaryJpegPath, FrameObserver* observer) {
+FrameProduced ProduceFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
+                           const BuildSettings& settings, const std::string& temporaryJpegPath,
+                           const FrameOptions& options) {
     const float width = settings.floatWidth;
     const float height = settings.floatHeight;
-    FrameResult result;
+    FrameProduced result;
+    result.index = index;
+    result.path = picturePath;
 
-    // Created in this order and destroyed in reverse: shape, bitmap, picture.
-    Picture picture(kFormatUnknown);
-    picture.Load(picturePath.c_str(), kFormatUnknown);
-    if (picture.IsValid()) {
+    // Destroyed in reverse order of creation: shape, bitmap, picture.
+    auto picture = std::make_shared<Picture>(kFormatUnknown);
+    picture->SetStopFlag(options.stopFlag);
+    picture->Load(picturePath.c_str(), kFormatUnknown);
+    if (picture->IsValid()) {
         // A grey ramp palette stays as it is and becomes a grey-scale JPEG.
-        if (!picture.IsGrayScale()) {
-            picture.IncreaseBpp(24);
+        if (!picture->IsGrayScale()) {
+            picture->IncreaseBpp(24);
         }
         // Refused for a size of zero or less: the JPEG then keeps the picture's own
         // size while the shape still uses the frame's.
-        picture.Resample(settings.width, settings.height, 0);
-        picture.SetJpegQuality(kFrameJpegQuality);
-        if (!picture.Save(temporaryJpegPath.c_str(), kFormatJpeg)) {
+        picture->Resample(settings.width, settings.height, 0);
+        picture->SetJpegQuality(kFrameJpegQuality);
+        if (!picture->Save(temporaryJpegPath.c_str(), kFormatJpeg)) {
             result.outcome = FrameOutcome::kTemporaryFileFailed;
-            result.reason = picture.GetLastError();
-        }
-        if (preview.surface != nullptr) {
-            picture.Draw(preview.surface, 0, 0, preview.width, preview.height, nullptr, true);
+            result.reason = picture->GetLastError();
         }
     } else {
         result.outcome = FrameOutcome::kPictureUnreadable;
-        result.reason = LoadFailureReason(picture, picturePath);
-        if (observer != nullptr) {
-            observer->OnPictureUnreadable(index, picturePath, result.reason);
-        }
+        result.reason = LoadFailureReason(*picture, picturePath);
     }
-
-    if (observer != nullptr) {
-        char sizeText[64];
-        std::snprintf(sizeText, sizeof sizeText, "%d*%d pixels",
-                      static_cast<int>(picture.GetWidth()), static_cast<int>(picture.GetHeight()));
-        observer->OnPictureSize(sizeText);
-        observer->OnRewriteSettings();
-    }
+    result.sizeText = PictureSizeText(picture->GetWidth(), picture->GetHeight());
 
     // Whatever the temporary file holds now: this picture, the last one that loaded,
     // or nothing at all (then no bitmap tag is written, but the frame still is).
@@ -95,5 +87,12 @@ FrameResult ProduceFrame(SwfWriter& writer, int32_t index, const std::string& pi
     writer.AddCharacter(&shape, DepthOf(index), true);
 
     writer.ShowFrame();
+
+    // The fitted picture is what the preview area shows; a picture that did not load
+    // leaves the preview as it was.
+    if (options.keepPreview && picture->IsValid()) {
+        picture->SetStopFlag(nullptr);
+        result.preview = std::move(picture);
+    }
     return result;
 }

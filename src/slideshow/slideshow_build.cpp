@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "image/drawing_surface.h"
+#include "slideshow/produce_frame.h"
 #include "slideshow/temporary_jpeg.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
@@ -45,11 +45,12 @@ std::string CheckFrameSize(const MovieSettings& settings) {
            " pixels.";
 }
 
-SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePaths,
-                                       const MovieSettings& settings, const std::string& outputPath,
-                                       DrawingSurface* preview, BuildObserver* observer) {
+SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
+                                       SlideshowEvents* events, const StopRequest* stop) {
     SlideshowBuildResult result;
-    const BuildSettings frame = BuildSettings::From(settings);
+    const std::vector<std::string>& picturePaths = request.picturePaths;
+    const std::string& outputPath = request.outputPath;
+    const BuildSettings frame = BuildSettings::From(request.settings);
 
     // Everything that can be refused is refused before a file is touched.
     if (picturePaths.size() > static_cast<size_t>(kMaxSlideshowPictures)) {
@@ -58,7 +59,7 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
                             " pictures, the list has " + std::to_string(picturePaths.size()) + ".");
         return result;
     }
-    if (std::string tooLarge = CheckFrameSize(settings); !tooLarge.empty()) {
+    if (std::string tooLarge = CheckFrameSize(request.settings); !tooLarge.empty()) {
         result.error = tooLarge;
         return result;
     }
@@ -79,28 +80,34 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
     }
     writer->SetBackgroundColor(kBlackBackground);
 
-    PreviewSurface previewSurface;
-    if (preview != nullptr) {
-        previewSurface = {preview, preview->Width(), preview->Height()};
-    }
+    FrameOptions options;
+    options.keepPreview = request.keepPreview;
+    options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
 
     const int32_t count = static_cast<int32_t>(picturePaths.size());
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t percent = static_cast<int32_t>(100LL * (i + 1) / count);
-        if (observer != nullptr) {
-            observer->OnEntryStarting(i, count, percent);
-            observer->OnSelectEntry(i);
+        if (stop != nullptr && stop->IsRequested()) {
+            result.stopped = true;
+            result.error = NotWritten(outputPath, "the build was stopped.");
+            break;
         }
-        const FrameResult frameResult = ProduceFrame(*writer, i, picturePaths[i], frame,
-                                                     previewSurface, temporary->Path(), observer);
-        if (frameResult.outcome == FrameOutcome::kPictureUnreadable) {
+        if (events != nullptr) {
+            events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
+        }
+        FrameProduced produced =
+            ProduceFrame(*writer, i, picturePaths[i], frame, temporary->Path(), options);
+        const FrameOutcome outcome = produced.outcome;
+        const std::string reason = produced.reason;
+        if (events != nullptr) {
+            events->OnFrameProduced(std::move(produced));
+        }
+        if (outcome == FrameOutcome::kPictureUnreadable) {
             ++result.unreadablePictures;
-        } else if (frameResult.outcome == FrameOutcome::kTemporaryFileFailed) {
+        } else if (outcome == FrameOutcome::kTemporaryFileFailed) {
             // The frame would silently show an earlier picture: better no movie.
-            result.error =
-                NotWritten(outputPath, "picture " + Quoted(picturePaths[i]) +
-                                           " could not be saved to the temporary file " +
-                                           Quoted(temporary->Path()) + ": " + frameResult.reason);
+            result.error = NotWritten(outputPath, "picture " + Quoted(picturePaths[i]) +
+                                                      " could not be saved to the temporary file " +
+                                                      Quoted(temporary->Path()) + ": " + reason);
             break;
         }
         if (writer->Failed()) {
@@ -108,11 +115,11 @@ SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePa
             break;
         }
         ++result.framesWritten;
-        if (observer != nullptr && observer->ShouldStop()) {
-            result.stopped = true;
-            result.error = NotWritten(outputPath, "the build was stopped.");
-            break;
-        }
+    }
+    // A stop that came during the last entry still means the user wanted no movie.
+    if (result.error.empty() && stop != nullptr && stop->IsRequested()) {
+        result.stopped = true;
+        result.error = NotWritten(outputPath, "the build was stopped.");
     }
 
     if (result.error.empty() && writer->Close()) {

@@ -7,24 +7,18 @@
 #include <vector>
 
 #include "slideshow/movie_settings.h"
-#include "slideshow/produce_frame.h"
+#include "slideshow/slideshow_events.h"
+#include "slideshow/stop_request.h"
 
-class DrawingSurface;
-
-// Hears of the build's progress; adds to what the frame production reports.
-class BuildObserver : public FrameObserver {
-  public:
-    // Called before entry `index` of `count` is worked on; `percent` is
-    // 100 * (index + 1) / count, so it reads 100 while the last entry is processed.
-    virtual void OnEntryStarting(int32_t index, int32_t count, int32_t percent) {
-        (void)index;
-        (void)count;
-        (void)percent;
-    }
-    // Entry `index` becomes selected and focused and is scrolled into view.
-    virtual void OnSelectEntry(int32_t index) { (void)index; }
-    // Asked after every entry; true ends the build, and no movie is left behind.
-    virtual bool ShouldStop() { return false; }
+// What one build is asked to do; everything it needs, so it can run on any thread.
+struct SlideshowBuildRequest {
+    // The pictures in frame order.
+    std::vector<std::string> picturePaths;
+    MovieSettings settings;
+    // Already chosen and checked by the caller.
+    std::string outputPath;
+    // Each frame event carries the fitted picture for a preview area.
+    bool keepPreview = false;
 };
 
 struct SlideshowBuildResult {
@@ -43,10 +37,10 @@ inline constexpr int32_t kMaxSlideshowPictures = 32766;
 // refuses it.
 std::string CheckFrameSize(const MovieSettings& settings);
 
-// Writes the movie to `outputPath` (already chosen and checked by the caller) from
-// `picturePaths` in order. `preview` may be null for a headless build; `observer` may
-// be null. The temporary JPEG file and its folder are gone when this returns, and a
-// failed or stopped build leaves no movie file behind.
-SlideshowBuildResult RunSlideshowBuild(const std::vector<std::string>& picturePaths,
-                                       const MovieSettings& settings, const std::string& outputPath,
-                                       DrawingSurface* preview, BuildObserver* observer);
+// Writes the movie from the request's pictures in order, reporting each entry to
+// `events` (may be null) on the calling thread. It touches nothing but its own files,
+// so it may run on a worker thread. `stop` (may be null) is read between entries and
+// inside long decodes. The temporary JPEG file and its folder are gone when this
+// returns, and a failed or stopped build leaves no movie file behind.
+SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
+                                       SlideshowEvents* events, const StopRequest* stop);

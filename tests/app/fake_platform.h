@@ -1,5 +1,5 @@
-// A scripted stand-in for the desktop: it answers the save dialog from a queue and
-// records every message box, save request, shell launch and list repaint.
+// A scripted stand-in for the desktop: it answers the file, folder and menu dialogs
+// from queues and records every message box, request, launch, wait and beep.
 #pragma once
 
 #include <deque>
@@ -24,30 +24,49 @@ struct RecordedLaunch {
     friend bool operator==(const RecordedLaunch&, const RecordedLaunch&) = default;
 };
 
+struct RecordedMenu {
+    std::vector<MenuItem> items;
+    int x = 0;
+    int y = 0;
+};
+
 class FakePlatform : public Platform {
   public:
-    // The answers of the next save dialogs, in order; nothing queued means cancel.
+    // The answers of the next dialogs and menus, in order; nothing queued means
+    // cancel (0 for a menu).
     std::deque<std::optional<std::string>> saveAnswers;
-    int shellResult = 42;
+    std::deque<std::optional<std::vector<std::string>>> openAnswers;
+    std::deque<std::optional<std::string>> folderAnswers;
+    std::deque<int> menuAnswers;
+    int shellResult = kShellOpenSucceeded;
+    OperatingSystemVersion version{6, 1};
+    // What LoadLibrary and FindSkinInit give back.
+    void* library = nullptr;
+    SkinInitFunction skinInit = nullptr;
 
     std::vector<RecordedMessage> messages;
     std::vector<SaveFileRequest> saveRequests;
+    std::vector<OpenFilesRequest> openRequests;
+    std::vector<std::string> folderTitles;
+    std::vector<RecordedMenu> menus;
     std::vector<RecordedLaunch> launches;
-    int repaints = 0;
-    // Runs at every list repaint, to look at the dialog in the middle of a command.
-    std::function<void()> onRepaint;
+    std::vector<int32_t> sleeps;
+    std::vector<unsigned> beeps;
+    std::vector<std::string> loadedLibraries;
+    std::vector<std::string> lookedUpExports;
+    // Runs at every message box, to look at the dialog when it speaks.
+    std::function<void()> onMessage;
 
     void ShowMessageBox(const std::string& text, MessageIcon icon,
                         const std::string& caption) override {
         messages.push_back({text, icon, caption});
+        if (onMessage) {
+            onMessage();
+        }
     }
     std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) override {
         saveRequests.push_back(request);
-        if (saveAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::optional<std::string> answer = saveAnswers.front();
-        saveAnswers.pop_front();
+        std::optional<std::string> answer = Next(saveAnswers);
         // Like the real dialog, a name typed without extension gets the default one.
         if (answer && !request.defaultExtension.empty()) {
             const size_t slash = answer->rfind('/');
@@ -58,14 +77,55 @@ class FakePlatform : public Platform {
         }
         return answer;
     }
+    std::optional<std::vector<std::string>> ShowOpenFilesDialog(
+        const OpenFilesRequest& request) override {
+        openRequests.push_back(request);
+        return Next(openAnswers);
+    }
+    std::optional<std::string> ShowFolderDialog(const std::string& title) override {
+        folderTitles.push_back(title);
+        return Next(folderAnswers);
+    }
+    int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override {
+        menus.push_back({items, x, y});
+        if (menuAnswers.empty()) {
+            return 0;
+        }
+        const int answer = menuAnswers.front();
+        menuAnswers.pop_front();
+        return answer;
+    }
     int ShellOpen(const std::string& verb, const std::string& target, int showMode) override {
         launches.push_back({verb, target, showMode});
         return shellResult;
     }
-    void RepaintList() override {
-        ++repaints;
-        if (onRepaint) {
-            onRepaint();
+    bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override {
+        sleeps.push_back(milliseconds);
+        return !stop.load();
+    }
+    void Beep(unsigned kind) override { beeps.push_back(kind); }
+    OperatingSystemVersion GetOperatingSystemVersion() override { return version; }
+    void* LoadLibrary(const std::string& name) override {
+        loadedLibraries.push_back(name);
+        return library;
+    }
+    SkinInitFunction FindSkinInit(void*, const std::string& name) override {
+        lookedUpExports.push_back(name);
+        return skinInit;
+    }
+
+  private:
+    template <typename T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
         }
+        if (!answers.front()) {
+            answers.pop_front();
+            return std::nullopt;
+        }
+        T answer = *answers.front();
+        answers.pop_front();
+        return answer;
     }
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -85,9 +86,12 @@ TEST_F(LinuxPlatformTest, FailuresComeBackAsTheShellsCodes) {
     EXPECT_EQ(notOnPath.ShellOpen("open", document_, 5), 31);
 }
 
-TEST_F(LinuxPlatformTest, SaveDialogWithoutAToolkitIsCancelled) {
+TEST_F(LinuxPlatformTest, DialogsAndMenusWithoutAToolkitAreCancelled) {
     LinuxPlatform platform(opener_);
     EXPECT_EQ(platform.ShowSaveFileDialog(SaveFileRequest{}), std::nullopt);
+    EXPECT_EQ(platform.ShowOpenFilesDialog(OpenFilesRequest{}), std::nullopt);
+    EXPECT_EQ(platform.ShowFolderDialog("Open"), std::nullopt);
+    EXPECT_EQ(platform.TrackPopupMenu({{1, "Item"}}, 0, 0), 0);
 }
 
 TEST(FileFilterTest, SplitsLabelPatternPairsUpToTheEmptyLabel) {
@@ -97,6 +101,31 @@ TEST(FileFilterTest, SplitsLabelPatternPairsUpToTheEmptyLabel) {
               (std::vector<FileFilter>{{"Pictures", "*.jpg;*.png"}}));
     EXPECT_EQ(ParseFileFilter(""), std::vector<FileFilter>{});
     EXPECT_EQ(ParseFileFilter("Dangling"), std::vector<FileFilter>{});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LinuxPlatformWaits, SleepEndsWhenTheStopIsRaisedFromAnotherThread) {
+    LinuxPlatform platform;
+    std::atomic<bool> stop{false};
+    EXPECT_TRUE(platform.Sleep(1, stop));
+    std::thread raiser([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stop = true;
+    });
+    EXPECT_FALSE(platform.Sleep(60000, stop));
+    raiser.join();
+}
+
+TEST(LinuxPlatformStartUp, MissingSkinLibraryIsNoFailure) {
+    LinuxPlatform platform;
+    EXPECT_EQ(platform.LoadLibrary("USkin.dll"), nullptr);
+    EXPECT_EQ(platform.FindSkinInit(nullptr, "USkinInit"), nullptr);
+    // A Linux kernel is never Windows 5.2.
+    const OperatingSystemVersion version = platform.GetOperatingSystemVersion();
+    EXPECT_GE(version.major, 3);
 }
 
 }  // namespace

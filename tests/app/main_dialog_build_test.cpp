@@ -8,6 +8,7 @@
 
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
+#include "app/recording_listener.h"
 #include "image/drawing_surface.h"
 #include "support/file_bytes.h"
 #include "support/outside_programs.h"
@@ -27,6 +28,7 @@ class MainDialogBuildTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(scratch_.Path().empty());
         tmpdir_.emplace(tmp_.Path());
+        dialog_.SetListener(&listener_);
     }
     void TearDown() override { tmpdir_.reset(); }
 
@@ -43,6 +45,7 @@ class MainDialogBuildTest : public ::testing::Test {
     ScratchFolder tmp_;
     std::optional<TemporaryFolderOverride> tmpdir_;
     FakePlatform platform_;
+    RecordingListener listener_;
     MainDialog dialog_{platform_};
 };
 
@@ -71,7 +74,7 @@ TEST_F(MainDialogBuildTest, LowerCaseNameIsWrittenUnderTheUpperCasedFileNameAndO
     std::vector<std::string> labels;
     std::vector<int32_t> positions;
     std::vector<DialogControl> focus;
-    platform_.onRepaint = [&] {
+    listener_.onReveal = [&] {
         labels.push_back(dialog_.GetPercentLabel());
         positions.push_back(dialog_.GetProgressPosition());
         focus.push_back(dialog_.GetFocus());
@@ -89,7 +92,9 @@ TEST_F(MainDialogBuildTest, LowerCaseNameIsWrittenUnderTheUpperCasedFileNameAndO
     EXPECT_EQ(labels, (std::vector<std::string>{"33%", "66%", "100%"}));
     EXPECT_EQ(positions, (std::vector<int32_t>{33, 66, 100}));
     EXPECT_EQ(focus, std::vector<DialogControl>(3, DialogControl::kPictureList));
-    EXPECT_EQ(platform_.repaints, 3);
+    EXPECT_EQ(listener_.revealed, (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(listener_.runningChanges, 2);  // started and ended
+    EXPECT_FALSE(dialog_.IsRunning());
     // Every row ends selected; only the last keeps the focus mark.
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_TRUE(dialog_.GetRows()[i].selected);

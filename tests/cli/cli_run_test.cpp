@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/fake_platform.h"
 #include "cli/cli_run.h"
 #include "cli/picture_inputs.h"
 #include "platform/platform.h"
@@ -19,22 +20,6 @@ namespace {
 using namespace test_support;
 
 const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
-
-class RecordingPlatform final : public Platform {
-  public:
-    void ShowMessageBox(const std::string&, MessageIcon, const std::string&) override {}
-    std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest&) override {
-        return std::nullopt;
-    }
-    int ShellOpen(const std::string& verb, const std::string& target, int showMode) override {
-        launches.push_back(verb + " " + target + " " + std::to_string(showMode));
-        return answer;
-    }
-    void RepaintList() override {}
-
-    std::vector<std::string> launches;
-    int answer = kShellOpenSucceeded;
-};
 
 struct CliRun {
     int status = -1;
@@ -221,12 +206,12 @@ TEST(CliRun, HelpAndVersion) {
 
 TEST(CliRun, OpenAsksTheShellToOpenTheMovieOnlyAfterSuccess) {
     ScratchFolder scratch;
-    RecordingPlatform platform;
+    FakePlatform platform;
     const std::string movie = scratch.File("m.swf");
     EXPECT_EQ(
         RunCli({"-q", "--open", "-o", movie, kExamples + "/01-sunrise.jpg"}, "", &platform).status,
         0);
-    EXPECT_EQ(platform.launches, std::vector<std::string>{"open " + movie + " 5"});
+    EXPECT_EQ(platform.launches, (std::vector<RecordedLaunch>{{"open", movie, 5}}));
 
     platform.launches.clear();
     RunCli({"-q", "--open", "-o", scratch.File("none/m.swf"), kExamples + "/01-sunrise.jpg"}, "",

@@ -58,7 +58,7 @@ TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
     constexpr int kHeight = 210;
     const std::string movie = scratch.File("SHOW.SWF");
     const SlideshowBuildResult result =
-        RunSlideshowBuild(paths, MovieSettings{kWidth, kHeight, 10}, movie, nullptr, nullptr);
+        RunSlideshowBuild({paths, MovieSettings{kWidth, kHeight, 10}, movie}, nullptr, nullptr);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.unreadablePictures, 0);
 

@@ -19,34 +19,48 @@ using namespace test_support;
 
 namespace fs = std::filesystem;
 
-// Records everything the build reports.
-struct RecordingObserver : BuildObserver {
+// Records everything the build reports; can stop the build after some entries.
+struct RecordingEvents : SlideshowEvents {
     std::vector<int32_t> percents;
-    std::vector<int32_t> selected;
+    std::vector<int32_t> indexes;
     std::vector<std::string> sizeTexts;
     std::vector<int32_t> unreadable;
     std::vector<std::string> reasons;
-    int rewrites = 0;
+    std::vector<bool> previews;
     int stopAfterEntries = -1;
-    int entriesDone = 0;
+    StopRequest stop;
     std::function<void(int32_t)> onEntry;
 
-    void OnEntryStarting(int32_t index, int32_t, int32_t percent) override {
-        percents.push_back(percent);
+    void OnEntryStarted(const EntryStarted& event) override {
+        percents.push_back(event.percent);
         if (onEntry) {
-            onEntry(index);
+            onEntry(event.index);
         }
     }
-    void OnSelectEntry(int32_t index) override { selected.push_back(index); }
-    void OnPictureSize(const std::string& text) override { sizeTexts.push_back(text); }
-    void OnRewriteSettings() override { ++rewrites; }
-    void OnPictureUnreadable(int32_t index, const std::string&,
-                             const std::string& reason) override {
-        unreadable.push_back(index);
-        reasons.push_back(reason);
+    void OnFrameProduced(FrameProduced event) override {
+        indexes.push_back(event.index);
+        sizeTexts.push_back(event.sizeText);
+        previews.push_back(event.preview != nullptr);
+        if (event.outcome == FrameOutcome::kPictureUnreadable) {
+            unreadable.push_back(event.index);
+            reasons.push_back(event.reason);
+        }
+        if (static_cast<int>(indexes.size()) == stopAfterEntries) {
+            stop.Request();
+        }
     }
-    bool ShouldStop() override { return ++entriesDone == stopAfterEntries; }
 };
+
+SlideshowBuildResult RunBuild(const std::vector<std::string>& paths, const MovieSettings& settings,
+                              const std::string& movie, RecordingEvents* events,
+                              bool keepPreview = false) {
+    SlideshowBuildRequest request;
+    request.picturePaths = paths;
+    request.settings = settings;
+    request.outputPath = movie;
+    request.keepPreview = keepPreview;
+    return RunSlideshowBuild(request, events, events != nullptr ? &events->stop : nullptr);
+}
 
 class SlideshowBuildTest : public ::testing::Test {
   protected:
@@ -68,8 +82,8 @@ class SlideshowBuildTest : public ::testing::Test {
     }
 
     SwfTestMovie Build(const std::vector<std::string>& paths, MovieSettings settings,
-                       BuildObserver* observer = nullptr) {
-        result_ = RunSlideshowBuild(paths, settings, Movie(), nullptr, observer);
+                       RecordingEvents* events = nullptr, bool keepPreview = false) {
+        result_ = RunBuild(paths, settings, Movie(), events, keepPreview);
         EXPECT_TRUE(result_.ok) << result_.error;
         SwfTestMovie movie = ParseTestMovie(ReadFileBytes(Movie()));
         EXPECT_EQ(movie.error, "");
@@ -136,8 +150,8 @@ TEST_F(SlideshowBuildTest, MissingSecondPictureRepeatsTheFirstInItsOwnFrame) {
     const std::vector<std::string> paths{
         MakePicture("a.png", {"-size", "64x48", "gradient:red-blue"}), scratch_.File("missing.png"),
         MakePicture("c.bmp", {"-size", "64x48", "gradient:white-black", "-type", "TrueColor"})};
-    RecordingObserver observer;
-    const SwfTestMovie movie = Build(paths, MovieSettings{280, 210, 10}, &observer);
+    RecordingEvents observer;
+    const SwfTestMovie movie = Build(paths, MovieSettings{280, 210, 10}, &observer, true);
 
     EXPECT_EQ(movie.frameCount, 3);
     const auto bitmaps = movie.TagsWithCode(kTestTagDefineBitsJpeg2);
@@ -154,7 +168,8 @@ TEST_F(SlideshowBuildTest, MissingSecondPictureRepeatsTheFirstInItsOwnFrame) {
 
     EXPECT_EQ(observer.sizeTexts,
               (std::vector<std::string>{"280*210 pixels", "0*0 pixels", "280*210 pixels"}));
-    EXPECT_EQ(observer.rewrites, 3);
+    // The preview area gets each fitted picture; the missing one leaves it alone.
+    EXPECT_EQ(observer.previews, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(observer.unreadable, (std::vector<int32_t>{1}));
     EXPECT_EQ(observer.reasons.at(0), "No such file or directory");
     EXPECT_EQ(result_.unreadablePictures, 1);
@@ -180,18 +195,18 @@ TEST_F(SlideshowBuildTest, MissingFirstPictureLeavesBitmapTwoUndefined) {
 }
 
 TEST_F(SlideshowBuildTest, ProgressStandsAtItsShareBeforeEachEntry) {
-    RecordingObserver three;
+    RecordingEvents three;
     Build({"/nonexistent/1", "/nonexistent/2", "/nonexistent/3"}, MovieSettings{}, &three);
     EXPECT_EQ(three.percents, (std::vector<int32_t>{33, 66, 100}));
-    EXPECT_EQ(three.selected, (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(three.indexes, (std::vector<int32_t>{0, 1, 2}));
 
-    RecordingObserver seven;
+    RecordingEvents seven;
     Build(std::vector<std::string>(7, "/nonexistent/picture"), MovieSettings{}, &seven);
     EXPECT_EQ(seven.percents, (std::vector<int32_t>{14, 28, 42, 57, 71, 85, 100}));
 }
 
 TEST_F(SlideshowBuildTest, EmptyListWritesBackgroundOnly) {
-    RecordingObserver observer;
+    RecordingEvents observer;
     const SwfTestMovie movie = Build({}, MovieSettings{}, &observer);
     EXPECT_EQ(movie.frameCount, 0);
     ASSERT_EQ(movie.tags.size(), 2u);
@@ -203,7 +218,7 @@ TEST_F(SlideshowBuildTest, TemporaryJpegLivesInAPrivateFolderOnlyDuringTheBuild)
     const std::vector<std::string> paths{
         MakePicture("a.png", {"-size", "30x20", "gradient:red-blue"}),
         MakePicture("b.png", {"-size", "30x20", "gradient:blue-red"})};
-    RecordingObserver observer;
+    RecordingEvents observer;
     std::vector<bool> jpegExisted;
     observer.onEntry = [&](int32_t) {
         std::vector<fs::path> folders;
@@ -229,7 +244,7 @@ TEST_F(SlideshowBuildTest, GreyPicturesStayGreyAndColourPalettesBecomeColour) {
         MakePicture("palette.bmp",
                     {"-size", "64x48", "gradient:red-blue", "-type", "Palette", "-colors", "16"},
                     "BMP3:")};
-    RecordingObserver observer;
+    RecordingEvents observer;
     const SwfTestMovie movie = Build(paths, MovieSettings{80, 60, 10}, &observer);
     EXPECT_EQ(observer.reasons, std::vector<std::string>{});
     const auto bitmaps = movie.TagsWithCode(kTestTagDefineBitsJpeg2);
@@ -251,7 +266,7 @@ TEST_F(SlideshowBuildTest, GreyPicturesStayGreyAndColourPalettesBecomeColour) {
 TEST_F(SlideshowBuildTest, ZeroAndNegativeSizesArePassedOn) {
     const std::vector<std::string> paths{
         MakePicture("a.png", {"-size", "30x20", "gradient:red-blue"})};
-    RecordingObserver observer;
+    RecordingEvents observer;
     SwfTestMovie movie = Build(paths, MovieSettings{0, 210, 0}, &observer);
     EXPECT_EQ(movie.xMax, 0);
     EXPECT_EQ(movie.yMax, 4200);
@@ -268,9 +283,9 @@ TEST_F(SlideshowBuildTest, ZeroAndNegativeSizesArePassedOn) {
 }
 
 TEST_F(SlideshowBuildTest, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
-    RecordingObserver observer;
-    const SlideshowBuildResult result = RunSlideshowBuild(
-        {"/nonexistent/a"}, MovieSettings{1639, 210, 10}, Movie(), nullptr, &observer);
+    RecordingEvents observer;
+    const SlideshowBuildResult result =
+        RunBuild({"/nonexistent/a"}, MovieSettings{1639, 210, 10}, Movie(), &observer);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error,
               "The frame size 1639*210 pixels is too large: a Flash movie frame can be at most "
@@ -283,9 +298,9 @@ TEST_F(SlideshowBuildTest, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
 
 TEST_F(SlideshowBuildTest, UncreatableMovieFailsAtOnceNamingTheFile) {
     const std::string movie = scratch_.File("no-such-folder/SHOW.SWF");
-    RecordingObserver observer;
+    RecordingEvents observer;
     const SlideshowBuildResult result =
-        RunSlideshowBuild({"/nonexistent/a"}, MovieSettings{}, movie, nullptr, &observer);
+        RunBuild({"/nonexistent/a"}, MovieSettings{}, movie, &observer);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("\"" + movie + "\""), std::string::npos) << result.error;
     EXPECT_NE(result.error.find("No such file or directory"), std::string::npos) << result.error;
@@ -294,11 +309,11 @@ TEST_F(SlideshowBuildTest, UncreatableMovieFailsAtOnceNamingTheFile) {
 }
 
 TEST_F(SlideshowBuildTest, StoppedBuildLeavesNoMovie) {
-    RecordingObserver observer;
+    RecordingEvents observer;
     observer.stopAfterEntries = 1;
     const SlideshowBuildResult result =
-        RunSlideshowBuild({"/nonexistent/a", "/nonexistent/b", "/nonexistent/c"}, MovieSettings{},
-                          Movie(), nullptr, &observer);
+        RunBuild({"/nonexistent/a", "/nonexistent/b", "/nonexistent/c"}, MovieSettings{}, Movie(),
+                 &observer);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(observer.percents, (std::vector<int32_t>{33}));

@@ -1,0 +1,115 @@
+// "Save as Flash" in three steps: prepared here on the user-interface thread (the
+// fields, the frame size, the file name), run by the run host (the build itself,
+// which touches no dialog state), finished here again (a message or opening the
+// movie). The build's events come back as values and are shown as they arrive.
+#include <optional>
+#include <utility>
+
+#include "app/main_dialog.h"
+#include "platform/platform.h"
+#include "slideshow/output_name.h"
+#include "slideshow/stop_request.h"
+
+namespace {
+
+constexpr const char* kNotAFlashNameMessage = "Please input Flash filename";
+constexpr const char* kSaveDialogTitle = "Save Flash file";
+constexpr const char* kFlashFileFilter = "Flash Files|*.swf|ALL (*.*)|*.*||";
+constexpr const char* kFlashExtension = "swf";
+
+}  // namespace
+
+// Carries the build's events to the user-interface thread; on the worker it only
+// posts copies.
+class MainDialog::BuildEvents final : public SlideshowEvents {
+  public:
+    BuildEvents(MainDialog& dialog, const PostToInterface& post) : dialog_(dialog), post_(post) {}
+
+    void OnEntryStarted(const EntryStarted& event) override {
+        MainDialog* dialog = &dialog_;
+        post_([dialog, event] {
+            // The bar stands at the entry's share before the entry is worked on;
+            // selection adds up over the build, the focus mark moves to this row, and
+            // the row is scrolled into view.
+            dialog->SetProgress(event.percent);
+            dialog->SelectRow(event.index, true);
+            dialog->visibleRow_ = event.index;
+            if (dialog->listener_ != nullptr) {
+                dialog->listener_->OnRowRevealed(event.index);
+            }
+        });
+    }
+    void OnFrameProduced(FrameProduced event) override {
+        MainDialog* dialog = &dialog_;
+        post_([dialog, event = std::move(event)] {
+            dialog->DrawPreview(event.preview.get());
+            dialog->SetPictureSizeText(event.sizeText);
+            dialog->WriteFieldsToControls();
+        });
+    }
+
+  private:
+    MainDialog& dialog_;
+    const PostToInterface& post_;
+};
+
+void MainDialog::OnSaveAsFlash() {
+    if (running_) {
+        return;
+    }
+    // A field without an integer is reported, and the build goes on with the values
+    // the settings hold then.
+    ReadFieldsFromControls();
+    buildSettings_ = settings_;
+
+    // Refused before anything is asked or written: the frame rectangle could not
+    // hold these twips.
+    if (const std::string tooLarge = CheckFrameSize(buildSettings_); !tooLarge.empty()) {
+        ShowMessage(tooLarge);
+        return;
+    }
+
+    SaveFileRequest request;
+    request.title = kSaveDialogTitle;
+    request.filter = kFlashFileFilter;
+    request.defaultExtension = kFlashExtension;
+    request.confirmOverwrite = true;
+    const std::optional<std::string> chosen = platform_.ShowSaveFileDialog(request);
+    if (!chosen) {
+        return;
+    }
+    if (!HasSwfExtension(*chosen)) {
+        ShowMessage(kNotAFlashNameMessage);
+        return;
+    }
+
+    SlideshowBuildRequest build;
+    build.picturePaths = ListPaths();
+    build.settings = buildSettings_;
+    build.outputPath = UpperCaseFileName(*chosen);
+    build.keepPreview = true;
+
+    AcquirePreviewSurface();
+    SetFocus(DialogControl::kPictureList);
+    host_.Start([this, build = std::move(build), stop = BeginRun()](const PostToInterface& post) {
+        BuildEvents events(*this, post);
+        SlideshowBuildResult result = RunSlideshowBuild(build, &events, stop.get());
+        post([this, result = std::move(result), outputPath = build.outputPath] {
+            FinishBuild(result, outputPath);
+        });
+    });
+}
+
+void MainDialog::FinishBuild(const SlideshowBuildResult& result, const std::string& outputPath) {
+    FinishRun();
+    // A build stopped because the window closed has nobody left to tell.
+    if (endResult_ != 0 || result.stopped) {
+        return;
+    }
+    if (!result.ok) {
+        ShowMessage(result.error);
+        return;
+    }
+    // Whether a program could show the movie is not reported; the movie is there.
+    platform_.ShellOpen("open", outputPath, kShowNormal);
+}

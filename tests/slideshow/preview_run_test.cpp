@@ -1,0 +1,100 @@
+// The preview run: its waits, its events in list order, an unreadable entry showing
+// the picture before it, and a stop between steps.
+#include "slideshow/preview_run.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "image/picture.h"
+
+namespace {
+
+const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
+
+TEST(PreviewRun, WaitIsRateTimesAThousandOverTheCountAndNeverNegative) {
+    struct Case {
+        int32_t rate;
+        int32_t count;
+        int32_t wait;
+    };
+    const Case cases[] = {
+        {10, 4, 2500},
+        {10, 5, 2000},
+        {10, 20, 500},
+        {10, 3, 3333},
+        {0, 4, 0},
+        {-1, 4, 0},  // negative: no wait
+        {2147483, 1, 2147483000},
+        {2147484, 1, 0},  // the product leaves 32 bits: no wait
+        {INT_MIN, 1, 0},
+        {10, 0, 0},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::to_string(test.rate) + " / " + std::to_string(test.count));
+        EXPECT_EQ(PreviewWaitMilliseconds(test.rate, test.count), test.wait);
+    }
+}
+
+struct Recorder : SlideshowEvents {
+    std::vector<std::string> steps;
+    std::vector<Picture*> shown;
+    StopRequest* stopAtSecondFrame = nullptr;
+
+    void OnEntryStarted(const EntryStarted& event) override {
+        steps.push_back("entry " + std::to_string(event.index) + " " +
+                        std::to_string(event.percent) + "%");
+    }
+    void OnFrameProduced(FrameProduced event) override {
+        steps.push_back("show " + event.sizeText);
+        shown.push_back(event.preview.get());
+        if (stopAtSecondFrame != nullptr && shown.size() == 2) {
+            stopAtSecondFrame->Request();
+        }
+    }
+};
+
+TEST(PreviewRun, UnreadableEntryShowsThePictureBeforeItAndTheWaitStillFollows) {
+    Recorder recorder;
+    std::vector<std::string> steps;
+    const PreviewRequest request{{"/nonexistent/first.png", kExamples + "/01-sunrise.jpg",
+                                  "/nonexistent/b.png", kExamples + "/03-checker.bmp"},
+                                 10};
+    RunPreview(request, recorder, nullptr, [&](int32_t milliseconds) {
+        recorder.steps.push_back("wait " + std::to_string(milliseconds));
+        return true;
+    });
+    EXPECT_EQ(recorder.steps,
+              (std::vector<std::string>{"entry 0 25%", "show 0*0 pixels", "wait 2500",
+                                        "entry 1 50%", "show 640*480 pixels", "wait 2500",
+                                        "entry 2 75%", "show 640*480 pixels", "wait 2500",
+                                        "entry 3 100%", "show 320*240 pixels", "wait 2500"}));
+    ASSERT_EQ(recorder.shown.size(), 4u);
+    EXPECT_EQ(recorder.shown[0], nullptr);
+    EXPECT_NE(recorder.shown[1], nullptr);
+    EXPECT_EQ(recorder.shown[2], recorder.shown[1]);
+    EXPECT_NE(recorder.shown[3], recorder.shown[1]);
+}
+
+TEST(PreviewRun, StopEndsTheRunBeforeItsNextStep) {
+    StopRequest stop;
+    Recorder recorder;
+    recorder.stopAtSecondFrame = &stop;
+    int waits = 0;
+    RunPreview({std::vector<std::string>(4, kExamples + "/02-blocks.png"), 0}, recorder, &stop,
+               [&](int32_t) { return ++waits > 0; });
+    EXPECT_EQ(recorder.shown.size(), 2u);
+    EXPECT_EQ(waits, 0);  // rate 0: no wait at all
+
+    // A wait that reports the stop ends the run at once.
+    StopRequest waitStop;
+    Recorder waited;
+    RunPreview({std::vector<std::string>(3, kExamples + "/02-blocks.png"), 5}, waited, &waitStop,
+               [&](int32_t) {
+                   waitStop.Request();
+                   return false;
+               });
+    EXPECT_EQ(waited.shown.size(), 1u);
+}
+
+}  // namespace
