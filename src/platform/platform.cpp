@@ -22,3 +22,20 @@ std::vector<FileFilter> ParseFileFilter(const std::string& filter) {
     }
     return filters;
 }
+
+size_t OpenFilesNameLength(const std::vector<std::string>& paths) {
+    if (paths.empty()) {
+        return 1;
+    }
+    if (paths.size() == 1) {
+        return paths[0].size() + 2;
+    }
+    const size_t slash = paths[0].rfind('/');
+    const size_t folderLength = slash == std::string::npos ? 0 : (slash == 0 ? 1 : slash);
+    size_t length = folderLength + 1;
+    for (const std::string& path : paths) {
+        const size_t nameStart = path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1;
+        length += path.size() - nameStart + 1;
+    }
+    return length + 1;
+}

@@ -41,6 +41,11 @@ struct OpenFilesRequest {
 // Splits "Label|*.a|Other|*.*||" into its label/pattern pairs.
 std::vector<FileFilter> ParseFileFilter(const std::string& filter);
 
+// The characters a selection takes in the open-file dialog's name buffer: one file
+// as its full path; several as their folder and then each name, every one ended by
+// a zero, and one more zero at the end. Paths of several files must share a folder.
+size_t OpenFilesNameLength(const std::vector<std::string>& paths);
+
 // One item of a pop-up menu: a command, or (no text) a separator.
 struct MenuItem {
     int id = 0;

@@ -1,0 +1,116 @@
+#include "qt/qt_platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+namespace {
+
+// "*.jpg" -> "*.[jJ][pP][gG]": the dialog's own matching may mind the case, a
+// bracket class never does.
+QString AnyCasePattern(const QString& pattern) {
+    if (pattern == "*.*") {
+        return "*";
+    }
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter()) {
+            result += QString("[%1%2]").arg(c.toLower(), c.toUpper());
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+QStringList QtNameFilters(const std::string& filter) {
+    QStringList filters;
+    for (const FileFilter& entry : ParseFileFilter(filter)) {
+        QStringList patterns;
+        for (const QString& pattern : FromUtf8(entry.pattern).split(';', Qt::SkipEmptyParts)) {
+            patterns << AnyCasePattern(pattern.trimmed());
+        }
+        filters << FromUtf8(entry.label) + " (" + patterns.join(' ') + ")";
+    }
+    return filters;
+}
+
+void QtPlatform::ShowMessageBox(const std::string& text, MessageIcon icon,
+                                const std::string& caption) {
+    const QMessageBox::Icon shown = icon == MessageIcon::kExclamation   ? QMessageBox::Warning
+                                    : icon == MessageIcon::kInformation ? QMessageBox::Information
+                                                                        : QMessageBox::NoIcon;
+    QMessageBox box(shown, FromUtf8(caption), FromUtf8(text), QMessageBox::Ok, window_);
+    box.exec();
+}
+
+std::optional<std::string> QtPlatform::ShowSaveFileDialog(const SaveFileRequest& request) {
+    QFileDialog dialog(window_, FromUtf8(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setNameFilters(QtNameFilters(request.filter));
+    dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (!request.initialName.empty()) {
+        dialog.selectFile(FromUtf8(request.initialName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::vector<std::string>> QtPlatform::ShowOpenFilesDialog(
+    const OpenFilesRequest& request) {
+    QFileDialog dialog(window_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(QtNameFilters(request.filter));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    std::vector<std::string> paths;
+    for (const QString& path : dialog.selectedFiles()) {
+        paths.push_back(path.toStdString());
+    }
+    // A selection too long for the dialog's name buffer is no selection at all.
+    if (paths.empty() || OpenFilesNameLength(paths) > request.nameBufferCapacity) {
+        return std::nullopt;
+    }
+    return paths;
+}
+
+std::optional<std::string> QtPlatform::ShowFolderDialog(const std::string& title) {
+    const QString folder = QFileDialog::getExistingDirectory(window_, FromUtf8(title));
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder.toStdString();
+}
+
+int QtPlatform::TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) {
+    QMenu menu(window_);
+    for (const MenuItem& item : items) {
+        if (item.IsSeparator()) {
+            menu.addSeparator();
+        } else {
+            menu.addAction(FromUtf8(item.text))->setData(item.id);
+        }
+    }
+    const QAction* chosen = menu.exec(QPoint(x, y));
+    return chosen != nullptr ? chosen->data().toInt() : 0;
+}
+
+void QtPlatform::Beep(unsigned) {
+    QApplication::beep();
+}
