@@ -14,6 +14,5 @@ cat <<MESSAGE
 The slideshow is at: $movie
 Play it with any SWF player, for example: ffplay "$movie"
 Make your own:       ./build/src/cli/reelwright-cli -o show.swf PICTURES-OR-FOLDER...
-The dialog front end (Qt) is not part of this build yet; its logic runs in the tests
-(bash scripts/test.sh).
+Open the dialog:     ./build/src/qt/reelwright   (on a desktop; it needs a display)
 MESSAGE
