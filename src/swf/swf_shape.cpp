@@ -8,11 +8,11 @@
 
 #include "swf/swf_bit_writer.h"
 #include "swf/swf_bytes.h"
+#include "swf/swf_tag.h"
 #include "swf/swf_twips.h"
 
 namespace {
 
-constexpr uint16_t kDefineShape3Header = 0x083F;  // code 32, long form
 // The edge width field holds width - 2 in 4 bits; the move width field 5 bits.
 constexpr uint8_t kMaxEdgeWidth = 17;
 constexpr uint8_t kMaxMoveWidth = 31;
@@ -366,8 +366,7 @@ bool SwfShape::BuildDefinition() {
 
     definition_.clear();
     definition_.reserve(body.size() + 6);
-    SwfPutU16(definition_, kDefineShape3Header);
-    SwfPutU32(definition_, static_cast<uint32_t>(body.size()));
+    SwfPutTagHeader(definition_, SwfTagCode::kDefineShape3, static_cast<uint32_t>(body.size()));
     definition_.insert(definition_.end(), body.begin(), body.end());
     return true;
 }

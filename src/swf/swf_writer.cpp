@@ -8,15 +8,10 @@
 
 #include "swf/swf_bytes.h"
 #include "swf/swf_color_transform.h"
+#include "swf/swf_tag.h"
 #include "swf/swf_twips.h"
 
 namespace {
-
-constexpr uint16_t kShowFrameTag = 0x0040;           // code 1, length 0
-constexpr uint16_t kSetBackgroundColorTag = 0x0243;  // code 9, length 3
-constexpr uint16_t kFrameLabelHeader = 0x0AFF;       // code 43, long form
-constexpr uint16_t kPlaceObject2Header = 0x06BF;     // code 26, long form
-constexpr uint16_t kRemoveObject2Header = 0x073F;    // code 28, long form
 
 constexpr uint8_t kPlaceMove = 0x01;
 constexpr uint8_t kPlaceHasCharacter = 0x02;
@@ -110,15 +105,23 @@ bool SwfWriter::AppendTag(const uint8_t* bytes, size_t count) {
     return true;
 }
 
+bool SwfWriter::AppendSmallTag(SwfTagCode code, std::initializer_list<uint8_t> body) {
+    try {
+        std::vector<uint8_t> tag;
+        tag.reserve(6 + body.size());
+        SwfPutTagHeader(tag, code, static_cast<uint32_t>(body.size()));
+        tag.insert(tag.end(), body.begin(), body.end());
+        return AppendTag(tag.data(), tag.size());
+    } catch (const std::bad_alloc&) {
+        Fail("out of memory adding a tag");
+        return false;
+    }
+}
+
 void SwfWriter::SetBackgroundColor(uint32_t color) {
-    const uint8_t tag[5] = {
-        static_cast<uint8_t>(kSetBackgroundColorTag),
-        static_cast<uint8_t>(kSetBackgroundColorTag >> 8),
-        static_cast<uint8_t>(color),
-        static_cast<uint8_t>(color >> 8),
-        static_cast<uint8_t>(color >> 16),
-    };
-    AppendTag(tag, sizeof tag);
+    AppendSmallTag(SwfTagCode::kSetBackgroundColor,
+                   {static_cast<uint8_t>(color), static_cast<uint8_t>(color >> 8),
+                    static_cast<uint8_t>(color >> 16)});
 }
 
 void SwfWriter::ShowFrame() {
@@ -129,9 +132,7 @@ void SwfWriter::ShowFrame() {
         Fail("the movie has more than 65535 frames");
         return;
     }
-    const uint8_t tag[2] = {static_cast<uint8_t>(kShowFrameTag),
-                            static_cast<uint8_t>(kShowFrameTag >> 8)};
-    if (AppendTag(tag, sizeof tag)) {
+    if (AppendSmallTag(SwfTagCode::kShowFrame, {})) {
         ++frameCount_;
     }
 }
@@ -148,8 +149,7 @@ void SwfWriter::AddFrameLabel(std::string_view text) {
     try {
         std::vector<uint8_t> tag;
         tag.reserve(text.size() + 7);
-        SwfPutU16(tag, kFrameLabelHeader);
-        SwfPutU32(tag, static_cast<uint32_t>(text.size() + 1));
+        SwfPutTagHeader(tag, SwfTagCode::kFrameLabel, static_cast<uint32_t>(text.size() + 1));
         tag.insert(tag.end(), text.begin(), text.end());
         tag.push_back(0);
         AppendTag(tag.data(), tag.size());
@@ -226,8 +226,7 @@ void SwfWriter::AppendPlacement(SwfCharacter* character, uint16_t depth,
                                   (transformBytes != nullptr ? transformBytes->size() : 0);
         std::vector<uint8_t> tag;
         tag.reserve(bodyLength + 6);
-        SwfPutU16(tag, kPlaceObject2Header);
-        SwfPutU32(tag, static_cast<uint32_t>(bodyLength));
+        SwfPutTagHeader(tag, SwfTagCode::kPlaceObject2, static_cast<uint32_t>(bodyLength));
         tag.push_back(flags);
         SwfPutU16(tag, depth);
         if (newCharacter) {
@@ -244,17 +243,8 @@ void SwfWriter::AppendPlacement(SwfCharacter* character, uint16_t depth,
 }
 
 void SwfWriter::RemoveDepth(uint16_t depth) {
-    const uint8_t tag[8] = {
-        static_cast<uint8_t>(kRemoveObject2Header),
-        static_cast<uint8_t>(kRemoveObject2Header >> 8),
-        2,
-        0,
-        0,
-        0,
-        static_cast<uint8_t>(depth),
-        static_cast<uint8_t>(depth >> 8),
-    };
-    AppendTag(tag, sizeof tag);
+    AppendSmallTag(SwfTagCode::kRemoveObject2,
+                   {static_cast<uint8_t>(depth), static_cast<uint8_t>(depth >> 8)});
 }
 
 void SwfWriter::AddActions(SwfActionList* actionList) {
@@ -321,8 +311,9 @@ bool SwfWriter::Close() {
             written = false;
             ioFailure("seek in");
         }
-        const uint8_t endTag[2] = {0, 0};
-        if (written && std::fwrite(endTag, 1, sizeof endTag, file) != sizeof endTag) {
+        std::vector<uint8_t> endTag;
+        SwfPutTagHeader(endTag, SwfTagCode::kEnd, 0);
+        if (written && std::fwrite(endTag.data(), 1, endTag.size(), file) != endTag.size()) {
             written = false;
             ioFailure("write");
         }

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "swf/swf_character.h"
 #include "swf/swf_color_transform.h"
 #include "swf/swf_rect.h"
+#include "swf/swf_tag.h"
 
 class SwfWriter {
   public:
@@ -88,6 +90,8 @@ class SwfWriter {
     void Fail(std::string message, int errorNumber = 0);
     // Appends one whole tag; false (and the failed state) when it cannot.
     bool AppendTag(const uint8_t* bytes, size_t count);
+    // Frames a body of a few bytes as a tag and appends it.
+    bool AppendSmallTag(SwfTagCode code, std::initializer_list<uint8_t> body);
     void AppendPlacement(SwfCharacter* character, uint16_t depth,
                          const SwfColorTerms* colorTransform, bool newCharacter);
 
