@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <new>
 #include <string>
 
@@ -41,12 +40,6 @@ uint8_t StyleIndexBits(size_t count) {
     return bits;
 }
 
-std::string PixelsText(float pixels) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(pixels));
-    return text;
-}
-
 }  // namespace
 
 SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, float yMax,
@@ -54,8 +47,8 @@ SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, flo
     : SwfCharacter(kSwfCharacterShape, characterId, depth), shapeId_(characterId) {
     bounds_.Set(xMin, yMin, xMax, yMax);
     if (!bounds_.FitsInTwips()) {
-        SetError("shape " + std::to_string(characterId) + " bounds (" + PixelsText(xMin) + ", " +
-                 PixelsText(yMin) + ")-(" + PixelsText(xMax) + ", " + PixelsText(yMax) +
+        SetError("shape " + std::to_string(characterId) + " bounds (" + SwfPixelsText(xMin) + ", " +
+                 SwfPixelsText(yMin) + ")-(" + SwfPixelsText(xMax) + ", " + SwfPixelsText(yMax) +
                  ") are too large: at most " + std::to_string(kSwfMaxFramePixels) + " pixels fit");
     }
 }
@@ -174,7 +167,7 @@ void SwfShape::AddStyleChange(uint16_t lineStyle, uint16_t fillStyle0, uint16_t 
         record.values[1] = SwfPixelsToTwips(moveTo->y);
         record.bitWidth = SwfSignedBitWidth({record.values[0], record.values[1]});
         if (record.bitWidth > kMaxMoveWidth) {
-            SetError("move to (" + PixelsText(moveTo->x) + ", " + PixelsText(moveTo->y) +
+            SetError("move to (" + SwfPixelsText(moveTo->x) + ", " + SwfPixelsText(moveTo->y) +
                      ") is out of range");
             return;
         }
@@ -189,7 +182,7 @@ void SwfShape::AddStraightEdge(float dx, float dy) {
     record.values[1] = SwfPixelsToTwips(dy);
     record.bitWidth = std::max<uint8_t>(2, SwfSignedBitWidth({record.values[0], record.values[1]}));
     if (record.bitWidth > kMaxEdgeWidth) {
-        SetError("straight edge (" + PixelsText(dx) + ", " + PixelsText(dy) +
+        SetError("straight edge (" + SwfPixelsText(dx) + ", " + SwfPixelsText(dy) +
                  ") is too long: at most 3276 pixels fit");
         return;
     }
@@ -204,8 +197,8 @@ void SwfShape::AddCurvedEdge(float controlDx, float controlDy, float anchorDx, f
     record.bitWidth = std::max<uint8_t>(2, SwfSignedBitWidth({record.values[0], record.values[1],
                                                               record.values[2], record.values[3]}));
     if (record.bitWidth > kMaxEdgeWidth) {
-        SetError("curved edge (" + PixelsText(controlDx) + ", " + PixelsText(controlDy) + ", " +
-                 PixelsText(anchorDx) + ", " + PixelsText(anchorDy) +
+        SetError("curved edge (" + SwfPixelsText(controlDx) + ", " + SwfPixelsText(controlDy) +
+                 ", " + SwfPixelsText(anchorDx) + ", " + SwfPixelsText(anchorDy) +
                  ") is too long: at most 3276 pixels fit");
         return;
     }

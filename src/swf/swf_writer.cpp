@@ -21,12 +21,6 @@ constexpr uint8_t kPlaceHasColorTransform = 0x08;
 // Header bytes besides the RECT, and the End tag: the file length is 14 + r + t.
 constexpr uint64_t kFixedFileBytes = 14;
 
-std::string PixelsText(float pixels) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(pixels));
-    return text;
-}
-
 }  // namespace
 
 SwfWriter::SwfWriter() {
@@ -68,7 +62,7 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
     // Refused before the file is created, so a refused build does not leave an
     // empty movie behind (or truncate an existing one).
     if (!SwfFrameSizeFits(frameWidth, frameHeight)) {
-        Fail("frame size " + PixelsText(frameWidth) + "*" + PixelsText(frameHeight) +
+        Fail("frame size " + SwfPixelsText(frameWidth) + "*" + SwfPixelsText(frameHeight) +
              " pixels is too large: at most " + std::to_string(kSwfMaxFramePixels) +
              " pixels fit in each direction");
         return 0;
