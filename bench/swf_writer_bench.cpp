@@ -39,7 +39,7 @@ class ScratchJpeg {
 };
 
 void AddPictureFrame(SwfWriter& writer, int i, SwfJpegBitmap& bitmap) {
-    writer.AddCharacter(&bitmap, 0xFFFF, false);
+    writer.AddCharacter(&bitmap, kSwfNoDepth, false);
     SwfShape shape(static_cast<uint16_t>(2 * i + 1), 0, 0, 280, 210, static_cast<uint16_t>(i + 1));
     shape.AddLineStyle(0, 0xFF000000);
     shape.AddBitmapFill(static_cast<uint16_t>(2 * i + 2), 0x41, 0, 0, 280, 210, 0, 0, 280, 210);

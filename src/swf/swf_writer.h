@@ -48,7 +48,8 @@ class SwfWriter {
     void AddFrameLabel(std::string_view text);
 
     // Appends the character's definition and, when place is set and the character
-    // is not a bitmap, a PlaceObject2 for a new character at depth.
+    // is not a bitmap, a PlaceObject2 for a new character at depth. A character
+    // that is not placed takes kSwfNoDepth.
     void AddCharacter(SwfCharacter* character, uint16_t depth, bool place);
     // Appends a PlaceObject2 with the character's placement matrix and, when
     // given, a colour transform. ratio is not written for the kinds we make.

@@ -183,7 +183,7 @@ TEST(SwfJpegBitmaps, UnreadableFilesGiveNoTag) {
 
     // An unreadable bitmap is the build's to report; the movie goes on without it.
     SwfWriter writer;
-    writer.AddCharacter(&missing, 0xFFFF, false);
+    writer.AddCharacter(&missing, kSwfNoDepth, false);
     EXPECT_TRUE(writer.GetTagStream().empty());
     EXPECT_FALSE(writer.Failed());
 }
@@ -197,7 +197,7 @@ TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
     writer.SetBackgroundColor(0);
     for (int i = 0; i < 3; ++i) {
         SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), folder.File("p.jpg"));
-        writer.AddCharacter(&bitmap, 0xFFFF, false);
+        writer.AddCharacter(&bitmap, kSwfNoDepth, false);
         SwfShape shape(static_cast<uint16_t>(2 * i + 1), 0, 0, 280, 210,
                        static_cast<uint16_t>(i + 1));
         writer.AddCharacter(&shape, static_cast<uint16_t>(i + 1), true);
