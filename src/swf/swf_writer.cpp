@@ -122,8 +122,8 @@ void SwfWriter::ShowFrame() {
     if (failed_) {
         return;
     }
-    if (frameCount_ == 0xFFFF) {
-        Fail("the movie has more than 65535 frames");
+    if (frameCount_ == kSwfMaxFrameCount) {
+        Fail("the movie has more than " + std::to_string(kSwfMaxFrameCount) + " frames");
         return;
     }
     if (AppendSmallTag(SwfTagCode::kShowFrame, {})) {

@@ -26,6 +26,9 @@
 #include "swf/swf_rect.h"
 #include "swf/swf_tag.h"
 
+// The header's frame count is 16 bits: a movie holds at most this many frames.
+inline constexpr uint16_t kSwfMaxFrameCount = 65535;
+
 class SwfWriter {
   public:
     SwfWriter();
@@ -42,7 +45,8 @@ class SwfWriter {
 
     // colour is 0x00BBGGRR; appends 43 02 RR GG BB.
     void SetBackgroundColor(uint32_t color);
-    // Appends 40 00 and counts the frame.
+    // Appends 40 00 and counts the frame. A frame beyond kSwfMaxFrameCount fails
+    // the movie rather than wrap the header's count.
     void ShowFrame();
     // Appends a FrameLabel; the label ends at its first zero character.
     void AddFrameLabel(std::string_view text);

@@ -13,6 +13,7 @@
 #include "support/byte_builder.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 #include "swf/swf_action_list.h"
 #include "swf/swf_bit_writer.h"
 #include "swf/swf_color_transform.h"
@@ -211,6 +212,34 @@ TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
               static_cast<int>(movie.size()));
     EXPECT_EQ(ToHex({movie.begin() + 18, movie.begin() + 20}), "03 00");  // frame count
     EXPECT_EQ(ToHex({movie.end() - 4, movie.end()}), "40 00 00 00");      // ShowFrame, End
+}
+
+// The header's frame count is 16 bits: the 65535th frame is the last one a movie
+// can hold, and one more fails the movie instead of wrapping the count to 0.
+TEST(SwfMovie, FrameCountStopsAt65535) {
+    ScratchFolder folder;
+    const std::string path = folder.File("long.swf");
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+    for (int i = 0; i < 65535; ++i) {
+        writer.ShowFrame();
+    }
+    ASSERT_TRUE(writer.Close()) << writer.GetError();
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const SwfTestMovie movie = ParseTestMovie(bytes);
+    EXPECT_EQ(movie.error, "");
+    EXPECT_EQ(ToHex({bytes.begin() + 18, bytes.begin() + 20}), "FF FF");
+    EXPECT_EQ(movie.TagsWithCode(kTestTagShowFrame).size(), 65535u);
+    EXPECT_EQ(movie.fileLength, bytes.size());
+
+    SwfWriter tooLong;
+    ASSERT_EQ(tooLong.Open(path, 280, 210, 10), 1);
+    for (int i = 0; i < 65536; ++i) {
+        tooLong.ShowFrame();
+    }
+    EXPECT_EQ(tooLong.GetFrameCount(), 65535);
+    EXPECT_EQ(tooLong.GetError(), "the movie has more than 65535 frames");
+    EXPECT_FALSE(tooLong.Close());
 }
 
 TEST(SwfMovie, SecondOpenChangesNothing) {
