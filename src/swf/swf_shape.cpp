@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 #include <string>
+#include <tuple>
 
 #include "swf/swf_bit_writer.h"
 #include "swf/swf_bytes.h"
@@ -312,11 +313,17 @@ bool SwfShape::BuildDefinition() {
     for (const SwfShapeRecord& record : records_) {
         switch (record.kind) {
             case SwfShapeRecordKind::kStyleChange:
-                if (record.fillStyle0 > fillStyles_.size() ||
-                    record.fillStyle1 > fillStyles_.size() ||
-                    record.lineStyle > lineStyles_.size()) {
-                    SetError(shapeName + " names a style it does not have");
-                    return false;
+                // Players refuse a shape whose record names a style it does not
+                // have, so such a shape is never written.
+                for (const auto& [index, count, kind] :
+                     {std::tuple{record.fillStyle0, fillStyles_.size(), "fill"},
+                      std::tuple{record.fillStyle1, fillStyles_.size(), "fill"},
+                      std::tuple{record.lineStyle, lineStyles_.size(), "line"}}) {
+                    if (index > count) {
+                        SetError(shapeName + " names " + kind + " style " + std::to_string(index) +
+                                 ", which it does not have (it has " + std::to_string(count) + ")");
+                        return false;
+                    }
                 }
                 bits.WriteUnsigned(0, 1);  // not an edge
                 bits.WriteUnsigned(0, 1);  // no new styles

@@ -241,6 +241,14 @@ const FormatVector kFormatVectors[] = {
      [] { return BareShape([](SwfShape& s) { s.AddLineStyle(2, 0xFF0000FF); }); },
      "3F 08 0E 00 00 00 01 00 08 00 00 01 28 00 FF 00 00 FF 01 00", DescribeTestTags,
      "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines 40(FF0000FF), records end"},
+    {"StyleChangeNamingMissingLineStyleIsRefused",
+     [] {
+         return BareShape([](SwfShape& s) {
+             s.AddLineStyle(1, 0xFF000000);
+             s.AddStyleChange(2, 0, 0);
+         });
+     },
+     "", nullptr, ""},
     {"FillCount254", [] { return FillCountOf(254); }, "FE", nullptr, ""},
     {"FillCount255", [] { return FillCountOf(255); }, "FF FF 00", nullptr, ""},
 

@@ -150,7 +150,15 @@ TEST(SwfShapes, ValuesOutOfRangeMakeTheShapeUnbuildable) {
     missingStyle.AddSolidFill(0xFF0000FF);
     missingStyle.AddStyleChange(0, 2, 0);
     EXPECT_TRUE(missingStyle.GetDefinition().empty());
-    EXPECT_EQ(missingStyle.GetError(), "shape 1 names a style it does not have");
+    EXPECT_EQ(missingStyle.GetError(),
+              "shape 1 names fill style 2, which it does not have (it has 1)");
+
+    SwfShape missingLine(7, 0, 0, 10, 10, 1);
+    missingLine.AddStyleChange(1, 0, 0);
+    SwfWriter writer;
+    writer.AddCharacter(&missingLine, 1, true);
+    EXPECT_EQ(writer.GetError(),
+              "character 7: shape 7 names line style 1, which it does not have (it has 0)");
 }
 
 TEST(SwfJpegBitmaps, TagWrapsTheWholeFile) {
