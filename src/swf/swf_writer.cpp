@@ -1,9 +1,7 @@
 #include "swf/swf_writer.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "swf/swf_bytes.h"
@@ -27,13 +25,9 @@ SwfWriter::SwfWriter() {
     frameRect_.Set(0.0f, 0.0f, 200.0f, 200.0f);
 }
 
-SwfWriter::~SwfWriter() {
-    // The movie is written only by Close; a writer dropped while open leaves the
-    // file as Open made it (empty) rather than writing a movie nobody finished.
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
+// A writer dropped while open leaves its file empty (file_ discards it) rather
+// than a movie nobody finished.
+SwfWriter::~SwfWriter() = default;
 
 void SwfWriter::Fail(std::string message, int errorNumber) {
     // The first failure names the cause; later ones follow from it.
@@ -45,7 +39,7 @@ void SwfWriter::Fail(std::string message, int errorNumber) {
 }
 
 int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight, int frameRate) {
-    if (file_ != nullptr) {
+    if (file_.IsOpen() || closed_) {
         return 0;
     }
     if (failed_) {
@@ -67,35 +61,69 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
              " pixels fit in each direction");
         return 0;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        const int error = errno;
-        Fail("cannot create " + path + ": " + std::strerror(error), error);
+    if (!file_.Create(path)) {
+        Fail(file_.GetError(), file_.GetErrorNumber());
         return 0;
     }
-    file_ = file;
     complete_ = false;
     frameRect_.Set(0.0f, 0.0f, frameWidth, frameHeight);
     frameRate_ = static_cast<uint16_t>((frameRate & 0xFF) << 8);
+    try {
+        // The real counts are written by Close; until then the header says 0.
+        const std::vector<uint8_t> header = BuildHeader(0, 0);
+        headerByteCount_ = header.size();
+        if (!file_.Append(header.data(), header.size()) ||
+            !file_.Append(tagsBeforeOpen_.data(), tagsBeforeOpen_.size())) {
+            Fail(file_.GetError(), file_.GetErrorNumber());
+            file_.Discard();
+            return 0;
+        }
+    } catch (const std::bad_alloc&) {
+        Fail("out of memory opening the movie");
+        file_.Discard();
+        return 0;
+    }
+    std::vector<uint8_t>().swap(tagsBeforeOpen_);
     return 1;
 }
 
+std::vector<uint8_t> SwfWriter::BuildHeader(uint32_t fileLength, uint16_t frameCount) {
+    const std::vector<uint8_t>& rect = frameRect_.Encode();
+    std::vector<uint8_t> header;
+    header.reserve(12 + rect.size());
+    header.insert(header.end(), signature_, signature_ + 3);
+    header.push_back(version_);
+    SwfPutU32(header, fileLength);
+    header.insert(header.end(), rect.begin(), rect.end());
+    SwfPutU16(header, frameRate_);
+    SwfPutU16(header, frameCount);
+    return header;
+}
+
 bool SwfWriter::AppendTag(const uint8_t* bytes, size_t count) {
-    if (failed_) {
+    if (failed_ || closed_) {
         return false;
     }
     // The header's 32-bit file length must still cover everything.
     const uint64_t rectBytes = 9;  // the widest RECT a fitting frame can need
-    if (uint64_t{tagStream_.size()} + count + rectBytes + kFixedFileBytes > 0xFFFFFFFFu) {
+    if (tagByteCount_ + count + rectBytes + kFixedFileBytes > 0xFFFFFFFFu) {
         Fail("the movie is larger than 4 GiB");
         return false;
     }
-    try {
-        tagStream_.insert(tagStream_.end(), bytes, bytes + count);
-    } catch (const std::bad_alloc&) {
-        Fail("out of memory: the movie does not fit in memory");
-        return false;
+    if (file_.IsOpen()) {
+        if (!file_.Append(bytes, count)) {
+            Fail(file_.GetError(), file_.GetErrorNumber());
+            return false;
+        }
+    } else {
+        try {
+            tagsBeforeOpen_.insert(tagsBeforeOpen_.end(), bytes, bytes + count);
+        } catch (const std::bad_alloc&) {
+            Fail("out of memory: the tags before Open do not fit in memory");
+            return false;
+        }
     }
+    tagByteCount_ += count;
     return true;
 }
 
@@ -254,76 +282,33 @@ void SwfWriter::AddActions(SwfActionList* actionList) {
 }
 
 bool SwfWriter::Close() {
-    if (file_ == nullptr) {
+    if (!file_.IsOpen()) {
         return complete_ && !failed_;
     }
-    std::FILE* file = file_;
-    file_ = nullptr;
+    closed_ = true;
     if (failed_) {
-        // The tags are incomplete: writing them would pass off a broken movie as
-        // a finished one. The file stays as Open left it.
-        std::fclose(file);
+        // The tags are incomplete: finishing them would pass off a broken movie
+        // as a finished one.
+        file_.Discard();
         return false;
     }
-    const auto ioFailure = [this](const char* what) {
-        const int error = errno;
-        Fail(std::string("cannot ") + what + " " + outputPath_ + ": " + std::strerror(error),
-             error);
-    };
     try {
-        const std::vector<uint8_t>& rect = frameRect_.Encode();
-        fileLength_ = static_cast<uint32_t>(tagStream_.size() + rect.size() + kFixedFileBytes);
-        std::vector<uint8_t> header;
-        header.reserve(12 + rect.size());
-        header.insert(header.end(), signature_, signature_ + 3);
-        header.push_back(version_);
-        SwfPutU32(header, fileLength_);
-        header.insert(header.end(), rect.begin(), rect.end());
-        SwfPutU16(header, frameRate_);
-        SwfPutU16(header, frameCount_);
-
-        errno = 0;
-        bool written = std::fseek(file, 0, SEEK_SET) == 0;
-        if (!written) {
-            ioFailure("seek in");
-        }
-        if (written && std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
-            written = false;
-            ioFailure("write");
-        }
-        if (written && !tagStream_.empty() &&
-            std::fwrite(tagStream_.data(), 1, tagStream_.size(), file) != tagStream_.size()) {
-            written = false;
-            ioFailure("write");
-        }
-        // Buffered bytes reach the file only when flushed; a full disk shows here.
-        if (written && std::fflush(file) != 0) {
-            written = false;
-            ioFailure("write");
-        }
-        if (written && std::fseek(file, 0, SEEK_END) != 0) {
-            written = false;
-            ioFailure("seek in");
-        }
         std::vector<uint8_t> endTag;
         SwfPutTagHeader(endTag, SwfTagCode::kEnd, 0);
-        if (written && std::fwrite(endTag.data(), 1, endTag.size(), file) != endTag.size()) {
-            written = false;
-            ioFailure("write");
+        const uint64_t fileLength = headerByteCount_ + tagByteCount_ + endTag.size();
+        if (!file_.Append(endTag.data(), endTag.size()) ||
+            !file_.OverwriteStart(BuildHeader(static_cast<uint32_t>(fileLength), frameCount_)) ||
+            !file_.Close()) {
+            Fail(file_.GetError(), file_.GetErrorNumber());
+            file_.Discard();
+            return false;
         }
-        if (written && std::fflush(file) != 0) {
-            written = false;
-            ioFailure("write");
-        }
-        if (std::fclose(file) != 0 && written) {
-            written = false;
-            ioFailure("close");
-        }
-        complete_ = written;
-        return written;
+        fileLength_ = static_cast<uint32_t>(fileLength);
     } catch (const std::bad_alloc&) {
-        std::fclose(file);
         Fail("out of memory writing " + outputPath_);
+        file_.Discard();
         return false;
     }
+    complete_ = true;
+    return true;
 }

@@ -54,18 +54,17 @@ Bytes MatrixBytes(float sx, float sy, float r0, float r1, float tx, float ty) {
     return matrix.Encode();
 }
 
-// The tag stream a fresh writer holds after `calls`.
-Bytes Tags(const std::function<void(SwfWriter&)>& calls) {
-    SwfWriter writer;
-    calls(writer);
-    return writer.GetTagStream();
-}
+using WriterCalls = std::function<void(SwfWriter&)>;
 
-// A whole movie file written by Open(width, height, rate), `calls` and Close.
-Bytes Movie(float width, float height, int rate, const std::function<void(SwfWriter&)>& calls) {
+// A whole movie file written by `beforeOpen`, Open(width, height, rate), `calls`
+// and Close; empty when the writer failed.
+Bytes Movie(
+    float width, float height, int rate, const WriterCalls& calls,
+    const WriterCalls& beforeOpen = [](SwfWriter&) {}) {
     ScratchFolder folder;
     const std::string path = folder.File("movie.swf");
     SwfWriter writer;
+    beforeOpen(writer);
     if (writer.Open(path, width, height, rate) != 1) {
         return {};
     }
@@ -74,6 +73,13 @@ Bytes Movie(float width, float height, int rate, const std::function<void(SwfWri
         return {};
     }
     return ReadFileBytes(path);
+}
+
+// The tags `calls` append: a 280 x 210 movie without its 20-byte header and its
+// End tag.
+Bytes Tags(const WriterCalls& calls) {
+    const Bytes movie = Movie(280, 210, 10, calls);
+    return movie.size() < 22 ? Bytes{} : Bytes(movie.begin() + 20, movie.end() - 2);
 }
 
 Bytes Actions(bool withoutTagHeader, const std::function<void(SwfActionList&)>& add) {
@@ -130,6 +136,15 @@ const FormatVector kFormatVectors[] = {
      [] { return Movie(280, 210, 10, [](SwfWriter& w) { w.ShowFrame(); }); },
      "46 57 53 03 18 00 00 00 70 00 0A F0 00 00 83 40 00 0A 01 00 40 00 00 00", DescribeTestMovie,
      "FWS 3, RECT 0 5600 0 4200, rate 10, 1 frames; ShowFrame; End"},
+    {"TagsBeforeOpenFollowTheHeader",
+     [] {
+         return Movie(
+             280, 210, 10, [](SwfWriter& w) { w.ShowFrame(); },
+             [](SwfWriter& w) { w.SetBackgroundColor(0x00332211); });
+     },
+     "46 57 53 03 1D 00 00 00 70 00 0A F0 00 00 83 40 00 0A 01 00 43 02 11 22 33 40 00 00 00",
+     DescribeTestMovie,
+     "FWS 3, RECT 0 5600 0 4200, rate 10, 1 frames; SetBackgroundColor: 112233; ShowFrame; End"},
     {"FrameRate12", [] { return Movie(280, 210, 12, [](SwfWriter&) {}); },
      "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0C 00 00 00 00", DescribeTestMovie,
      "FWS 3, RECT 0 5600 0 4200, rate 12, 0 frames; End"},
