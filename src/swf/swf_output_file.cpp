@@ -1,6 +1,7 @@
 #include "swf/swf_output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -96,6 +97,16 @@ bool SwfOutputFile::OverwriteStart(const std::vector<uint8_t>& bytes) {
 bool SwfOutputFile::Close() {
     if (fd_ < 0 || !Flush()) {
         return false;
+    }
+    // Removing the file (or its folder) does not stop writes to it: they land in
+    // a file without a name, which is gone once closed.
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) {
+        const int error = errno;
+        return Fail("write", error, std::strerror(error));
+    }
+    if (status.st_nlink == 0) {
+        return Fail("write", ENOENT, "the file was removed while the movie was being written");
     }
     const int fd = fd_;
     fd_ = -1;

@@ -27,7 +27,8 @@ class SwfOutputFile {
     // Writes out what is buffered, then overwrites the file's first bytes with
     // `bytes` (the movie's header, now that its counts are known).
     bool OverwriteStart(const std::vector<uint8_t>& bytes);
-    // Writes out what is buffered and closes the file.
+    // Writes out what is buffered and closes the file. Fails when the file was
+    // removed while it was being written: a movie nobody can open is no success.
     bool Close();
     // Empties the file and closes it, ignoring errors: what an unfinished movie
     // leaves behind. Nothing buffered is written.

@@ -373,6 +373,31 @@ TEST(SwfMovie, FullDiskFailsTheMovie) {
     }
 }
 
+// Removing the movie's folder does not stop the writes (they land in a file that
+// no longer has a name), so Close is where the loss is found and reported.
+TEST(SwfMovie, MovieRemovedWhileWrittenIsReported) {
+    ScratchFolder folder;
+    const std::string outputFolder = folder.File("out");
+    ASSERT_TRUE(std::filesystem::create_directory(outputFolder));
+    const std::string path = outputFolder + "/show.swf";
+    WriteFileBytes(folder.File("p.jpg"), std::vector<uint8_t>(100000, 0x5A));
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+    for (int i = 0; i < 3; ++i) {
+        if (i == 1) {
+            std::filesystem::remove_all(outputFolder);
+        }
+        SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), folder.File("p.jpg"));
+        writer.AddCharacter(&bitmap, kSwfNoDepth, false);
+        writer.ShowFrame();
+    }
+    EXPECT_FALSE(writer.Close());
+    EXPECT_EQ(writer.GetError(),
+              "cannot write " + path + ": the file was removed while the movie was being written");
+    EXPECT_EQ(writer.GetErrorNumber(), ENOENT);
+    EXPECT_FALSE(writer.IsComplete());
+}
+
 TEST(SwfMovie, RefusedRecordsFailTheWholeMovie) {
     ScratchFolder folder;
     const std::string path = folder.File("broken.swf");
