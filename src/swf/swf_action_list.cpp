@@ -4,10 +4,9 @@
 #include <utility>
 
 #include "swf/swf_bytes.h"
+#include "swf/swf_tag.h"
 
 namespace {
-
-constexpr uint16_t kDoActionHeader = 0x033F;  // code 12, long form
 
 // The text up to its first zero character, as the file will hold it.
 std::string_view UpToZero(std::string_view text) {
@@ -102,8 +101,7 @@ void SwfActionList::EncodeInto() {
     }
     encoded_.reserve(actionBytes + (withoutTagHeader_ ? 1 : 7));
     if (!withoutTagHeader_) {
-        SwfPutU16(encoded_, kDoActionHeader);
-        SwfPutU32(encoded_, static_cast<uint32_t>(actionBytes + 1));
+        SwfPutTagHeader(encoded_, SwfTagCode::kDoAction, static_cast<uint32_t>(actionBytes + 1));
     }
     for (const SwfAction& action : actions_) {
         encoded_.push_back(action.code);

@@ -10,6 +10,11 @@
 
 #include "swf/swf_matrix.h"
 
+// The depth passed for a character that is defined but never placed, such as a
+// bitmap, which is shown only through a shape's fill:
+// writer.AddCharacter(&bitmap, kSwfNoDepth, false). The value is 0xFFFF.
+inline constexpr uint16_t kSwfNoDepth = 0xFFFF;
+
 enum SwfCharacterKind : int32_t {
     kSwfCharacterShape = 0,
     kSwfCharacterJpegBitmap = 2,

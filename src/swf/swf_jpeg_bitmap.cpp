@@ -8,21 +8,13 @@
 #include <cstring>
 #include <new>
 
+#include "swf/swf_bytes.h"
+#include "swf/swf_tag.h"
+
 namespace {
 
-constexpr uint16_t kDefineBitsJpeg2Header = 0x057F;  // code 21, long form
-constexpr size_t kTagOverhead = 14;                  // header word, length, id, FF D9 FF D8, FF D9
-
-void StoreU16(uint8_t* at, uint16_t value) {
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void StoreU32(uint8_t* at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
+// Tag header, id, the FF D9 FF D8 pair before the data and FF D9 after it.
+constexpr size_t kTagOverhead = 14;
 
 // Closes the descriptor however the read ends.
 class FileDescriptor {
@@ -67,10 +59,16 @@ SwfJpegBitmap::SwfJpegBitmap(uint16_t characterId, const std::string& jpegPath)
         return;
     }
 
-    // The file is read straight into the tag, behind its 12 framing bytes.
+    // The file is read straight into the tag, behind its 12 framing bytes. Every
+    // bitmap carries its own tables; the empty EOI/SOI pair before the data is the
+    // form SWF players expect for DefineBitsJPEG2.
     std::vector<uint8_t> tag;
     try {
-        tag.assign(fileSize + kTagOverhead, 0);
+        tag.reserve(fileSize + kTagOverhead);
+        SwfPutTagHeader(tag, SwfTagCode::kDefineBitsJpeg2, static_cast<uint32_t>(fileSize + 8));
+        SwfPutU16(tag, characterId);
+        tag.insert(tag.end(), {0xFF, 0xD9, 0xFF, 0xD8});
+        tag.resize(tag.size() + fileSize);
     } catch (const std::bad_alloc&) {
         SetError("out of memory reading " + jpegPath);
         return;
@@ -94,15 +92,7 @@ SwfJpegBitmap::SwfJpegBitmap(uint16_t characterId, const std::string& jpegPath)
         }
         done += static_cast<uint64_t>(got);
     }
-
-    StoreU16(tag.data(), kDefineBitsJpeg2Header);
-    StoreU32(tag.data() + 2, static_cast<uint32_t>(fileSize + 8));
-    StoreU16(tag.data() + 6, characterId);
-    // Every bitmap carries its own tables; the empty SOI/EOI pair before the data
-    // is the form SWF players expect for DefineBitsJPEG2.
-    const uint8_t prefix[4] = {0xFF, 0xD9, 0xFF, 0xD8};
-    std::memcpy(tag.data() + 8, prefix, sizeof prefix);
-    tag[tag.size() - 2] = 0xFF;
-    tag[tag.size() - 1] = 0xD9;
+    tag.push_back(0xFF);
+    tag.push_back(0xD9);
     tag_ = std::move(tag);
 }

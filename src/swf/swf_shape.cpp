@@ -2,17 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <new>
 #include <string>
+#include <tuple>
 
 #include "swf/swf_bit_writer.h"
 #include "swf/swf_bytes.h"
+#include "swf/swf_tag.h"
 #include "swf/swf_twips.h"
 
 namespace {
 
-constexpr uint16_t kDefineShape3Header = 0x083F;  // code 32, long form
 // The edge width field holds width - 2 in 4 bits; the move width field 5 bits.
 constexpr uint8_t kMaxEdgeWidth = 17;
 constexpr uint8_t kMaxMoveWidth = 31;
@@ -41,12 +41,6 @@ uint8_t StyleIndexBits(size_t count) {
     return bits;
 }
 
-std::string PixelsText(float pixels) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(pixels));
-    return text;
-}
-
 }  // namespace
 
 SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, float yMax,
@@ -54,8 +48,8 @@ SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, flo
     : SwfCharacter(kSwfCharacterShape, characterId, depth), shapeId_(characterId) {
     bounds_.Set(xMin, yMin, xMax, yMax);
     if (!bounds_.FitsInTwips()) {
-        SetError("shape " + std::to_string(characterId) + " bounds (" + PixelsText(xMin) + ", " +
-                 PixelsText(yMin) + ")-(" + PixelsText(xMax) + ", " + PixelsText(yMax) +
+        SetError("shape " + std::to_string(characterId) + " bounds (" + SwfPixelsText(xMin) + ", " +
+                 SwfPixelsText(yMin) + ")-(" + SwfPixelsText(xMax) + ", " + SwfPixelsText(yMax) +
                  ") are too large: at most " + std::to_string(kSwfMaxFramePixels) + " pixels fit");
     }
 }
@@ -174,7 +168,7 @@ void SwfShape::AddStyleChange(uint16_t lineStyle, uint16_t fillStyle0, uint16_t 
         record.values[1] = SwfPixelsToTwips(moveTo->y);
         record.bitWidth = SwfSignedBitWidth({record.values[0], record.values[1]});
         if (record.bitWidth > kMaxMoveWidth) {
-            SetError("move to (" + PixelsText(moveTo->x) + ", " + PixelsText(moveTo->y) +
+            SetError("move to (" + SwfPixelsText(moveTo->x) + ", " + SwfPixelsText(moveTo->y) +
                      ") is out of range");
             return;
         }
@@ -189,7 +183,7 @@ void SwfShape::AddStraightEdge(float dx, float dy) {
     record.values[1] = SwfPixelsToTwips(dy);
     record.bitWidth = std::max<uint8_t>(2, SwfSignedBitWidth({record.values[0], record.values[1]}));
     if (record.bitWidth > kMaxEdgeWidth) {
-        SetError("straight edge (" + PixelsText(dx) + ", " + PixelsText(dy) +
+        SetError("straight edge (" + SwfPixelsText(dx) + ", " + SwfPixelsText(dy) +
                  ") is too long: at most 3276 pixels fit");
         return;
     }
@@ -204,8 +198,8 @@ void SwfShape::AddCurvedEdge(float controlDx, float controlDy, float anchorDx, f
     record.bitWidth = std::max<uint8_t>(2, SwfSignedBitWidth({record.values[0], record.values[1],
                                                               record.values[2], record.values[3]}));
     if (record.bitWidth > kMaxEdgeWidth) {
-        SetError("curved edge (" + PixelsText(controlDx) + ", " + PixelsText(controlDy) + ", " +
-                 PixelsText(anchorDx) + ", " + PixelsText(anchorDy) +
+        SetError("curved edge (" + SwfPixelsText(controlDx) + ", " + SwfPixelsText(controlDy) +
+                 ", " + SwfPixelsText(anchorDx) + ", " + SwfPixelsText(anchorDy) +
                  ") is too long: at most 3276 pixels fit");
         return;
     }
@@ -319,11 +313,17 @@ bool SwfShape::BuildDefinition() {
     for (const SwfShapeRecord& record : records_) {
         switch (record.kind) {
             case SwfShapeRecordKind::kStyleChange:
-                if (record.fillStyle0 > fillStyles_.size() ||
-                    record.fillStyle1 > fillStyles_.size() ||
-                    record.lineStyle > lineStyles_.size()) {
-                    SetError(shapeName + " names a style it does not have");
-                    return false;
+                // Players refuse a shape whose record names a style it does not
+                // have, so such a shape is never written.
+                for (const auto& [index, count, kind] :
+                     {std::tuple{record.fillStyle0, fillStyles_.size(), "fill"},
+                      std::tuple{record.fillStyle1, fillStyles_.size(), "fill"},
+                      std::tuple{record.lineStyle, lineStyles_.size(), "line"}}) {
+                    if (index > count) {
+                        SetError(shapeName + " names " + kind + " style " + std::to_string(index) +
+                                 ", which it does not have (it has " + std::to_string(count) + ")");
+                        return false;
+                    }
                 }
                 bits.WriteUnsigned(0, 1);  // not an edge
                 bits.WriteUnsigned(0, 1);  // no new styles
@@ -366,8 +366,7 @@ bool SwfShape::BuildDefinition() {
 
     definition_.clear();
     definition_.reserve(body.size() + 6);
-    SwfPutU16(definition_, kDefineShape3Header);
-    SwfPutU32(definition_, static_cast<uint32_t>(body.size()));
+    SwfPutTagHeader(definition_, SwfTagCode::kDefineShape3, static_cast<uint32_t>(body.size()));
     definition_.insert(definition_.end(), body.begin(), body.end());
     return true;
 }

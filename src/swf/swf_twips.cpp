@@ -1,6 +1,7 @@
 #include "swf/swf_twips.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 int32_t SwfTruncateToInt32(double value) {
@@ -20,6 +21,12 @@ int32_t SwfPixelsToTwips(float pixels) {
     // The product is formed in float, as a 32-bit float pixel value times 20, so
     // that values such as 0.05 pixels come out as the movie's players expect.
     return SwfTruncateToInt32(static_cast<double>(pixels * 20.0f));
+}
+
+std::string SwfPixelsText(float pixels) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(pixels));
+    return text;
 }
 
 bool SwfFitsInTwips(float pixels) {

@@ -1,8 +1,10 @@
-// Pixels become twips (1/20 pixel) in exactly one place. Every coordinate, width
-// and translation that reaches the movie writer passes through SwfPixelsToTwips.
+// Pixels become twips (1/20 pixel), and text for messages, in exactly one place.
+// Every coordinate, width and translation that reaches the movie writer passes
+// through SwfPixelsToTwips.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The twips range of the signed 16-bit fields of a RECT record.
 inline constexpr int32_t kSwfMinTwips = -32768;
@@ -19,6 +21,10 @@ int32_t SwfPixelsToTwips(float pixels);
 // Truncates toward zero into a signed 32-bit integer, saturating at its limits
 // (NaN gives 0). Used for the fixed-point factors of matrices and colour terms.
 int32_t SwfTruncateToInt32(double value);
+
+// A pixel value as error messages show it: "%g", so 280 reads "280" and 0.5
+// reads "0.5".
+std::string SwfPixelsText(float pixels);
 
 // True when the pixel value becomes a twips value within -32768..32767.
 bool SwfFitsInTwips(float pixels);

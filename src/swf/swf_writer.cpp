@@ -1,22 +1,15 @@
 #include "swf/swf_writer.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "swf/swf_bytes.h"
 #include "swf/swf_color_transform.h"
+#include "swf/swf_tag.h"
 #include "swf/swf_twips.h"
 
 namespace {
-
-constexpr uint16_t kShowFrameTag = 0x0040;           // code 1, length 0
-constexpr uint16_t kSetBackgroundColorTag = 0x0243;  // code 9, length 3
-constexpr uint16_t kFrameLabelHeader = 0x0AFF;       // code 43, long form
-constexpr uint16_t kPlaceObject2Header = 0x06BF;     // code 26, long form
-constexpr uint16_t kRemoveObject2Header = 0x073F;    // code 28, long form
 
 constexpr uint8_t kPlaceMove = 0x01;
 constexpr uint8_t kPlaceHasCharacter = 0x02;
@@ -26,25 +19,15 @@ constexpr uint8_t kPlaceHasColorTransform = 0x08;
 // Header bytes besides the RECT, and the End tag: the file length is 14 + r + t.
 constexpr uint64_t kFixedFileBytes = 14;
 
-std::string PixelsText(float pixels) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(pixels));
-    return text;
-}
-
 }  // namespace
 
 SwfWriter::SwfWriter() {
     frameRect_.Set(0.0f, 0.0f, 200.0f, 200.0f);
 }
 
-SwfWriter::~SwfWriter() {
-    // The movie is written only by Close; a writer dropped while open leaves the
-    // file as Open made it (empty) rather than writing a movie nobody finished.
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
+// A writer dropped while open leaves its file empty (file_ discards it) rather
+// than a movie nobody finished.
+SwfWriter::~SwfWriter() = default;
 
 void SwfWriter::Fail(std::string message, int errorNumber) {
     // The first failure names the cause; later ones follow from it.
@@ -56,7 +39,7 @@ void SwfWriter::Fail(std::string message, int errorNumber) {
 }
 
 int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight, int frameRate) {
-    if (file_ != nullptr) {
+    if (file_.IsOpen() || closed_) {
         return 0;
     }
     if (failed_) {
@@ -73,65 +56,105 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
     // Refused before the file is created, so a refused build does not leave an
     // empty movie behind (or truncate an existing one).
     if (!SwfFrameSizeFits(frameWidth, frameHeight)) {
-        Fail("frame size " + PixelsText(frameWidth) + "*" + PixelsText(frameHeight) +
+        Fail("frame size " + SwfPixelsText(frameWidth) + "*" + SwfPixelsText(frameHeight) +
              " pixels is too large: at most " + std::to_string(kSwfMaxFramePixels) +
              " pixels fit in each direction");
         return 0;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        const int error = errno;
-        Fail("cannot create " + path + ": " + std::strerror(error), error);
+    if (!file_.Create(path)) {
+        Fail(file_.GetError(), file_.GetErrorNumber());
         return 0;
     }
-    file_ = file;
     complete_ = false;
     frameRect_.Set(0.0f, 0.0f, frameWidth, frameHeight);
     frameRate_ = static_cast<uint16_t>((frameRate & 0xFF) << 8);
+    try {
+        // The real counts are written by Close; until then the header says 0.
+        const std::vector<uint8_t> header = BuildHeader(0, 0);
+        headerByteCount_ = header.size();
+        if (!file_.Append(header.data(), header.size()) ||
+            !file_.Append(tagsBeforeOpen_.data(), tagsBeforeOpen_.size())) {
+            Fail(file_.GetError(), file_.GetErrorNumber());
+            file_.Discard();
+            return 0;
+        }
+    } catch (const std::bad_alloc&) {
+        Fail("out of memory opening the movie");
+        file_.Discard();
+        return 0;
+    }
+    std::vector<uint8_t>().swap(tagsBeforeOpen_);
     return 1;
 }
 
+std::vector<uint8_t> SwfWriter::BuildHeader(uint32_t fileLength, uint16_t frameCount) {
+    const std::vector<uint8_t>& rect = frameRect_.Encode();
+    std::vector<uint8_t> header;
+    header.reserve(12 + rect.size());
+    header.insert(header.end(), signature_, signature_ + 3);
+    header.push_back(version_);
+    SwfPutU32(header, fileLength);
+    header.insert(header.end(), rect.begin(), rect.end());
+    SwfPutU16(header, frameRate_);
+    SwfPutU16(header, frameCount);
+    return header;
+}
+
 bool SwfWriter::AppendTag(const uint8_t* bytes, size_t count) {
-    if (failed_) {
+    if (failed_ || closed_) {
         return false;
     }
     // The header's 32-bit file length must still cover everything.
     const uint64_t rectBytes = 9;  // the widest RECT a fitting frame can need
-    if (uint64_t{tagStream_.size()} + count + rectBytes + kFixedFileBytes > 0xFFFFFFFFu) {
+    if (tagByteCount_ + count + rectBytes + kFixedFileBytes > 0xFFFFFFFFu) {
         Fail("the movie is larger than 4 GiB");
         return false;
     }
-    try {
-        tagStream_.insert(tagStream_.end(), bytes, bytes + count);
-    } catch (const std::bad_alloc&) {
-        Fail("out of memory: the movie does not fit in memory");
-        return false;
+    if (file_.IsOpen()) {
+        if (!file_.Append(bytes, count)) {
+            Fail(file_.GetError(), file_.GetErrorNumber());
+            return false;
+        }
+    } else {
+        try {
+            tagsBeforeOpen_.insert(tagsBeforeOpen_.end(), bytes, bytes + count);
+        } catch (const std::bad_alloc&) {
+            Fail("out of memory: the tags before Open do not fit in memory");
+            return false;
+        }
     }
+    tagByteCount_ += count;
     return true;
 }
 
+bool SwfWriter::AppendSmallTag(SwfTagCode code, std::initializer_list<uint8_t> body) {
+    try {
+        std::vector<uint8_t> tag;
+        tag.reserve(6 + body.size());
+        SwfPutTagHeader(tag, code, static_cast<uint32_t>(body.size()));
+        tag.insert(tag.end(), body.begin(), body.end());
+        return AppendTag(tag.data(), tag.size());
+    } catch (const std::bad_alloc&) {
+        Fail("out of memory adding a tag");
+        return false;
+    }
+}
+
 void SwfWriter::SetBackgroundColor(uint32_t color) {
-    const uint8_t tag[5] = {
-        static_cast<uint8_t>(kSetBackgroundColorTag),
-        static_cast<uint8_t>(kSetBackgroundColorTag >> 8),
-        static_cast<uint8_t>(color),
-        static_cast<uint8_t>(color >> 8),
-        static_cast<uint8_t>(color >> 16),
-    };
-    AppendTag(tag, sizeof tag);
+    AppendSmallTag(SwfTagCode::kSetBackgroundColor,
+                   {static_cast<uint8_t>(color), static_cast<uint8_t>(color >> 8),
+                    static_cast<uint8_t>(color >> 16)});
 }
 
 void SwfWriter::ShowFrame() {
     if (failed_) {
         return;
     }
-    if (frameCount_ == 0xFFFF) {
-        Fail("the movie has more than 65535 frames");
+    if (frameCount_ == kSwfMaxFrameCount) {
+        Fail("the movie has more than " + std::to_string(kSwfMaxFrameCount) + " frames");
         return;
     }
-    const uint8_t tag[2] = {static_cast<uint8_t>(kShowFrameTag),
-                            static_cast<uint8_t>(kShowFrameTag >> 8)};
-    if (AppendTag(tag, sizeof tag)) {
+    if (AppendSmallTag(SwfTagCode::kShowFrame, {})) {
         ++frameCount_;
     }
 }
@@ -148,8 +171,7 @@ void SwfWriter::AddFrameLabel(std::string_view text) {
     try {
         std::vector<uint8_t> tag;
         tag.reserve(text.size() + 7);
-        SwfPutU16(tag, kFrameLabelHeader);
-        SwfPutU32(tag, static_cast<uint32_t>(text.size() + 1));
+        SwfPutTagHeader(tag, SwfTagCode::kFrameLabel, static_cast<uint32_t>(text.size() + 1));
         tag.insert(tag.end(), text.begin(), text.end());
         tag.push_back(0);
         AppendTag(tag.data(), tag.size());
@@ -226,8 +248,7 @@ void SwfWriter::AppendPlacement(SwfCharacter* character, uint16_t depth,
                                   (transformBytes != nullptr ? transformBytes->size() : 0);
         std::vector<uint8_t> tag;
         tag.reserve(bodyLength + 6);
-        SwfPutU16(tag, kPlaceObject2Header);
-        SwfPutU32(tag, static_cast<uint32_t>(bodyLength));
+        SwfPutTagHeader(tag, SwfTagCode::kPlaceObject2, static_cast<uint32_t>(bodyLength));
         tag.push_back(flags);
         SwfPutU16(tag, depth);
         if (newCharacter) {
@@ -244,17 +265,8 @@ void SwfWriter::AppendPlacement(SwfCharacter* character, uint16_t depth,
 }
 
 void SwfWriter::RemoveDepth(uint16_t depth) {
-    const uint8_t tag[8] = {
-        static_cast<uint8_t>(kRemoveObject2Header),
-        static_cast<uint8_t>(kRemoveObject2Header >> 8),
-        2,
-        0,
-        0,
-        0,
-        static_cast<uint8_t>(depth),
-        static_cast<uint8_t>(depth >> 8),
-    };
-    AppendTag(tag, sizeof tag);
+    AppendSmallTag(SwfTagCode::kRemoveObject2,
+                   {static_cast<uint8_t>(depth), static_cast<uint8_t>(depth >> 8)});
 }
 
 void SwfWriter::AddActions(SwfActionList* actionList) {
@@ -270,75 +282,33 @@ void SwfWriter::AddActions(SwfActionList* actionList) {
 }
 
 bool SwfWriter::Close() {
-    if (file_ == nullptr) {
+    if (!file_.IsOpen()) {
         return complete_ && !failed_;
     }
-    std::FILE* file = file_;
-    file_ = nullptr;
+    closed_ = true;
     if (failed_) {
-        // The tags are incomplete: writing them would pass off a broken movie as
-        // a finished one. The file stays as Open left it.
-        std::fclose(file);
+        // The tags are incomplete: finishing them would pass off a broken movie
+        // as a finished one.
+        file_.Discard();
         return false;
     }
-    const auto ioFailure = [this](const char* what) {
-        const int error = errno;
-        Fail(std::string("cannot ") + what + " " + outputPath_ + ": " + std::strerror(error),
-             error);
-    };
     try {
-        const std::vector<uint8_t>& rect = frameRect_.Encode();
-        fileLength_ = static_cast<uint32_t>(tagStream_.size() + rect.size() + kFixedFileBytes);
-        std::vector<uint8_t> header;
-        header.reserve(12 + rect.size());
-        header.insert(header.end(), signature_, signature_ + 3);
-        header.push_back(version_);
-        SwfPutU32(header, fileLength_);
-        header.insert(header.end(), rect.begin(), rect.end());
-        SwfPutU16(header, frameRate_);
-        SwfPutU16(header, frameCount_);
-
-        errno = 0;
-        bool written = std::fseek(file, 0, SEEK_SET) == 0;
-        if (!written) {
-            ioFailure("seek in");
+        std::vector<uint8_t> endTag;
+        SwfPutTagHeader(endTag, SwfTagCode::kEnd, 0);
+        const uint64_t fileLength = headerByteCount_ + tagByteCount_ + endTag.size();
+        if (!file_.Append(endTag.data(), endTag.size()) ||
+            !file_.OverwriteStart(BuildHeader(static_cast<uint32_t>(fileLength), frameCount_)) ||
+            !file_.Close()) {
+            Fail(file_.GetError(), file_.GetErrorNumber());
+            file_.Discard();
+            return false;
         }
-        if (written && std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
-            written = false;
-            ioFailure("write");
-        }
-        if (written && !tagStream_.empty() &&
-            std::fwrite(tagStream_.data(), 1, tagStream_.size(), file) != tagStream_.size()) {
-            written = false;
-            ioFailure("write");
-        }
-        // Buffered bytes reach the file only when flushed; a full disk shows here.
-        if (written && std::fflush(file) != 0) {
-            written = false;
-            ioFailure("write");
-        }
-        if (written && std::fseek(file, 0, SEEK_END) != 0) {
-            written = false;
-            ioFailure("seek in");
-        }
-        const uint8_t endTag[2] = {0, 0};
-        if (written && std::fwrite(endTag, 1, sizeof endTag, file) != sizeof endTag) {
-            written = false;
-            ioFailure("write");
-        }
-        if (written && std::fflush(file) != 0) {
-            written = false;
-            ioFailure("write");
-        }
-        if (std::fclose(file) != 0 && written) {
-            written = false;
-            ioFailure("close");
-        }
-        complete_ = written;
-        return written;
+        fileLength_ = static_cast<uint32_t>(fileLength);
     } catch (const std::bad_alloc&) {
-        std::fclose(file);
         Fail("out of memory writing " + outputPath_);
+        file_.Discard();
         return false;
     }
+    complete_ = true;
+    return true;
 }

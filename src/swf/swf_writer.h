@@ -1,20 +1,32 @@
-// SwfWriter: writes one uncompressed SWF movie ("FWS", version 3). Tags are
-// collected in memory in call order; Close writes the header (now that the frame
-// count and file length are known), the tags and the End tag.
+// SwfWriter: writes one uncompressed SWF movie ("FWS", version 3). The movie
+// streams to its file: Open writes the header with a file length and frame count
+// of 0 (the frame rectangle's size is known by then), each tag is built whole and
+// written in call order, and Close writes the End tag, then goes back to the start
+// and writes the header again with the real file length and frame count. Memory
+// stays the same however long the movie grows. Tags appended before Open are held
+// until Open writes them behind the header.
 //
 // Failure: Open returns 0 and Close returns false when the movie was not written
-// completely; Failed() and GetError() tell why. A record that cannot be encoded
-// (a value out of its field's range) or memory exhaustion puts the writer into a
-// sticky failed state: later tags are dropped and Close writes no movie. No
-// exception leaves the writer.
+// completely; Failed() and GetError() tell why, GetErrorNumber() the system's
+// error number when the file system refused. A record that cannot be encoded (a
+// value out of its field's range), a write that fails or memory exhaustion puts
+// the writer into a sticky failed state: later tags are dropped and Close
+// finishes no movie. No exception leaves the writer.
 //
-// A writer destroyed while open closes its file without writing anything; the
-// file stays as Open left it (empty).
+// What stays on disk: a failed movie, and a writer destroyed while open, leave an
+// empty file at the path rather than a movie nobody finished: what had streamed
+// to it is truncated away. What cannot be truncated (/dev/full) and a file whose
+// last close failed keep what reached them. A process that dies mid-movie leaves
+// a header whose file length is still 0, which no player takes for a finished
+// movie. The writer never removes the file: the caller knows whether the path was
+// its own to remove.
+//
+// A writer writes one movie: after Close it refuses Open and drops tags.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +34,12 @@
 #include "swf/swf_action_list.h"
 #include "swf/swf_character.h"
 #include "swf/swf_color_transform.h"
+#include "swf/swf_output_file.h"
 #include "swf/swf_rect.h"
+#include "swf/swf_tag.h"
+
+// The header's frame count is 16 bits: a movie holds at most this many frames.
+inline constexpr uint16_t kSwfMaxFrameCount = 65535;
 
 class SwfWriter {
   public:
@@ -31,22 +48,25 @@ class SwfWriter {
     SwfWriter(const SwfWriter&) = delete;
     SwfWriter& operator=(const SwfWriter&) = delete;
 
-    // Creates (truncates) the file. Returns 1 on success, 0 on failure: already
-    // open (nothing changes), a frame too large for the RECT record (no file is
-    // created), or the file cannot be created. Only the low eight bits of
-    // frameRate are used, as whole frames per second. A writer that has failed
-    // stays failed and refuses to open.
+    // Creates (truncates) the file and writes the header with placeholder counts,
+    // then any tags appended so far. Returns 1 on success, 0 on failure: already
+    // open or closed (nothing changes), a frame too large for the RECT record (no
+    // file is created), or the file cannot be created or written. Only the low
+    // eight bits of frameRate are used, as whole frames per second. A writer that
+    // has failed stays failed and refuses to open.
     int Open(const std::string& path, float frameWidth, float frameHeight, int frameRate);
 
     // colour is 0x00BBGGRR; appends 43 02 RR GG BB.
     void SetBackgroundColor(uint32_t color);
-    // Appends 40 00 and counts the frame.
+    // Appends 40 00 and counts the frame. A frame beyond kSwfMaxFrameCount fails
+    // the movie rather than wrap the header's count.
     void ShowFrame();
     // Appends a FrameLabel; the label ends at its first zero character.
     void AddFrameLabel(std::string_view text);
 
     // Appends the character's definition and, when place is set and the character
-    // is not a bitmap, a PlaceObject2 for a new character at depth.
+    // is not a bitmap, a PlaceObject2 for a new character at depth. A character
+    // that is not placed takes kSwfNoDepth.
     void AddCharacter(SwfCharacter* character, uint16_t depth, bool place);
     // Appends a PlaceObject2 with the character's placement matrix and, when
     // given, a colour transform. ratio is not written for the kinds we make.
@@ -60,12 +80,13 @@ class SwfWriter {
     // Encodes the list and appends its bytes.
     void AddActions(SwfActionList* actionList);
 
-    // Writes header, tags and End tag and closes the file. Does nothing when no
-    // file is open. Returns true only when the whole movie reached the disk (every
-    // write, seek and the close checked); false otherwise, with GetError set.
+    // Writes the End tag and the real header and closes the file. Does nothing
+    // when no file is open. Returns true only when the whole movie reached the
+    // file (every write, seek and the close checked, and the file still there);
+    // false otherwise, with GetError set and the file emptied (see above).
     bool Close();
 
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_.IsOpen(); }
     // True once something went wrong: Open could not create the file or refused
     // the frame size, a record was refused, memory ran out, or Close failed.
     bool Failed() const { return failed_; }
@@ -81,13 +102,18 @@ class SwfWriter {
     uint16_t GetFrameRate() const { return frameRate_; }
     uint32_t GetFileLength() const { return fileLength_; }
     const SwfRect& GetFrameRect() const { return frameRect_; }
-    // Every tag appended so far, in order.
-    const std::vector<uint8_t>& GetTagStream() const { return tagStream_; }
+    // The byte count of every tag appended so far (End tag and header excluded).
+    uint64_t GetTagByteCount() const { return tagByteCount_; }
 
   private:
     void Fail(std::string message, int errorNumber = 0);
+    // The header as it stands: signature, version, file length, frame
+    // rectangle, frame rate and frame count.
+    std::vector<uint8_t> BuildHeader(uint32_t fileLength, uint16_t frameCount);
     // Appends one whole tag; false (and the failed state) when it cannot.
     bool AppendTag(const uint8_t* bytes, size_t count);
+    // Frames a body of a few bytes as a tag and appends it.
+    bool AppendSmallTag(SwfTagCode code, std::initializer_list<uint8_t> body);
     void AppendPlacement(SwfCharacter* character, uint16_t depth,
                          const SwfColorTerms* colorTransform, bool newCharacter);
 
@@ -97,9 +123,13 @@ class SwfWriter {
     uint32_t fileLength_ = 0;
     uint16_t frameRate_ = 0x0C00;
     uint16_t frameCount_ = 0;
-    std::FILE* file_ = nullptr;
+    SwfOutputFile file_;
     SwfRect frameRect_;
-    std::vector<uint8_t> tagStream_;
+    uint64_t headerByteCount_ = 0;
+    uint64_t tagByteCount_ = 0;
+    // Tags appended before Open, written behind the header by Open.
+    std::vector<uint8_t> tagsBeforeOpen_;
+    bool closed_ = false;
     bool failed_ = false;
     bool complete_ = false;
     std::string error_;

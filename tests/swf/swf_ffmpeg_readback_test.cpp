@@ -25,7 +25,7 @@ using namespace test_support;
 void AddPictureFrame(SwfWriter& writer, int i, const std::string& jpegPath, float width,
                      float height) {
     SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), jpegPath);
-    writer.AddCharacter(&bitmap, 0xFFFF, false);
+    writer.AddCharacter(&bitmap, kSwfNoDepth, false);
     SwfShape shape(static_cast<uint16_t>(2 * i + 1), 0, 0, width, height,
                    static_cast<uint16_t>(i + 1));
     shape.AddLineStyle(0, 0xFF000000);

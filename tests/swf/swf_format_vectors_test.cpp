@@ -1,6 +1,7 @@
 // The byte vectors of the movie format in one table: each row names a record,
-// builds it with the writer's own calls and spells the exact bytes expected.
-// A new record means one new row.
+// builds it with the writer's own calls, spells the exact bytes expected and says
+// what the tests' independent reader makes of those bytes, so the table is
+// checked in both directions. A new record means one new row.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "support/byte_builder.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 #include "swf/swf_action_list.h"
 #include "swf/swf_color_transform.h"
 #include "swf/swf_jpeg_bitmap.h"
@@ -25,19 +27,24 @@ using namespace test_support;
 
 using Bytes = std::vector<uint8_t>;
 
+// Reads expected bytes back into text: one of the reader's Describe functions.
+using ReadBack = std::string (*)(const Bytes&);
+
 struct FormatVector {
     const char* name;
     std::function<Bytes()> build;
     const char* expected;
+    ReadBack read;
+    const char* readsAs;
 };
 
 void PrintTo(const FormatVector& vector, std::ostream* out) {
     *out << vector.name;
 }
 
-Bytes RectBytes(float width, float height) {
+Bytes RectBytes(float xMin, float yMin, float xMax, float yMax) {
     SwfRect rect;
-    rect.Set(0, 0, width, height);
+    rect.Set(xMin, yMin, xMax, yMax);
     return rect.Encode();
 }
 
@@ -47,18 +54,17 @@ Bytes MatrixBytes(float sx, float sy, float r0, float r1, float tx, float ty) {
     return matrix.Encode();
 }
 
-// The tag stream a fresh writer holds after `calls`.
-Bytes Tags(const std::function<void(SwfWriter&)>& calls) {
-    SwfWriter writer;
-    calls(writer);
-    return writer.GetTagStream();
-}
+using WriterCalls = std::function<void(SwfWriter&)>;
 
-// A whole movie file written by Open(width, height, rate), `calls` and Close.
-Bytes Movie(float width, float height, int rate, const std::function<void(SwfWriter&)>& calls) {
+// A whole movie file written by `beforeOpen`, Open(width, height, rate), `calls`
+// and Close; empty when the writer failed.
+Bytes Movie(
+    float width, float height, int rate, const WriterCalls& calls,
+    const WriterCalls& beforeOpen = [](SwfWriter&) {}) {
     ScratchFolder folder;
     const std::string path = folder.File("movie.swf");
     SwfWriter writer;
+    beforeOpen(writer);
     if (writer.Open(path, width, height, rate) != 1) {
         return {};
     }
@@ -67,6 +73,13 @@ Bytes Movie(float width, float height, int rate, const std::function<void(SwfWri
         return {};
     }
     return ReadFileBytes(path);
+}
+
+// The tags `calls` append: a 280 x 210 movie without its 20-byte header and its
+// End tag.
+Bytes Tags(const WriterCalls& calls) {
+    const Bytes movie = Movie(280, 210, 10, calls);
+    return movie.size() < 22 ? Bytes{} : Bytes(movie.begin() + 20, movie.end() - 2);
 }
 
 Bytes Actions(bool withoutTagHeader, const std::function<void(SwfActionList&)>& add) {
@@ -117,85 +130,142 @@ Bytes JpegBitmapTag(uint16_t id, const Bytes& fileBytes) {
 const FormatVector kFormatVectors[] = {
     // Movie header and framing.
     {"EmptyMovie280x210", [] { return Movie(280, 210, 10, [](SwfWriter&) {}); },
-     "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0A 00 00 00 00"},
+     "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0A 00 00 00 00", DescribeTestMovie,
+     "FWS 3, RECT 0 5600 0 4200, rate 10, 0 frames; End"},
     {"OneFrameMovie280x210",
      [] { return Movie(280, 210, 10, [](SwfWriter& w) { w.ShowFrame(); }); },
-     "46 57 53 03 18 00 00 00 70 00 0A F0 00 00 83 40 00 0A 01 00 40 00 00 00"},
+     "46 57 53 03 18 00 00 00 70 00 0A F0 00 00 83 40 00 0A 01 00 40 00 00 00", DescribeTestMovie,
+     "FWS 3, RECT 0 5600 0 4200, rate 10, 1 frames; ShowFrame; End"},
+    {"TagsBeforeOpenFollowTheHeader",
+     [] {
+         return Movie(
+             280, 210, 10, [](SwfWriter& w) { w.ShowFrame(); },
+             [](SwfWriter& w) { w.SetBackgroundColor(0x00332211); });
+     },
+     "46 57 53 03 1D 00 00 00 70 00 0A F0 00 00 83 40 00 0A 01 00 43 02 11 22 33 40 00 00 00",
+     DescribeTestMovie,
+     "FWS 3, RECT 0 5600 0 4200, rate 10, 1 frames; SetBackgroundColor: 112233; ShowFrame; End"},
     {"FrameRate12", [] { return Movie(280, 210, 12, [](SwfWriter&) {}); },
-     "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0C 00 00 00 00"},
+     "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0C 00 00 00 00", DescribeTestMovie,
+     "FWS 3, RECT 0 5600 0 4200, rate 12, 0 frames; End"},
     {"FrameRate300KeepsLowEightBits", [] { return Movie(280, 210, 300, [](SwfWriter&) {}); },
-     "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 2C 00 00 00 00"},
-    {"Rect280x210", [] { return RectBytes(280, 210); }, "70 00 0A F0 00 00 83 40"},
-    {"Rect640x480", [] { return RectBytes(640, 480); }, "78 00 06 40 00 00 12 C0 00"},
-    {"Rect400x300", [] { return RectBytes(400, 300); }, "70 00 0F A0 00 00 BB 80"},
-    {"RectNeverSet", [] { return SwfRect().Encode(); }, "40 03 20 03 20"},
-    {"ShowFrame", [] { return Tags([](SwfWriter& w) { w.ShowFrame(); }); }, "40 00"},
+     "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 2C 00 00 00 00", DescribeTestMovie,
+     "FWS 3, RECT 0 5600 0 4200, rate 44, 0 frames; End"},
+    {"Rect280x210", [] { return RectBytes(0, 0, 280, 210); }, "70 00 0A F0 00 00 83 40",
+     DescribeTestRect, "RECT 0 5600 0 4200"},
+    {"Rect640x480", [] { return RectBytes(0, 0, 640, 480); }, "78 00 06 40 00 00 12 C0 00",
+     DescribeTestRect, "RECT 0 12800 0 9600"},
+    {"Rect400x300", [] { return RectBytes(0, 0, 400, 300); }, "70 00 0F A0 00 00 BB 80",
+     DescribeTestRect, "RECT 0 8000 0 6000"},
+    {"RectCornersAtBothEndsOf16Bits",
+     [] { return RectBytes(-1638.4f, -1638.4f, 1638.35f, 1638.35f); }, "84 00 03 FF FC 00 03 FF F8",
+     DescribeTestRect, "RECT -32768 32767 -32768 32767"},
+    {"RectCornerBelowMinusMaxTwipsIsRefused", [] { return RectBytes(-1639, 0, 0, 0); }, "", nullptr,
+     ""},
+    {"RectNeverSet", [] { return SwfRect().Encode(); }, "40 03 20 03 20", DescribeTestRect,
+     "RECT 0 100 0 100"},
+    {"ShowFrame", [] { return Tags([](SwfWriter& w) { w.ShowFrame(); }); }, "40 00",
+     DescribeTestTags, "ShowFrame"},
     {"SetBackgroundColor",
-     [] { return Tags([](SwfWriter& w) { w.SetBackgroundColor(0x00332211); }); }, "43 02 11 22 33"},
+     [] { return Tags([](SwfWriter& w) { w.SetBackgroundColor(0x00332211); }); }, "43 02 11 22 33",
+     DescribeTestTags, "SetBackgroundColor: 112233"},
     {"FrameLabelA", [] { return Tags([](SwfWriter& w) { w.AddFrameLabel("A"); }); },
-     "FF 0A 02 00 00 00 41 00"},
+     "FF 0A 02 00 00 00 41 00", DescribeTestTags, "FrameLabel long: \"A\""},
 
     // Matrices and colour transforms.
-    {"MatrixIdentity", [] { return SwfMatrix().Encode(); }, "00"},
+    {"MatrixIdentity", [] { return SwfMatrix().Encode(); }, "00", DescribeTestMatrix,
+     "MATRIX translate 0 0"},
     {"MatrixBitmapFillScale20", [] { return MatrixBytes(20, 20, 0, 0, 0, 0); },
-     "D9 40 00 05 00 00 00"},
-    {"MatrixScaleOneNeeds18Bits", [] { return MatrixBytes(1, 1, 0, 0, 0, 0); },
-     "C9 00 00 40 00 00"},
+     "D9 40 00 05 00 00 00", DescribeTestMatrix, "MATRIX scale 20 20, translate 0 0"},
+    {"MatrixScaleOneNeeds18Bits", [] { return MatrixBytes(1, 1, 0, 0, 0, 0); }, "C9 00 00 40 00 00",
+     DescribeTestMatrix, "MATRIX scale 1 1, translate 0 0"},
     {"MatrixScaleMinusOneNeeds17Bits", [] { return MatrixBytes(-1, -1, 0, 0, 0, 0); },
-     "C6 00 01 00 00 00"},
-    {"MatrixTranslate100Pixels", [] { return MatrixBytes(0, 0, 0, 0, 100, 0); }, "18 FA 00 00"},
-    {"MatrixSkewOnly", [] { return MatrixBytes(0, 0, 0.5f, -0.5f, 0, 0); }, "62 80 00 C0 00 00"},
+     "C6 00 01 00 00 00", DescribeTestMatrix, "MATRIX scale -1 -1, translate 0 0"},
+    {"MatrixOneScaleZero", [] { return MatrixBytes(0, 2, 0, 0, 0, 0); }, "CC 00 00 20 00 00 00",
+     DescribeTestMatrix, "MATRIX scale 0 2, translate 0 0"},
+    {"MatrixTranslate100Pixels", [] { return MatrixBytes(0, 0, 0, 0, 100, 0); }, "18 FA 00 00",
+     DescribeTestMatrix, "MATRIX translate 2000 0"},
+    {"MatrixSkewOnly", [] { return MatrixBytes(0, 0, 0.5f, -0.5f, 0, 0); }, "62 80 00 C0 00 00",
+     DescribeTestMatrix, "MATRIX skew 0.5 -0.5, translate 0 0"},
     {"ColorTransformUnchanged",
      [] {
          const SwfColorTerms terms = {1, 1, 1, 1, 0, 0, 0, 0};
          return SwfColorTransform(&terms).Encode();
      },
-     "E9 00 40 10 04 00 00 00 00 00 00"},
+     "E9 00 40 10 04 00 00 00 00 00 00", DescribeTestColorTransform,
+     "CXFORM mult 256 256 256 256 add 0 0 0 0"},
     {"ColorTransformWithoutTerms", [] { return SwfColorTransform().Encode(); },
-     "E8 00 00 00 00 00 00 00 00 00 00"},
+     "E8 00 00 00 00 00 00 00 00 00 00", DescribeTestColorTransform,
+     "CXFORM mult 0 0 0 0 add 0 0 0 0"},
 
     // Bitmaps.
     {"JpegBitmapOfEmptyFile", [] { return JpegBitmapTag(2, {}); },
-     "7F 05 08 00 00 00 02 00 FF D9 FF D8 FF D9"},
+     "7F 05 08 00 00 00 02 00 FF D9 FF D8 FF D9", DescribeTestTags,
+     "DefineBitsJPEG2 long: id 2, 6 data bytes"},
     {"JpegBitmapWrapsFileBytes",
      [] {
          return JpegBitmapTag(2, {0xFF, 0xD8, 0x01, 0xFF, 0xD9});
      },
-     "7F 05 0D 00 00 00 02 00 FF D9 FF D8 FF D8 01 FF D9 FF D9"},
+     "7F 05 0D 00 00 00 02 00 FF D9 FF D8 FF D8 01 FF D9 FF D9", DescribeTestTags,
+     "DefineBitsJPEG2 long: id 2, 11 data bytes"},
 
     // Shapes.
     {"PictureShape320x240", [] { return PictureShape(1, 2, 320, 240); },
      "3F 08 32 00 00 00 01 00 70 00 0C 80 00 00 96 00 01 41 02 00 D9 40 00 05 00 00 00 "
-     "01 00 00 00 00 00 FF 11 3C 25 F2 C8 00 00 1E 40 00 4B 03 CC E0 00 00 79 00 02 D4 00 00"},
+     "01 00 00 00 00 00 FF 11 3C 25 F2 C8 00 00 1E 40 00 4B 03 CC E0 00 00 79 00 02 D4 00 00",
+     DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 6400 0 4800, "
+     "fills 41(bitmap 2, MATRIX scale 20 20, translate 0 0), lines 0(000000FF), "
+     "records change move 0 0 fill0 1 fill1 0 line 1, "
+     "edge 6400 0, edge 0 4800, edge -6400 0, edge 0 -4800, end"},
     {"ShapeWithoutStyles", [] { return BareShape([](SwfShape&) {}); },
-     "3F 08 08 00 00 00 01 00 08 00 00 00 00 00"},
+     "3F 08 08 00 00 00 01 00 08 00 00 00 00 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines, records end"},
     {"StraightEdgeHalfPixel",
      [] { return BareShape([](SwfShape& s) { s.AddStraightEdge(0.5f, 0); }); },
-     "3F 08 0A 00 00 00 01 00 08 00 00 00 00 CE A0 00"},
+     "3F 08 0A 00 00 00 01 00 08 00 00 00 00 CE A0 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines, records edge 10 0, end"},
     {"StraightEdgeZeroLength",
      [] { return BareShape([](SwfShape& s) { s.AddStraightEdge(0, 0); }); },
-     "3F 08 0A 00 00 00 01 00 08 00 00 00 00 C2 00 00"},
+     "3F 08 0A 00 00 00 01 00 08 00 00 00 00 C2 00 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines, records edge 0 0, end"},
     {"MoveToOrigin",
      [] { return BareShape([](SwfShape& s) {
               s.AddStyleChange(0, 0, 0, SwfPoint{0, 0});
           }); },
-     "3F 08 0A 00 00 00 01 00 08 00 00 00 00 3C 20 00"},
+     "3F 08 0A 00 00 00 01 00 08 00 00 00 00 3C 20 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines, records change move 0 0 fill0 0 fill1 0 "
+     "line 0, end"},
     {"CurvedEdge", [] { return BareShape([](SwfShape& s) { s.AddCurvedEdge(1, 2, 3, 4); }); },
-     "3F 08 0D 00 00 00 01 00 08 00 00 00 00 98 50 A0 F1 40 00"},
+     "3F 08 0D 00 00 00 01 00 08 00 00 00 00 98 50 A0 F1 40 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines, records curve 20 40 60 80, end"},
     {"SolidFill", [] { return BareShape([](SwfShape& s) { s.AddSolidFill(0x80FF0000); }); },
-     "3F 08 0D 00 00 00 01 00 08 00 01 00 00 00 FF 80 00 10 00"},
+     "3F 08 0D 00 00 00 01 00 08 00 01 00 00 00 FF 80 00 10 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills 00(0000FF80), lines, records end"},
     {"LinearGradientFill",
      [] {
          const uint8_t records[10] = {0x00, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF};
          return BareShape([&](SwfShape& s) { s.AddGradientFill(0x10, 0, 0, 100, 50, records, 2); });
      },
      "3F 08 1C 00 00 00 01 00 08 00 01 10 B5 F4 07 D0 2D F4 1F 40 02 "
-     "00 FF 00 00 FF FF 00 00 FF FF 00 10 00"},
+     "00 FF 00 00 FF FF 00 00 FF FF 00 10 00",
+     DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills 10(MATRIX scale 0.0610352 0.0305176, translate "
+     "1000 500, 2 records), lines, records end"},
     {"LineStyleTwoPixelsRed",
      [] { return BareShape([](SwfShape& s) { s.AddLineStyle(2, 0xFF0000FF); }); },
-     "3F 08 0E 00 00 00 01 00 08 00 00 01 28 00 FF 00 00 FF 01 00"},
-    {"FillCount254", [] { return FillCountOf(254); }, "FE"},
-    {"FillCount255", [] { return FillCountOf(255); }, "FF FF 00"},
+     "3F 08 0E 00 00 00 01 00 08 00 00 01 28 00 FF 00 00 FF 01 00", DescribeTestTags,
+     "DefineShape3 long: id 1, RECT 0 0 0 0, fills, lines 40(FF0000FF), records end"},
+    {"StyleChangeNamingMissingLineStyleIsRefused",
+     [] {
+         return BareShape([](SwfShape& s) {
+             s.AddLineStyle(1, 0xFF000000);
+             s.AddStyleChange(2, 0, 0);
+         });
+     },
+     "", nullptr, ""},
+    {"FillCount254", [] { return FillCountOf(254); }, "FE", nullptr, ""},
+    {"FillCount255", [] { return FillCountOf(255); }, "FF FF 00", nullptr, ""},
 
     // Display list.
     {"PlaceNewCharacter",
@@ -205,7 +275,8 @@ const FormatVector kFormatVectors[] = {
              w.PlaceCharacter(&shape, 1, nullptr, 0, true);
          });
      },
-     "BF 06 06 00 00 00 06 01 00 01 00 00"},
+     "BF 06 06 00 00 00 06 01 00 01 00 00", DescribeTestTags,
+     "PlaceObject2 long: place depth 1 id 1, MATRIX translate 0 0"},
     {"MoveCharacter",
      [] {
          return Tags([](SwfWriter& w) {
@@ -213,7 +284,8 @@ const FormatVector kFormatVectors[] = {
              w.MoveCharacter(&shape, 1, nullptr, 0);
          });
      },
-     "BF 06 04 00 00 00 05 01 00 00"},
+     "BF 06 04 00 00 00 05 01 00 00", DescribeTestTags,
+     "PlaceObject2 long: move depth 1, MATRIX translate 0 0"},
     {"PlaceWithColorTransform",
      [] {
          return Tags([](SwfWriter& w) {
@@ -222,7 +294,9 @@ const FormatVector kFormatVectors[] = {
              w.PlaceCharacter(&shape, 1, &terms, 0, true);
          });
      },
-     "BF 06 11 00 00 00 0E 01 00 01 00 00 E9 00 40 10 04 00 00 00 00 00 00"},
+     "BF 06 11 00 00 00 0E 01 00 01 00 00 E9 00 40 10 04 00 00 00 00 00 00", DescribeTestTags,
+     "PlaceObject2 long: place depth 1 id 1, MATRIX translate 0 0, CXFORM mult 256 256 256 256 add "
+     "0 0 0 0"},
     {"PlaceWithTranslation",
      [] {
          return Tags([](SwfWriter& w) {
@@ -231,9 +305,10 @@ const FormatVector kFormatVectors[] = {
              w.PlaceCharacter(&shape, 1, nullptr, 0, true);
          });
      },
-     "BF 06 09 00 00 00 06 01 00 01 00 18 FA 00 00"},
+     "BF 06 09 00 00 00 06 01 00 01 00 18 FA 00 00", DescribeTestTags,
+     "PlaceObject2 long: place depth 1 id 1, MATRIX translate 2000 0"},
     {"RemoveDepth3", [] { return Tags([](SwfWriter& w) { w.RemoveDepth(3); }); },
-     "3F 07 02 00 00 00 03 00"},
+     "3F 07 02 00 00 00 03 00", DescribeTestTags, "RemoveObject2 long: depth 3"},
     {"AddCharacterBitmapIsNeverPlaced",
      [] {
          return Tags([](SwfWriter& w) {
@@ -244,13 +319,15 @@ const FormatVector kFormatVectors[] = {
              w.AddCharacter(&bitmap, 1, true);
          });
      },
-     "7F 05 08 00 00 00 04 00 FF D9 FF D8 FF D9"},
+     "7F 05 08 00 00 00 04 00 FF D9 FF D8 FF D9", DescribeTestTags,
+     "DefineBitsJPEG2 long: id 4, 6 data bytes"},
 
     // Frame actions.
     {"ActionsStop", [] { return Actions(false, [](SwfActionList& l) { l.AddStop(); }); },
-     "3F 03 02 00 00 00 07 00"},
+     "3F 03 02 00 00 00 07 00", DescribeTestTags, "DoAction long: 07"},
     {"ActionsStopWithoutTagHeader",
-     [] { return Actions(true, [](SwfActionList& l) { l.AddStop(); }); }, "07 00"},
+     [] { return Actions(true, [](SwfActionList& l) { l.AddStop(); }); }, "07 00",
+     DescribeTestActions, "07"},
     {"ActionsPlayNextPrevious",
      [] {
          return Actions(true, [](SwfActionList& l) {
@@ -259,15 +336,15 @@ const FormatVector kFormatVectors[] = {
              l.AddPreviousFrame();
          });
      },
-     "06 04 05 00"},
+     "06 04 05 00", DescribeTestActions, "06 04 05"},
     {"ActionsGotoFrame5", [] { return Actions(true, [](SwfActionList& l) { l.AddGotoFrame(5); }); },
-     "81 02 00 05 00 00"},
+     "81 02 00 05 00 00", DescribeTestActions, "81+2"},
     {"ActionsWaitForFrame",
      [] { return Actions(true, [](SwfActionList& l) { l.AddWaitForFrame(3, 2); }); },
-     "8A 03 00 03 00 02 00"},
+     "8A 03 00 03 00 02 00", DescribeTestActions, "8A+3"},
     {"ActionsGetUrlWithEmptyTarget",
      [] { return Actions(true, [](SwfActionList& l) { l.AddGetUrl("a", ""); }); },
-     "83 03 00 61 00 00 00"},
+     "83 03 00 61 00 00 00", DescribeTestActions, "83+3"},
     {"ActionsSetTargetAndGotoLabel",
      [] {
          return Actions(false, [](SwfActionList& l) {
@@ -275,7 +352,8 @@ const FormatVector kFormatVectors[] = {
              l.AddGotoLabel("go");
          });
      },
-     "3F 03 0C 00 00 00 8B 02 00 78 00 8C 03 00 67 6F 00 00"},
+     "3F 03 0C 00 00 00 8B 02 00 78 00 8C 03 00 67 6F 00 00", DescribeTestTags,
+     "DoAction long: 8B+2 8C+3"},
     {"AddActionsAppendsDoAction",
      [] {
          return Tags([](SwfWriter& w) {
@@ -284,7 +362,7 @@ const FormatVector kFormatVectors[] = {
              w.AddActions(&list);
          });
      },
-     "3F 03 02 00 00 00 07 00"},
+     "3F 03 02 00 00 00 07 00", DescribeTestTags, "DoAction long: 07"},
 };
 
 class FormatVectorTest : public testing::TestWithParam<FormatVector> {};
@@ -292,6 +370,13 @@ class FormatVectorTest : public testing::TestWithParam<FormatVector> {};
 TEST_P(FormatVectorTest, ProducesExactBytes) {
     const FormatVector& vector = GetParam();
     EXPECT_EQ(ToHex(vector.build()), ToHex(FromHex(vector.expected)));
+}
+
+TEST_P(FormatVectorTest, ExpectedBytesReadBackAsClaimed) {
+    const FormatVector& vector = GetParam();
+    if (vector.read != nullptr) {
+        EXPECT_EQ(vector.read(FromHex(vector.expected)), vector.readsAs);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SwfFormat, FormatVectorTest, testing::ValuesIn(kFormatVectors),

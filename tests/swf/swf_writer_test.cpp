@@ -13,6 +13,7 @@
 #include "support/byte_builder.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
+#include "support/swf_tag_reader.h"
 #include "swf/swf_action_list.h"
 #include "swf/swf_bit_writer.h"
 #include "swf/swf_color_transform.h"
@@ -149,7 +150,15 @@ TEST(SwfShapes, ValuesOutOfRangeMakeTheShapeUnbuildable) {
     missingStyle.AddSolidFill(0xFF0000FF);
     missingStyle.AddStyleChange(0, 2, 0);
     EXPECT_TRUE(missingStyle.GetDefinition().empty());
-    EXPECT_EQ(missingStyle.GetError(), "shape 1 names a style it does not have");
+    EXPECT_EQ(missingStyle.GetError(),
+              "shape 1 names fill style 2, which it does not have (it has 1)");
+
+    SwfShape missingLine(7, 0, 0, 10, 10, 1);
+    missingLine.AddStyleChange(1, 0, 0);
+    SwfWriter writer;
+    writer.AddCharacter(&missingLine, 1, true);
+    EXPECT_EQ(writer.GetError(),
+              "character 7: shape 7 names line style 1, which it does not have (it has 0)");
 }
 
 TEST(SwfJpegBitmaps, TagWrapsTheWholeFile) {
@@ -183,8 +192,8 @@ TEST(SwfJpegBitmaps, UnreadableFilesGiveNoTag) {
 
     // An unreadable bitmap is the build's to report; the movie goes on without it.
     SwfWriter writer;
-    writer.AddCharacter(&missing, 0xFFFF, false);
-    EXPECT_TRUE(writer.GetTagStream().empty());
+    writer.AddCharacter(&missing, kSwfNoDepth, false);
+    EXPECT_EQ(writer.GetTagByteCount(), 0u);
     EXPECT_FALSE(writer.Failed());
 }
 
@@ -197,7 +206,7 @@ TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
     writer.SetBackgroundColor(0);
     for (int i = 0; i < 3; ++i) {
         SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), folder.File("p.jpg"));
-        writer.AddCharacter(&bitmap, 0xFFFF, false);
+        writer.AddCharacter(&bitmap, kSwfNoDepth, false);
         SwfShape shape(static_cast<uint16_t>(2 * i + 1), 0, 0, 280, 210,
                        static_cast<uint16_t>(i + 1));
         writer.AddCharacter(&shape, static_cast<uint16_t>(i + 1), true);
@@ -213,6 +222,84 @@ TEST(SwfMovie, CountsFramesAndStatesTheFileLength) {
     EXPECT_EQ(ToHex({movie.end() - 4, movie.end()}), "40 00 00 00");      // ShowFrame, End
 }
 
+// The header's frame count is 16 bits: the 65535th frame is the last one a movie
+// can hold, and one more fails the movie instead of wrapping the count to 0.
+TEST(SwfMovie, FrameCountStopsAt65535) {
+    ScratchFolder folder;
+    const std::string path = folder.File("long.swf");
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+    for (int i = 0; i < 65535; ++i) {
+        writer.ShowFrame();
+    }
+    ASSERT_TRUE(writer.Close()) << writer.GetError();
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const SwfTestMovie movie = ParseTestMovie(bytes);
+    EXPECT_EQ(movie.error, "");
+    EXPECT_EQ(ToHex({bytes.begin() + 18, bytes.begin() + 20}), "FF FF");
+    EXPECT_EQ(movie.TagsWithCode(kTestTagShowFrame).size(), 65535u);
+    EXPECT_EQ(movie.fileLength, bytes.size());
+
+    SwfWriter tooLong;
+    ASSERT_EQ(tooLong.Open(path, 280, 210, 10), 1);
+    for (int i = 0; i < 65536; ++i) {
+        tooLong.ShowFrame();
+    }
+    EXPECT_EQ(tooLong.GetFrameCount(), 65535);
+    EXPECT_EQ(tooLong.GetError(), "the movie has more than 65535 frames");
+    EXPECT_FALSE(tooLong.Close());
+}
+
+// A streamed movie is byte for byte the whole movie laid out in memory: the
+// header with the real file length and frame count, the tags in call order, the
+// End tag. The expected bytes are laid out here from each character's own
+// definition and the literal placement and ShowFrame tags. The bitmap tags are
+// empty, tiny, exactly 64 KiB, one byte more and larger, so they meet every way a
+// tag can fall against a write buffer.
+TEST(SwfMovie, StreamedMovieIsTheWholeMovieLaidOutInMemory) {
+    ScratchFolder folder;
+    const size_t jpegSizes[] = {0, 1, 700, 4000, 65522, 65523, 100000};
+    for (size_t k = 0; k < std::size(jpegSizes); ++k) {
+        std::vector<uint8_t> jpeg(jpegSizes[k]);
+        for (size_t i = 0; i < jpeg.size(); ++i) {
+            jpeg[i] = static_cast<uint8_t>(i * 31 + k);
+        }
+        WriteFileBytes(folder.File(std::to_string(k) + ".jpg"), jpeg);
+    }
+    const std::string path = folder.File("long.swf");
+    constexpr int kFrames = 250;
+    SwfWriter writer;
+    ASSERT_EQ(writer.Open(path, 320, 240, 25), 1);
+    writer.SetBackgroundColor(0);
+    LittleEndianBytes tags;
+    tags.Bytes({0x43, 0x02, 0x00, 0x00, 0x00});
+    for (int i = 0; i < kFrames; ++i) {
+        SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2),
+                             folder.File(std::to_string(i % std::size(jpegSizes)) + ".jpg"));
+        writer.AddCharacter(&bitmap, kSwfNoDepth, false);
+        SwfShape shape(static_cast<uint16_t>(2 * i + 1), 0, 0, 320, 240,
+                       static_cast<uint16_t>(i + 1));
+        writer.AddCharacter(&shape, static_cast<uint16_t>(i + 1), true);
+        writer.ShowFrame();
+        tags.Bytes(bitmap.GetDefinition()).Bytes(shape.GetDefinition());
+        tags.Bytes({0xBF, 0x06, 0x06, 0x00, 0x00, 0x00, 0x06}).U16(i + 1).U16(2 * i + 1);
+        tags.Bytes({0x00, 0x40, 0x00});
+    }
+    ASSERT_TRUE(writer.Close()) << writer.GetError();
+
+    LittleEndianBytes expected;
+    expected.Text("FWS").U8(3).U32(static_cast<uint32_t>(20 + tags.Size() + 2));
+    expected.Bytes({0x70, 0x00, 0x0C, 0x80, 0x00, 0x00, 0x96, 0x00, 0x00, 0x19}).U16(kFrames);
+    expected.Bytes(tags.Get()).Bytes({0x00, 0x00});
+    const std::vector<uint8_t> movie = ReadFileBytes(path);
+    ASSERT_EQ(movie.size(), expected.Size());
+    EXPECT_TRUE(movie == expected.Get());
+    EXPECT_EQ(writer.GetFileLength(), movie.size());
+    const SwfTestMovie parsed = ParseTestMovie(movie);
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.frameCount, kFrames);
+}
+
 TEST(SwfMovie, SecondOpenChangesNothing) {
     ScratchFolder folder;
     SwfWriter writer;
@@ -224,6 +311,9 @@ TEST(SwfMovie, SecondOpenChangesNothing) {
     ASSERT_TRUE(writer.Close());
     EXPECT_EQ(ToHex(ReadFileBytes(folder.File("first.swf"))),
               "46 57 53 03 16 00 00 00 70 00 0A F0 00 00 83 40 00 0A 00 00 00 00");
+    // A writer writes one movie.
+    EXPECT_EQ(writer.Open(folder.File("second.swf"), 640, 480, 25), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("second.swf")));
 }
 
 TEST(SwfMovie, OpenInMissingFolderIsReported) {
@@ -251,20 +341,61 @@ TEST(SwfMovie, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
     EXPECT_FALSE(writer.Close());
 }
 
-TEST(SwfMovie, WriteFailureAtCloseIsReported) {
+// A full disk fails the movie at the write that meets it: for a long movie while
+// frames are still being added (later frames are dropped), for a short one at
+// Close at the latest. Neither is ever reported as written.
+TEST(SwfMovie, FullDiskFailsTheMovie) {
     if (!std::filesystem::exists("/dev/full")) {
         GTEST_SKIP() << "/dev/full is not available";
     }
+    ScratchFolder folder;
+    WriteFileBytes(folder.File("p.jpg"), std::vector<uint8_t>(20000, 0x5A));
+    for (const int frames : {1, 50}) {
+        SCOPED_TRACE(frames);
+        SwfWriter writer;
+        ASSERT_EQ(writer.Open("/dev/full", 280, 210, 10), 1);
+        writer.SetBackgroundColor(0);
+        for (int i = 0; i < frames; ++i) {
+            SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), folder.File("p.jpg"));
+            writer.AddCharacter(&bitmap, kSwfNoDepth, false);
+            writer.ShowFrame();
+        }
+        if (frames == 50) {
+            EXPECT_TRUE(writer.Failed());  // a megabyte is not held back until Close
+            EXPECT_LT(writer.GetFrameCount(), 50);
+        }
+        EXPECT_FALSE(writer.Close());
+        EXPECT_TRUE(writer.Failed());
+        EXPECT_FALSE(writer.IsComplete());
+        EXPECT_EQ(writer.GetError(), "cannot write /dev/full: No space left on device");
+        EXPECT_EQ(writer.GetErrorNumber(), ENOSPC);
+        EXPECT_FALSE(writer.Close());  // a second Close does not turn failure into success
+    }
+}
+
+// Removing the movie's folder does not stop the writes (they land in a file that
+// no longer has a name), so Close is where the loss is found and reported.
+TEST(SwfMovie, MovieRemovedWhileWrittenIsReported) {
+    ScratchFolder folder;
+    const std::string outputFolder = folder.File("out");
+    ASSERT_TRUE(std::filesystem::create_directory(outputFolder));
+    const std::string path = outputFolder + "/show.swf";
+    WriteFileBytes(folder.File("p.jpg"), std::vector<uint8_t>(100000, 0x5A));
     SwfWriter writer;
-    ASSERT_EQ(writer.Open("/dev/full", 280, 210, 10), 1);
-    writer.SetBackgroundColor(0);
-    writer.ShowFrame();
+    ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+    for (int i = 0; i < 3; ++i) {
+        if (i == 1) {
+            std::filesystem::remove_all(outputFolder);
+        }
+        SwfJpegBitmap bitmap(static_cast<uint16_t>(2 * i + 2), folder.File("p.jpg"));
+        writer.AddCharacter(&bitmap, kSwfNoDepth, false);
+        writer.ShowFrame();
+    }
     EXPECT_FALSE(writer.Close());
-    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.GetError(),
+              "cannot write " + path + ": the file was removed while the movie was being written");
+    EXPECT_EQ(writer.GetErrorNumber(), ENOENT);
     EXPECT_FALSE(writer.IsComplete());
-    EXPECT_EQ(writer.GetError(), "cannot write /dev/full: No space left on device");
-    EXPECT_EQ(writer.GetErrorNumber(), ENOSPC);
-    EXPECT_FALSE(writer.Close());  // a second Close does not turn failure into success
 }
 
 TEST(SwfMovie, RefusedRecordsFailTheWholeMovie) {
@@ -291,7 +422,7 @@ TEST(SwfMovie, ColorTransformTooWideFailsThePlacement) {
     const SwfColorTerms terms = {40, 1, 1, 1, 0, 0, 0, 0};
     writer.PlaceCharacter(&shape, 1, &terms, 0, true);
     EXPECT_TRUE(writer.Failed());
-    EXPECT_TRUE(writer.GetTagStream().empty());
+    EXPECT_EQ(writer.GetTagByteCount(), 0u);
     EXPECT_EQ(writer.GetError(),
               "colour transform of character 1 is out of range: every term must stay below 8448 "
               "(multipliers below 33.0)");
@@ -304,7 +435,7 @@ TEST(SwfMovie, OverlongActionTextFailsTheMovie) {
     SwfWriter writer;
     writer.AddActions(&list);
     EXPECT_TRUE(writer.Failed());
-    EXPECT_TRUE(writer.GetTagStream().empty());
+    EXPECT_EQ(writer.GetTagByteCount(), 0u);
 }
 
 TEST(SwfMovie, NullCharactersAndListsAreIgnored) {
@@ -313,17 +444,23 @@ TEST(SwfMovie, NullCharactersAndListsAreIgnored) {
     writer.PlaceCharacter(nullptr, 1, nullptr, 0, true);
     writer.MoveCharacter(nullptr, 1, nullptr, 0);
     writer.AddActions(nullptr);
-    EXPECT_TRUE(writer.GetTagStream().empty());
+    EXPECT_EQ(writer.GetTagByteCount(), 0u);
     EXPECT_FALSE(writer.Failed());
 }
 
+// Whatever had already streamed to the file is taken back: an abandoned movie
+// leaves an empty file, not the start of a movie.
 TEST(SwfMovie, DestroyedWhileOpenLeavesTheFileEmpty) {
     ScratchFolder folder;
     const std::string path = folder.File("abandoned.swf");
+    WriteFileBytes(folder.File("p.jpg"), std::vector<uint8_t>(100000, 0x5A));
     {
         SwfWriter writer;
         ASSERT_EQ(writer.Open(path, 280, 210, 10), 1);
+        SwfJpegBitmap bitmap(2, folder.File("p.jpg"));
+        writer.AddCharacter(&bitmap, kSwfNoDepth, false);
         writer.ShowFrame();
+        ASSERT_GT(std::filesystem::file_size(path), 100000u);  // the bitmap is on disk
     }
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
