@@ -48,7 +48,8 @@ inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
 constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
     return (uint64_t{bpp} * width + 31) / 32 * 4;
 }
-// Pictures whose pixels would need more than this many bytes are refused.
+// The default memory limit of a picture: pictures whose pixels would need more than
+// this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
 inline constexpr size_t kLastErrorCapacity = 256;
 
@@ -68,6 +69,7 @@ struct PictureInformation {
     int32_t frameCount = 0;
     int32_t xDpi = 96;
     int32_t yDpi = 96;
+    uint64_t memoryLimit = kPictureMaxMemory;  // bytes, see Picture::SetMemoryLimit
     uint8_t alphaMax = 255;
     bool alphaPaletteEnabled = false;
     bool enabled = true;
@@ -103,6 +105,13 @@ class Picture {
     uint8_t GetJpegQuality() const { return static_cast<uint8_t>(info_.jpegQuality + 0.5f); }
     uint8_t GetJpegScale() const { return info_.jpegScale; }
     void SetJpegScale(uint8_t scale) { info_.jpegScale = scale; }
+
+    // The most bytes this picture's pixel rows (or its alpha plane, or a decoder's
+    // working memory for it) may take; larger pictures are refused with
+    // "PICTURE_MAX_MEMORY exceeded". Decoders, Resample, IncreaseBpp and Copy work
+    // under the limit of the picture they fill. A fuzz target lowers it to run fast.
+    void SetMemoryLimit(uint64_t bytes) { info_.memoryLimit = bytes; }
+    uint64_t GetMemoryLimit() const { return info_.memoryLimit; }
 
     // --- measures -----------------------------------------------------------------
     uint32_t GetWidth() const { return static_cast<uint32_t>(header_.width); }

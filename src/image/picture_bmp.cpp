@@ -33,8 +33,9 @@ struct BmpLayout {
     uint32_t masks[3] = {};  // red, green, blue for 16 and 32 bits per pixel
 };
 
-std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count) {
-    if (count == 0 || count > kPictureMaxMemory) {
+// A working buffer of count bytes, held to the picture's memory limit.
+std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count, const Picture& picture) {
+    if (count == 0 || count > picture.GetMemoryLimit()) {
         return nullptr;
     }
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[count]);
@@ -272,7 +273,7 @@ static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint3
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
     const uint64_t sourceRowBytes = DibRowBytes(width, 16);
-    std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes);
+    std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes, picture);
     if (!source) {
         outOfMemory = true;
         return;
@@ -311,7 +312,7 @@ static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint3
                              bool keepAlpha, bool& cancelled, bool& outOfMemory) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
-    std::unique_ptr<uint8_t[]> source = AllocateBytes(static_cast<uint64_t>(width) * 4);
+    std::unique_ptr<uint8_t[]> source = AllocateBytes(static_cast<uint64_t>(width) * 4, picture);
     if (!source || (keepAlpha && !picture.CreateAlpha())) {
         outOfMemory = true;
         return;

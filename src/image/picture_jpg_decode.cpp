@@ -25,9 +25,6 @@ constexpr size_t kInputBufferSize = 4096;
 // walk the whole coefficient buffer; real files have about ten. The bound stops a
 // crafted file from keeping the decoder busy for minutes.
 constexpr int kMaxScans = 500;
-// libjpeg gets no more than one picture's worth of working memory (progressive
-// files keep every coefficient of the picture).
-constexpr long kMaxLibjpegMemory = static_cast<long>(kPictureMaxMemory);
 // Rows handed to libjpeg per call; it fills as many as its row group allows.
 constexpr int kRowsPerCall = 16;
 
@@ -173,7 +170,10 @@ bool JpegDecoder::Run() {
     }
 
     jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = kMaxLibjpegMemory;
+    // libjpeg gets no more than one picture's worth of working memory (progressive
+    // files keep every coefficient of the picture).
+    cinfo.mem->max_memory_to_use =
+        static_cast<long>(std::min<uint64_t>(picture_.GetMemoryLimit(), LONG_MAX));
     cinfo.src = &state_.source.manager;
     cinfo.progress = &state_.progress.manager;
     jpeg_read_header(&cinfo, TRUE);
@@ -203,7 +203,7 @@ bool JpegDecoder::Run() {
     // Refuse oversized pictures before libjpeg allocates its buffers for them.
     const uint64_t pixelBytes =
         static_cast<uint64_t>(cinfo.output_width) * cinfo.output_height * (components == 1 ? 1 : 3);
-    if (pixelBytes > kPictureMaxMemory) {
+    if (pixelBytes > picture_.GetMemoryLimit()) {
         picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
         return false;
     }

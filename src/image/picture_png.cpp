@@ -183,7 +183,7 @@ bool PngDecoder::Run() {
     // pixels to rows read before.
     const uint64_t bufferRows = direct ? 0 : (passes > 1 ? height : 1);
     const uint64_t bufferBytes = bufferRows * rowBytes;
-    if (bufferBytes > kPictureMaxMemory) {
+    if (bufferBytes > picture_.GetMemoryLimit()) {
         picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
         return false;
     }
