@@ -20,6 +20,18 @@
 namespace {
 
 constexpr size_t kSignatureSize = 8;
+// Ancillary chunks libpng may keep in memory at once (text, suggested palettes);
+// none are kept here, so a small number is plenty.
+constexpr png_uint_32 kMaxCachedChunks = 64;
+
+// Chunks the picture has no use for: libpng discards them as it reads, so their
+// length fields, whatever they claim, make it allocate nothing. Only the header,
+// palette, transparency, physical size and image data are read. libpng takes the
+// names as five-byte strings, each ended by a zero byte.
+constexpr char kIgnoredChunks[] =
+    "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0sBIT\0sCAL\0sPLT\0sRGB\0"
+    "tEXt\0tIME\0zTXt";
+constexpr int kIgnoredChunkCount = sizeof kIgnoredChunks / 5;
 
 // Everything the decoding owns lives here, in the frame of the caller of
 // RunLibpng, so that a longjmp out of libpng skips no destructor.
@@ -104,6 +116,7 @@ class PngDecoder {
     bool Run();
 
   private:
+    void BoundLibpngMemory();
     void SetResolution();
     void SetPaletteAndTransparency(int colorType, int bitDepth);
     void ConvertRow(const uint8_t* source, uint32_t fileRow);
@@ -123,6 +136,7 @@ bool PngDecoder::Run() {
     }
     png_set_read_fn(png, &state_, ReadFromStream);
     png_set_sig_bytes(png, kSignatureSize);
+    BoundLibpngMemory();
     png_read_info(png, info);
 
     png_uint_32 width = 0, height = 0;
@@ -148,6 +162,11 @@ bool PngDecoder::Run() {
             return false;
     }
     const uint32_t bpp = channels == 1 ? std::min(bitDepth_, 8) : channels == 2 ? 8 : 24;
+    // The picture is made before libpng sizes its row buffers for it (at most eight
+    // bytes a pixel), so a picture past the limit costs nothing.
+    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr) {
+        return false;
+    }
 
     if (bitDepth_ == 16) {
         png_set_strip_16(png);  // keeps the high byte
@@ -159,9 +178,6 @@ bool PngDecoder::Run() {
     png_read_update_info(png, info);
     const size_t rowBytes = png_get_rowbytes(png, info);
 
-    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr) {
-        return false;
-    }
     SetResolution();
     SetPaletteAndTransparency(colorType_, bitDepth_);
     if (channels == 2 || channels == 4) {
@@ -238,6 +254,28 @@ void PngDecoder::ConvertRow(const uint8_t* source, uint32_t fileRow) {
     } else {
         WidenTwoBitRow(source, target, width);
     }
+}
+
+// Holds everything libpng allocates for a file to the picture's memory limit: the
+// chunks it keeps, how many it keeps, and the picture's dimensions (no picture under
+// the limit is wider than eight pixels a byte, or taller than one 4-byte row a row).
+void PngDecoder::BoundLibpngMemory() {
+    png_structp png = state_.png;
+    // For libpng 0 means "no limit"; a limit of 0 must still refuse everything.
+    const uint64_t limit = std::max<uint64_t>(picture_.GetMemoryLimit(), 1);
+    png_set_chunk_malloc_max(
+        png, static_cast<png_alloc_size_t>(std::min<uint64_t>(limit, PNG_SIZE_MAX)));
+    png_set_chunk_cache_max(png, kMaxCachedChunks);
+    // Never above libpng's own defaults; the inner min keeps the product from wrapping.
+    const uint64_t widthMax =
+        std::min<uint64_t>(PNG_USER_WIDTH_MAX, std::min<uint64_t>(limit, PNG_USER_WIDTH_MAX) * 8);
+    const uint64_t heightMax = std::min<uint64_t>(PNG_USER_HEIGHT_MAX, limit / 4 + 1);
+    png_set_user_limits(png, static_cast<png_uint_32>(widthMax),
+                        static_cast<png_uint_32>(heightMax));
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER,
+                                reinterpret_cast<png_const_bytep>(kIgnoredChunks),
+                                kIgnoredChunkCount);
 }
 
 void PngDecoder::SetResolution() {
