@@ -205,6 +205,36 @@ TEST(JpegDecoder, HugeDimensionsAreRefusedBeforeDecoding) {
     EXPECT_STREQ(decoder.GetLastError(), "PICTURE_MAX_MEMORY exceeded");
 }
 
+TEST(JpegDecoder, ProgressiveFileDecodesWhenItsFullSizePictureFitsTheLimit) {
+    // Both files are 45 x 30 at 4:4:4: 4080 bytes of 24-bit picture, and 9216 bytes of
+    // coefficients that libjpeg keeps for the progressive one (6 x 4 blocks, three
+    // components). Halved, the picture is 23 x 15: 1080 bytes.
+    struct Case {
+        const char* file;
+        uint8_t scale;
+        uint64_t limit;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {"progressive.jpg", 0, 4080, true}, {"progressive.jpg", 0, 4079, false},
+        {"progressive.jpg", 2, 4080, true}, {"progressive.jpg", 2, 1080, false},
+        {"colour.jpg", 2, 1080, true},      {"colour.jpg", 2, 1079, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.file << " scale " << int{c.scale} << " limit " << c.limit);
+        Picture picture;
+        picture.SetJpegScale(c.scale);
+        picture.SetMemoryLimit(c.limit);
+        EXPECT_EQ(DecodeBytes(picture, ReadFileBytes(JpegFixture(c.file)), kFormatJpeg), c.decodes);
+        EXPECT_STREQ(picture.GetLastError(), c.decodes ? "" : "PICTURE_MAX_MEMORY exceeded");
+    }
+    Picture picture;
+    picture.SetMemoryLimit(4080);
+    ASSERT_TRUE(picture.Load(JpegFixture("progressive.jpg").c_str(), kFormatJpeg));
+    ExpectRowsEqual(picture, ReadNetpbm(JpegFixture("progressive.ppm")));
+}
+
 TEST(JpegDecoder, EscapeValueCancelsDecoding) {
     Picture picture;
     picture.SetEscape(1);
