@@ -65,6 +65,8 @@ struct PictureInformation {
     RgbQuad transparentColor;
     float jpegQuality = 90.0f;
     uint8_t jpegScale = 0;
+    uint32_t decodeHintWidth = 0;  // see Picture::SetDecodeSizeHint; 0, 0 is off
+    uint32_t decodeHintHeight = 0;
     int32_t frameNumber = 0;
     int32_t frameCount = 0;
     int32_t xDpi = 96;
@@ -105,6 +107,17 @@ class Picture {
     uint8_t GetJpegQuality() const { return static_cast<uint8_t>(info_.jpegQuality + 0.5f); }
     uint8_t GetJpegScale() const { return info_.jpegScale; }
     void SetJpegScale(uint8_t scale) { info_.jpegScale = scale; }
+    // Tells the decoder the least size the caller needs (it fits the picture to its
+    // frame afterwards): the JPEG decoder then takes the smallest of libjpeg's DCT
+    // scales 1/8 to 8/8 that still gives at least minWidth x minHeight, which costs a
+    // fraction of a full decode. 0, 0 (the default) decodes at full size; a JPEG scale
+    // set with SetJpegScale wins; the other decoders ignore the hint.
+    void SetDecodeSizeHint(uint32_t minWidth, uint32_t minHeight) {
+        info_.decodeHintWidth = minWidth;
+        info_.decodeHintHeight = minHeight;
+    }
+    uint32_t GetDecodeHintWidth() const { return info_.decodeHintWidth; }
+    uint32_t GetDecodeHintHeight() const { return info_.decodeHintHeight; }
 
     // The most bytes this picture's pixel rows (or its alpha plane, or a decoder's
     // working memory for it) may take; larger pictures are refused with

@@ -125,6 +125,22 @@ void SwapRedBlueRow(uint8_t* row, uint32_t width) {
     }
 }
 
+// libjpeg's output size for a source size at the scale m/8: rounded up.
+uint64_t ScaledSize(uint64_t size, int m) {
+    return (size * static_cast<uint64_t>(m) + 7) / 8;
+}
+
+// The numerator m of the smallest scale m/8 whose output still has at least the
+// hinted width and height; 8 (full size) when nothing smaller does.
+int ScaleNumeratorForHint(uint32_t width, uint32_t height, uint32_t minWidth, uint32_t minHeight) {
+    for (int m = 1; m < 8; ++m) {
+        if (ScaledSize(width, m) >= minWidth && ScaledSize(height, m) >= minHeight) {
+            return m;
+        }
+    }
+    return 8;
+}
+
 // Bytes of a stored picture of the given size: one byte a pixel for grey, three for
 // colour, rows padded to 4 bytes.
 uint64_t PictureBytes(uint64_t width, uint64_t height, int components) {
@@ -211,6 +227,15 @@ bool JpegDecoder::Run() {
     if (picture_.GetJpegScale() != 0) {
         cinfo.scale_num = 1;
         cinfo.scale_denom = picture_.GetJpegScale();
+    } else if (picture_.GetDecodeHintWidth() != 0 || picture_.GetDecodeHintHeight() != 0) {
+        // The hint is about the picture as stored (no EXIF orientation is applied).
+        const int numerator =
+            ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height,
+                                  picture_.GetDecodeHintWidth(), picture_.GetDecodeHintHeight());
+        if (numerator < 8) {
+            cinfo.scale_num = static_cast<unsigned>(numerator);
+            cinfo.scale_denom = 8;
+        }
     }
     switch (cinfo.out_color_space) {
         case JCS_RGB:
