@@ -24,6 +24,8 @@ constexpr uint32_t kCompressionBitFields = 3;
 
 // Everything the header tells about the pixel data, widened to the 40-byte form.
 struct BmpLayout {
+    int64_t start = 0;         // stream position of the file's first byte
+    uint32_t pixelOffset = 0;  // from the start; 0: the pixels follow the palette
     BitmapInfoHeader header;
     uint32_t headerSize = 0;
     uint64_t headerBytesLeft = 0;  // header bytes still to skip after the masks
@@ -59,11 +61,9 @@ bool IsLaterWindowsHeader(uint32_t headerSize) {
     return headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124;
 }
 
-}  // namespace
-
 // Reads the bitmap header in whichever of its sizes the file uses and brings it to
 // the 40-byte form. False when the header cannot be read or is refused.
-static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
+bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     uint8_t raw[40] = {};
     if (!reader.ReadBytes(raw, 4)) {
         return false;
@@ -147,8 +147,7 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
 
 // Reads the stored rows of an uncompressed picture straight into the pixel memory.
 // A file that ends early leaves the missing rows black.
-static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t height,
-                           bool& cancelled) {
+void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t height, bool& cancelled) {
     const uint32_t rowBytes = picture.GetEffectiveWidth();
     uint32_t row = 0;
     for (; row < height; ++row) {
@@ -167,7 +166,7 @@ static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t heig
 // Decodes run-length data (8 or 4 bits per pixel) into cleared pixel memory.
 // Pixels that a run or delta puts beyond the right edge are dropped, rows beyond the
 // top end the picture, and a file that ends early leaves the rest black.
-static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
+void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
     const uint64_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
 
@@ -268,8 +267,8 @@ static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit
 
 // 16-bit pixels through the red, green and blue masks. Each channel's top bit goes
 // to bit 7 of its byte; the low bits stay zero.
-static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
-                             bool& cancelled, bool& outOfMemory) {
+void Convert16BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
+                      bool& cancelled, bool& outOfMemory) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
     const uint64_t sourceRowBytes = DibRowBytes(width, 16);
@@ -308,8 +307,8 @@ static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint3
 // 32-bit pixels: each channel is the byte its mask lies in. With `keepAlpha` the
 // fourth byte goes to the alpha plane; a plane that came out all 0 was never meant
 // as alpha (most writers leave the byte empty), so it becomes fully opaque.
-static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
-                             bool keepAlpha, bool& cancelled, bool& outOfMemory) {
+void Convert32BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
+                      bool keepAlpha, bool& cancelled, bool& outOfMemory) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
     std::unique_ptr<uint8_t[]> source = AllocateBytes(static_cast<uint64_t>(width) * 4, picture);
@@ -359,59 +358,48 @@ static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint3
     }
 }
 
-bool PictureBMP::Decode(ImageStream* file) {
-    if (file == nullptr) {
-        SetLastError("null file handler");
-        return false;
-    }
-    StreamReader reader(*file);
-    const int64_t start = reader.Position();
+// How the rows step ended.
+enum class RowsOutcome { kDone, kCancelled, kOutOfMemory };
 
+// Step 1: the file header (when there is one), the bitmap header in any of its sizes
+// and the bit-field masks. Returns the refusal message, or null when the layout is
+// one this decoder reads; nothing is allocated before that is known.
+const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
+    layout.start = reader.Position();
     uint8_t fileHeader[kFileHeaderSize];
     if (!reader.ReadBytes(fileHeader, sizeof fileHeader)) {
-        SetLastError("Not a BMP");
-        return false;
+        return "Not a BMP";
     }
-    uint32_t pixelOffset = 0;
     if (LoadU16LE(fileHeader) == kBmpSignature) {
-        pixelOffset = LoadU32LE(fileHeader + 10);
-    } else if (!reader.SeekTo(start)) {
+        layout.pixelOffset = LoadU32LE(fileHeader + 10);
+    } else if (!reader.SeekTo(layout.start)) {
         // No file header: the bitmap header starts the data (a bare DIB).
-        SetLastError("Not a BMP");
-        return false;
+        return "Not a BMP";
     }
 
-    BmpLayout layout;
     if (!ReadBitmapHeader(reader, layout)) {
-        SetLastError("Error reading BMP info");
-        return false;
+        return "Error reading BMP info";
     }
-    const BitmapInfoHeader& h = layout.header;
-    const uint32_t bpp = h.bitCount;
-    const uint32_t compression = h.compression;
-
-    // Refuse what we cannot decode before allocating anything.
+    const uint32_t bpp = layout.header.bitCount;
+    const uint32_t compression = layout.header.compression;
     if (bpp <= 8) {
         const bool supported = compression == kCompressionNone ||
                                (compression == kCompressionRle8 && bpp == 8) ||
                                (compression == kCompressionRle4 && bpp == 4);
         if (!supported) {
-            SetLastError("compression type not supported");
-            return false;
+            return "compression type not supported";
         }
     } else if (bpp == 24
                    ? compression != kCompressionNone
                    : compression != kCompressionNone && compression != kCompressionBitFields) {
-        SetLastError("unknown compression");
-        return false;
+        return "unknown compression";
     }
 
     if (bpp == 16 || bpp == 32) {
         if (compression == kCompressionBitFields) {
             uint8_t raw[12];
             if (!reader.ReadBytes(raw, sizeof raw)) {
-                SetLastError("Error reading BMP info");
-                return false;
+                return "Error reading BMP info";
             }
             for (int i = 0; i < 3; ++i) {
                 layout.masks[i] = LoadU32LE(raw + 4 * i);
@@ -429,17 +417,15 @@ bool PictureBMP::Decode(ImageStream* file) {
     if (layout.headerBytesLeft > 0) {
         reader.Skip(static_cast<int64_t>(layout.headerBytesLeft));
     }
+    return nullptr;
+}
 
-    if (Create(static_cast<uint32_t>(h.width), layout.height, bpp, kFormatBmp) == nullptr) {
-        return false;
-    }
-    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * 0.0254 + 0.5)));
-    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * 0.0254 + 0.5)));
-
-    // Palette: the whole stated table is passed over, even the entries beyond what
-    // the picture holds, so the pixels that follow it are found.
+// Step 2: the palette. The whole stated table is passed over, even the entries beyond
+// what the picture holds, so the pixels that follow it are found.
+void ReadPalette(StreamReader& reader, const BmpLayout& layout, Picture& picture) {
+    const BitmapInfoHeader& h = layout.header;
     const uint32_t entrySize = layout.coreHeader ? 3 : 4;
-    const uint32_t kept = std::min(h.colorsUsed, GetNumColors());
+    const uint32_t kept = std::min(h.colorsUsed, picture.GetNumColors());
     if (kept > 0) {
         uint8_t raw[256 * 4];
         if (reader.ReadBytes(raw, static_cast<size_t>(kept) * entrySize)) {
@@ -448,44 +434,76 @@ bool PictureBMP::Decode(ImageStream* file) {
                 const uint8_t* e = raw + i * entrySize;
                 palette[i] = RgbQuad{e[0], e[1], e[2], 0};
             }
-            SetPalette(palette, kept);
+            picture.SetPalette(palette, kept);
         }
     }
     if (h.colorsUsed > kept) {
         reader.Skip(static_cast<int64_t>(h.colorsUsed - kept) * entrySize);
     }
+}
 
-    if (pixelOffset != 0) {
-        reader.SeekTo(start + static_cast<int64_t>(pixelOffset));
+// Step 3: the pixel rows, from the pixel offset when the file gives one.
+RowsOutcome ReadRows(StreamReader& reader, const BmpLayout& layout, Picture& picture) {
+    if (layout.pixelOffset != 0) {
+        reader.SeekTo(layout.start + static_cast<int64_t>(layout.pixelOffset));
     }
-
+    const uint32_t compression = layout.header.compression;
     bool cancelled = false;
     bool outOfMemory = false;
-    switch (bpp) {
+    switch (layout.header.bitCount) {
         case 16:
-            Convert16BitRows(reader, *this, layout.masks, cancelled, outOfMemory);
+            Convert16BitRows(reader, picture, layout.masks, cancelled, outOfMemory);
             break;
         case 32:
-            Convert32BitRows(reader, *this, layout.masks, compression == kCompressionNone,
+            Convert32BitRows(reader, picture, layout.masks, compression == kCompressionNone,
                              cancelled, outOfMemory);
             break;
         default:
             if (compression == kCompressionNone) {
-                ReadStoredRows(reader, *this, layout.height, cancelled);
+                ReadStoredRows(reader, picture, layout.height, cancelled);
             } else {
-                DecodeRunLength(reader, *this, compression == kCompressionRle4, cancelled);
+                DecodeRunLength(reader, picture, compression == kCompressionRle4, cancelled);
             }
             break;
     }
     if (outOfMemory) {
-        Destroy();
-        SetLastError("can't allocate memory");
+        return RowsOutcome::kOutOfMemory;
+    }
+    return cancelled ? RowsOutcome::kCancelled : RowsOutcome::kDone;
+}
+
+}  // namespace
+
+bool PictureBMP::Decode(ImageStream* file) {
+    if (file == nullptr) {
+        SetLastError("null file handler");
         return false;
     }
-    if (cancelled) {
-        Destroy();
-        SetLastError("Cancelled");
+    StreamReader reader(*file);
+    BmpLayout layout;
+    if (const char* refusal = ReadLayout(reader, layout)) {
+        SetLastError(refusal);
         return false;
+    }
+    const BitmapInfoHeader& h = layout.header;
+    if (Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
+        return false;
+    }
+    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * 0.0254 + 0.5)));
+    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * 0.0254 + 0.5)));
+    ReadPalette(reader, layout, *this);
+
+    switch (ReadRows(reader, layout, *this)) {
+        case RowsOutcome::kOutOfMemory:
+            Destroy();
+            SetLastError("can't allocate memory");
+            return false;
+        case RowsOutcome::kCancelled:
+            Destroy();
+            SetLastError("Cancelled");
+            return false;
+        case RowsOutcome::kDone:
+            break;
     }
     if (layout.topDown) {
         Flip();
