@@ -116,7 +116,12 @@ class PngDecoder {
     bool Run();
 
   private:
+    // Each of these may leave through libpng's longjmp: none owns anything that needs
+    // destroying.
     void BoundLibpngMemory();
+    bool CreatePicture();
+    bool ArrangeRows(int passes, size_t rowBytes);
+    bool ReadRows(int passes);
     void SetResolution();
     void SetPaletteAndTransparency(int colorType, int bitDepth);
     void ConvertRow(const uint8_t* source, uint32_t fileRow);
@@ -125,6 +130,8 @@ class PngDecoder {
     Picture& picture_;
     int colorType_ = 0;
     int bitDepth_ = 0;
+    int channels_ = 0;
+    bool direct_ = false;  // rows are read straight into the picture
 };
 
 bool PngDecoder::Run() {
@@ -138,33 +145,7 @@ bool PngDecoder::Run() {
     png_set_sig_bytes(png, kSignatureSize);
     BoundLibpngMemory();
     png_read_info(png, info);
-
-    png_uint_32 width = 0, height = 0;
-    int interlace = 0;
-    png_get_IHDR(png, info, &width, &height, &bitDepth_, &colorType_, &interlace, nullptr, nullptr);
-    int channels;
-    switch (colorType_) {
-        case PNG_COLOR_TYPE_GRAY:
-        case PNG_COLOR_TYPE_PALETTE:
-            channels = 1;
-            break;
-        case PNG_COLOR_TYPE_RGB:
-            channels = 3;
-            break;
-        case PNG_COLOR_TYPE_GRAY_ALPHA:
-            channels = 2;
-            break;
-        case PNG_COLOR_TYPE_RGB_ALPHA:
-            channels = 4;
-            break;
-        default:
-            picture_.SetLastError("unknown PNG color type");
-            return false;
-    }
-    const uint32_t bpp = channels == 1 ? std::min(bitDepth_, 8) : channels == 2 ? 8 : 24;
-    // The picture is made before libpng sizes its row buffers for it (at most eight
-    // bytes a pixel), so a picture past the limit costs nothing.
-    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr) {
+    if (!CreatePicture()) {
         return false;
     }
 
@@ -176,28 +157,67 @@ bool PngDecoder::Run() {
     }
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    const size_t rowBytes = png_get_rowbytes(png, info);
 
     SetResolution();
     SetPaletteAndTransparency(colorType_, bitDepth_);
-    if (channels == 2 || channels == 4) {
+    if (channels_ == 2 || channels_ == 4) {
         if (!picture_.CreateAlpha()) {
             picture_.SetLastError("can't allocate memory");
             return false;
         }
     }
+    if (!ArrangeRows(passes, png_get_rowbytes(png, info)) || !ReadRows(passes)) {
+        return false;
+    }
+    state_.allRowsRead = true;
+    png_read_end(png, nullptr);
+    return true;
+}
 
-    // Rows stored as libpng delivers them go straight into the picture; the top
-    // file row is the last stored row.
-    const bool direct = (channels == 1 && bitDepth_ != 2) || channels == 3;
+// The header step: the colour type decides the channels and the picture's depth.
+// The picture is made before libpng sizes its row buffers for it (at most eight bytes
+// a pixel), so a picture past the limit costs nothing.
+bool PngDecoder::CreatePicture() {
+    png_uint_32 width = 0, height = 0;
+    int interlace = 0;
+    png_get_IHDR(state_.png, state_.info, &width, &height, &bitDepth_, &colorType_, &interlace,
+                 nullptr, nullptr);
+    switch (colorType_) {
+        case PNG_COLOR_TYPE_GRAY:
+        case PNG_COLOR_TYPE_PALETTE:
+            channels_ = 1;
+            break;
+        case PNG_COLOR_TYPE_RGB:
+            channels_ = 3;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            channels_ = 2;
+            break;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            channels_ = 4;
+            break;
+        default:
+            picture_.SetLastError("unknown PNG color type");
+            return false;
+    }
+    const uint32_t bpp = channels_ == 1 ? std::min(bitDepth_, 8) : channels_ == 2 ? 8 : 24;
+    return picture_.Create(width, height, bpp, kFormatPng) != nullptr;
+}
+
+// Decides where each file row is read to. Rows stored as libpng delivers them go
+// straight into the picture (the top file row is the last stored row); the others
+// pass through a buffer.
+bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
+    const uint32_t height = picture_.GetHeight();
+    direct_ = (channels_ == 1 && bitDepth_ != 2) || channels_ == 3;
     const uint32_t effectiveWidth = picture_.GetEffectiveWidth();
-    if (direct && rowBytes > effectiveWidth) {
+    if (direct_ && rowBytes > effectiveWidth) {
         picture_.SetLastError("PNG row size does not match the picture");
         return false;
     }
     // A converted interlaced picture needs all its rows at once: each pass adds
     // pixels to rows read before.
-    const uint64_t bufferRows = direct ? 0 : (passes > 1 ? height : 1);
+    const uint64_t bufferRows = direct_ ? 0 : (passes > 1 ? height : 1);
     const uint64_t bufferBytes = bufferRows * rowBytes;
     if (bufferBytes > picture_.GetMemoryLimit()) {
         picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
@@ -208,34 +228,38 @@ bool PngDecoder::Run() {
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* stored = picture_.GetBits(height - 1 - y);
         // Padding bytes past the pixels are cleared so saved rows are deterministic.
-        std::memset(stored + (direct ? rowBytes : 0), 0, effectiveWidth - (direct ? rowBytes : 0));
-        if (direct) {
+        std::memset(stored + (direct_ ? rowBytes : 0), 0,
+                    effectiveWidth - (direct_ ? rowBytes : 0));
+        if (direct_) {
             state_.rows[y] = stored;
         } else {
             state_.rows[y] = state_.buffer.data() + (passes > 1 ? y * rowBytes : 0);
         }
     }
+    return true;
+}
 
+// The rows step: every pass of every row, converted where they are not direct.
+bool PngDecoder::ReadRows(int passes) {
+    const uint32_t height = picture_.GetHeight();
     for (int pass = 0; pass < passes; ++pass) {
         for (uint32_t y = 0; y < height; ++y) {
             if (picture_.GetEscape() != 0) {
                 picture_.SetLastError("Cancelled");
                 return false;
             }
-            png_read_row(png, state_.rows[y], nullptr);
-            if (!direct && passes == 1) {
+            png_read_row(state_.png, state_.rows[y], nullptr);
+            if (!direct_ && passes == 1) {
                 ConvertRow(state_.rows[y], y);
             }
         }
         picture_.SetProgress(static_cast<int32_t>(100 * (pass + 1) / passes));
     }
-    if (!direct && passes > 1) {
+    if (!direct_ && passes > 1) {
         for (uint32_t y = 0; y < height; ++y) {
             ConvertRow(state_.rows[y], y);
         }
     }
-    state_.allRowsRead = true;
-    png_read_end(png, nullptr);
     return true;
 }
 
