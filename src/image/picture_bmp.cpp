@@ -21,6 +21,9 @@ constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionRle8 = 1;
 constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitFields = 3;
+constexpr uint32_t kCompressionAlphaBitFields = 6;  // red, green, blue and alpha masks
+// Headers of this size and longer hold an alpha mask after the three colour masks.
+constexpr uint32_t kFirstHeaderWithAlphaMask = 56;
 
 // Everything the header tells about the pixel data, widened to the 40-byte form.
 struct BmpLayout {
@@ -32,7 +35,7 @@ struct BmpLayout {
     bool coreHeader = false;
     bool topDown = false;
     uint32_t height = 0;     // absolute row count
-    uint32_t masks[3] = {};  // red, green, blue for 16 and 32 bits per pixel
+    uint32_t masks[4] = {};  // red, green, blue, alpha (0: none) for 16 and 32 bits
 };
 
 // A working buffer of count bytes, held to the picture's memory limit.
@@ -43,18 +46,47 @@ std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count, const Picture& picture)
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[count]);
 }
 
-// Moves value right by shift bits, or left for a negative shift; shifts of 32 or
-// more bits leave nothing. Hostile masks can ask for any shift.
-uint32_t ShiftRight(uint32_t value, int shift) {
-    if (shift >= 32 || shift <= -32) {
-        return 0;
-    }
-    return shift >= 0 ? value >> shift : value << -shift;
-}
+// Where one channel of a bit-field pixel lies: its mask, and how far to move the
+// masked bits right (left for a negative shift) so that the mask's top bit lands on
+// bit 7. Masks wider than 8 bits lose their low bits; narrower ones leave zeros below
+// (no bit replication), so 5-5-5 and 5-6-5 give their levels times 8 or 4 and masks
+// on whole bytes give those bytes.
+struct ChannelField {
+    uint32_t mask = 0;
+    int shift = 0;
 
-// The byte of a 32-bit pixel in which the mask's most significant bit lies.
-int MaskByte(uint32_t mask) {
-    return mask == 0 ? -1 : (31 - std::countl_zero(mask)) / 8;
+    explicit ChannelField(uint32_t m) : mask(m), shift(m == 0 ? 0 : 24 - std::countl_zero(m)) {}
+    uint8_t From(uint32_t pixel) const {
+        const uint32_t bits = pixel & mask;
+        return static_cast<uint8_t>(shift >= 0 ? bits >> shift : bits << -shift);
+    }
+};
+
+// An alpha field scaled to the whole range, so that its largest value is 255 (fully
+// opaque) however few bits it has; an 8-bit field keeps its bytes.
+struct AlphaField {
+    uint32_t mask = 0;
+    int low = 0;  // the mask's lowest bit
+    uint32_t largest = 0;
+
+    explicit AlphaField(uint32_t m)
+        : mask(m), low(m == 0 ? 0 : std::countr_zero(m)), largest(m == 0 ? 0 : m >> low) {}
+    uint8_t From(uint32_t pixel) const {
+        if (largest == 0) {
+            return 0;
+        }
+        return static_cast<uint8_t>(uint64_t{(pixel & mask) >> low} * 255 / largest);
+    }
+};
+
+// Bytes of bit-field masks after the first 40 bytes of the header: red, green and
+// blue, and alpha where the header has room for it or the compression asks for it.
+uint32_t MaskBytes(uint32_t headerSize, uint32_t compression) {
+    if (compression == kCompressionAlphaBitFields ||
+        (compression == kCompressionBitFields && headerSize >= kFirstHeaderWithAlphaMask)) {
+        return 16;
+    }
+    return compression == kCompressionBitFields ? 12 : 0;
 }
 
 bool IsLaterWindowsHeader(uint32_t headerSize) {
@@ -132,9 +164,9 @@ bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
         layout.headerBytesLeft = layout.headerSize - kBitmapInfoHeaderSize;
         // The later headers hold the bit-field masks right after the first 40 bytes,
         // where they would follow a 40-byte header, so the masks are read from there.
-        if (h.compression == kCompressionBitFields) {
-            layout.headerBytesLeft = layout.headerBytesLeft > 12 ? layout.headerBytesLeft - 12 : 0;
-        }
+        const uint64_t maskBytes = MaskBytes(layout.headerSize, h.compression);
+        layout.headerBytesLeft =
+            layout.headerBytesLeft > maskBytes ? layout.headerBytesLeft - maskBytes : 0;
     }
     if (h.sizeImage == 0) {
         h.sizeImage = static_cast<uint32_t>(computedSize);
@@ -265,24 +297,26 @@ void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool&
     }
 }
 
-// 16-bit pixels through the red, green and blue masks. Each channel's top bit goes
-// to bit 7 of its byte; the low bits stay zero.
-void Convert16BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
-                      bool& cancelled, bool& outOfMemory) {
+// 16- and 32-bit pixels through their masks (see ChannelField). With an alpha mask
+// the alpha values go to the alpha plane (see AlphaField); a plane that came out all
+// 0 was never meant as alpha (most writers leave the bits empty), so it becomes fully
+// opaque.
+void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBpp,
+                         const uint32_t masks[4], bool& cancelled, bool& outOfMemory) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
-    const uint64_t sourceRowBytes = DibRowBytes(width, 16);
+    const uint64_t sourceRowBytes = DibRowBytes(width, fileBpp);
     std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes, picture);
-    if (!source) {
+    if (!source || (masks[3] != 0 && !picture.CreateAlpha())) {
         outOfMemory = true;
         return;
     }
-    const int r = std::popcount(masks[0]);
-    const int g = std::popcount(masks[1]);
-    const int b = std::popcount(masks[2]);
-    const int blueShift = r - 8;  // a negative shift moves left
-    const int greenShift = r + g - 8;
-    const int redShift = r + g + b - 8;
+    const ChannelField red(masks[0]);
+    const ChannelField green(masks[1]);
+    const ChannelField blue(masks[2]);
+    const AlphaField alphaField(masks[3]);
+    uint8_t* alpha = picture.GetAlphaPlane();
+    bool anyAlpha = false;
 
     uint32_t row = 0;
     for (; row < height; ++row) {
@@ -295,61 +329,21 @@ void Convert16BitRows(StreamReader& reader, Picture& picture, const uint32_t mas
         }
         const uint8_t* in = source.get();
         uint8_t* out = picture.GetBits(row);
-        for (uint32_t x = 0; x < width; ++x, in += 2, out += 3) {
-            const uint32_t w = LoadU16LE(in);
-            out[0] = static_cast<uint8_t>(ShiftRight(w & masks[2], blueShift));
-            out[1] = static_cast<uint8_t>(ShiftRight(w & masks[1], greenShift));
-            out[2] = static_cast<uint8_t>(ShiftRight(w & masks[0], redShift));
-        }
-    }
-}
-
-// 32-bit pixels: each channel is the byte its mask lies in. With `keepAlpha` the
-// fourth byte goes to the alpha plane; a plane that came out all 0 was never meant
-// as alpha (most writers leave the byte empty), so it becomes fully opaque.
-void Convert32BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
-                      bool keepAlpha, bool& cancelled, bool& outOfMemory) {
-    const uint32_t width = picture.GetWidth();
-    const uint32_t height = picture.GetHeight();
-    std::unique_ptr<uint8_t[]> source = AllocateBytes(static_cast<uint64_t>(width) * 4, picture);
-    if (!source || (keepAlpha && !picture.CreateAlpha())) {
-        outOfMemory = true;
-        return;
-    }
-    const int redByte = MaskByte(masks[0]);
-    const int greenByte = MaskByte(masks[1]);
-    const int blueByte = MaskByte(masks[2]);
-    uint8_t* alpha = keepAlpha ? picture.GetAlphaPlane() : nullptr;
-    bool anyAlpha = false;
-
-    uint32_t row = 0;
-    for (; row < height; ++row) {
-        if (picture.GetEscape() != 0) {
-            cancelled = true;
-            return;
-        }
-        if (!reader.ReadBytes(source.get(), static_cast<size_t>(width) * 4)) {
-            break;
-        }
-        const uint8_t* in = source.get();
-        uint8_t* out = picture.GetBits(row);
-        for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
-            out[0] = blueByte < 0 ? 0 : in[blueByte];
-            out[1] = greenByte < 0 ? 0 : in[greenByte];
-            out[2] = redByte < 0 ? 0 : in[redByte];
-        }
-        if (alpha) {
-            uint8_t* a = alpha + static_cast<size_t>(row) * width;
-            in = source.get() + 3;
-            for (uint32_t x = 0; x < width; ++x, in += 4) {
-                a[x] = *in;
-                anyAlpha |= *in != 0;
+        uint8_t* a = alpha ? alpha + static_cast<size_t>(row) * width : nullptr;
+        for (uint32_t x = 0; x < width; ++x, out += 3) {
+            const uint32_t pixel = fileBpp == 16 ? LoadU16LE(in) : LoadU32LE(in);
+            in += fileBpp / 8;
+            out[0] = blue.From(pixel);
+            out[1] = green.From(pixel);
+            out[2] = red.From(pixel);
+            if (a) {
+                a[x] = alphaField.From(pixel);
+                anyAlpha |= a[x] != 0;
             }
         }
     }
-    const uint32_t rowsRead = row;
     if (alpha) {
-        const size_t readBytes = static_cast<size_t>(rowsRead) * width;
+        const size_t readBytes = static_cast<size_t>(row) * width;
         const size_t allBytes = static_cast<size_t>(height) * width;
         std::memset(alpha + readBytes, anyAlpha ? 0 : 255, allBytes - readBytes);
         if (!anyAlpha) {
@@ -391,17 +385,19 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
         }
     } else if (bpp == 24
                    ? compression != kCompressionNone
-                   : compression != kCompressionNone && compression != kCompressionBitFields) {
+                   : compression != kCompressionNone && compression != kCompressionBitFields &&
+                         compression != kCompressionAlphaBitFields) {
         return "unknown compression";
     }
 
     if (bpp == 16 || bpp == 32) {
-        if (compression == kCompressionBitFields) {
-            uint8_t raw[12];
-            if (!reader.ReadBytes(raw, sizeof raw)) {
+        const uint32_t maskBytes = MaskBytes(layout.headerSize, compression);
+        if (maskBytes > 0) {
+            uint8_t raw[16];
+            if (!reader.ReadBytes(raw, maskBytes)) {
                 return "Error reading BMP info";
             }
-            for (int i = 0; i < 3; ++i) {
+            for (uint32_t i = 0; i < maskBytes / 4; ++i) {
                 layout.masks[i] = LoadU32LE(raw + 4 * i);
             }
         } else if (bpp == 16) {
@@ -409,9 +405,11 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
             layout.masks[1] = 0x03E0;
             layout.masks[2] = 0x001F;
         } else {
-            layout.masks[0] = 0xFF0000;
-            layout.masks[1] = 0x00FF00;
-            layout.masks[2] = 0x0000FF;
+            // The fourth byte is alpha, when a writer filled it.
+            layout.masks[0] = 0x00FF0000;
+            layout.masks[1] = 0x0000FF00;
+            layout.masks[2] = 0x000000FF;
+            layout.masks[3] = 0xFF000000;
         }
     }
     if (layout.headerBytesLeft > 0) {
@@ -452,11 +450,9 @@ RowsOutcome ReadRows(StreamReader& reader, const BmpLayout& layout, Picture& pic
     bool outOfMemory = false;
     switch (layout.header.bitCount) {
         case 16:
-            Convert16BitRows(reader, picture, layout.masks, cancelled, outOfMemory);
-            break;
         case 32:
-            Convert32BitRows(reader, picture, layout.masks, compression == kCompressionNone,
-                             cancelled, outOfMemory);
+            ConvertBitFieldRows(reader, picture, layout.header.bitCount, layout.masks, cancelled,
+                                outOfMemory);
             break;
         default:
             if (compression == kCompressionNone) {
