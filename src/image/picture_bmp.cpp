@@ -9,6 +9,7 @@
 #include "image/buffered_stream_bytes.h"
 #include "image/byte_order.h"
 #include "image/stream_reader.h"
+#include "image/two_bit_pixels.h"
 
 namespace {
 
@@ -135,6 +136,7 @@ bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     }
     switch (h.bitCount) {
         case 1:
+        case 2:
         case 4:
         case 8:
         case 16:
@@ -297,6 +299,28 @@ void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool&
     }
 }
 
+// Rows of two-bit pixels, widened to the picture's four bits. A file that ends early
+// leaves the missing rows black.
+void ReadTwoBitRows(StreamReader& reader, Picture& picture, bool& cancelled, bool& outOfMemory) {
+    const uint32_t width = picture.GetWidth();
+    const uint64_t sourceRowBytes = DibRowBytes(width, 2);
+    std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes, picture);
+    if (!source) {
+        outOfMemory = true;
+        return;
+    }
+    for (uint32_t row = 0; row < picture.GetHeight(); ++row) {
+        if (picture.GetEscape() != 0) {
+            cancelled = true;
+            return;
+        }
+        if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes))) {
+            break;
+        }
+        WidenTwoBitRow(source.get(), picture.GetBits(row), width);
+    }
+}
+
 // 16- and 32-bit pixels through their masks (see ChannelField). With an alpha mask
 // the alpha values go to the alpha plane (see AlphaField); a plane that came out all
 // 0 was never meant as alpha (most writers leave the bits empty), so it becomes fully
@@ -449,6 +473,9 @@ RowsOutcome ReadRows(StreamReader& reader, const BmpLayout& layout, Picture& pic
     bool cancelled = false;
     bool outOfMemory = false;
     switch (layout.header.bitCount) {
+        case 2:
+            ReadTwoBitRows(reader, picture, cancelled, outOfMemory);
+            break;
         case 16:
         case 32:
             ConvertBitFieldRows(reader, picture, layout.header.bitCount, layout.masks, cancelled,

@@ -16,6 +16,7 @@
 
 #include "image/image_stream.h"
 #include "image/stream_reader.h"
+#include "image/two_bit_pixels.h"
 
 namespace {
 
@@ -61,30 +62,6 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length) {
 // Warnings (a damaged ancillary chunk, say) do not stop the picture from loading
 // and the program has no console to show them on.
 void OnWarning(png_structp /*png*/, png_const_charp /*message*/) {}
-
-// Two-bit pixels widened to four bits: each source byte (four pixels) becomes two
-// bytes, the pixel values unchanged.
-constexpr std::array<uint16_t, 256> MakeWidenTable() {
-    std::array<uint16_t, 256> table{};
-    for (unsigned b = 0; b < 256; ++b) {
-        const unsigned p0 = (b >> 6) & 3, p1 = (b >> 4) & 3, p2 = (b >> 2) & 3, p3 = b & 3;
-        table[b] = static_cast<uint16_t>(((p0 << 4 | p1) << 8) | (p2 << 4 | p3));
-    }
-    return table;
-}
-constexpr std::array<uint16_t, 256> kWidenTwoBits = MakeWidenTable();
-
-void WidenTwoBitRow(const uint8_t* source, uint8_t* target, uint32_t width) {
-    const uint32_t sourceBytes = (width + 3) / 4;
-    const uint32_t targetBytes = (width + 1) / 2;
-    for (uint32_t i = 0; i < sourceBytes; ++i) {
-        const uint16_t pair = kWidenTwoBits[source[i]];
-        target[2 * i] = static_cast<uint8_t>(pair >> 8);
-        if (2 * i + 1 < targetBytes) {
-            target[2 * i + 1] = static_cast<uint8_t>(pair);
-        }
-    }
-}
 
 void SplitGreyAlphaRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, uint32_t width) {
     for (uint32_t x = 0; x < width; ++x, source += 2) {

@@ -316,6 +316,20 @@ TEST(BmpDecoder, BitFieldsOfAnyLayoutPutEachChannelsTopBitAtBitSeven) {
     }
 }
 
+TEST(BmpDecoder, TwoBitPixelsLoadAsFourBitIndexes) {
+    // Pixels 0 1 2 3 3 (one row), four palette entries.
+    const std::vector<uint8_t> palette = {10, 0, 0, 0, 0, 20, 0, 0, 0, 0, 30, 0, 40, 40, 40, 0};
+    PictureBMP picture;
+    ASSERT_TRUE(DecodeBytes(picture, MakeBmp(5, 1, 2, 0, palette, {0x1B, 0xC0, 0, 0})));
+    EXPECT_EQ(picture.GetBpp(), 4);
+    const uint8_t indexes[] = {0, 1, 2, 3, 3};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(picture.GetPixelIndex(x, 0), indexes[x]) << x;
+    }
+    EXPECT_EQ(picture.GetPaletteColor(2), (RgbQuad{0, 0, 30, 0}));
+    EXPECT_EQ(picture.GetPaletteColor(4), (RgbQuad{0, 0, 0, 0}));
+}
+
 // --- detection and damaged data ---------------------------------------------------------
 
 TEST(BmpDecoder, JpegNamedBmpLoadsByContent) {
@@ -344,7 +358,8 @@ TEST(BmpDecoder, RefusesHeadersAndCompressionsItCannotRead) {
     const Case cases[] = {
         {"shorter than a file header", {'B', 'M', 0, 0}, "Not a BMP"},
         {"header size 20", twentyByteHeader, "Error reading BMP info"},
-        {"2 bits per pixel", MakeBmp(4, 1, 2, 0, {}, {0, 0, 0, 0}), "Error reading BMP info"},
+        {"3 bits per pixel", MakeBmp(4, 1, 3, 0, {}, {0, 0, 0, 0}), "Error reading BMP info"},
+        {"RLE4 on 2 bits", MakeBmp(4, 1, 2, 2, {}, {0, 0, 0, 0}), "compression type not supported"},
         {"zero width", zeroWidth, "Error reading BMP info"},
         {"RLE8 on 4 bits", MakeBmp(2, 1, 4, 1, {}, {0, 1}), "compression type not supported"},
         {"bit fields on 8 bits", MakeBmp(2, 1, 8, 3, {}, {0, 1}), "compression type not supported"},
