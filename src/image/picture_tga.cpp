@@ -37,6 +37,10 @@ bool IsGrey(uint8_t imageType) {
 bool HasColorMap(const TgaHeader& h) {
     return h.colorMapType == 1 && h.colorMapLength > 0;
 }
+// Grey pictures of 16 bits a pixel: a grey level, then an alpha value.
+bool IsGreyWithAlpha(const TgaHeader& h) {
+    return IsGrey(h.imageType) && h.pixelDepth == 16;
+}
 
 // A 15/16-bit pixel: five bits each of red, green and blue, the top bit ignored.
 inline void Store555(uint16_t p, uint8_t* out) {
@@ -46,8 +50,16 @@ inline void Store555(uint16_t p, uint8_t* out) {
 }
 
 // Turns one row of file pixels into a stored row (and its alpha bytes).
-void ConvertRow(const uint8_t* in, uint32_t width, uint32_t depth, uint8_t* out, uint8_t* alpha) {
-    switch (depth) {
+void ConvertRow(const uint8_t* in, uint32_t width, const TgaHeader& h, uint8_t* out,
+                uint8_t* alpha) {
+    if (IsGreyWithAlpha(h)) {
+        for (uint32_t x = 0; x < width; ++x, in += 2) {
+            out[x] = in[0];
+            alpha[x] = in[1];
+        }
+        return;
+    }
+    switch (h.pixelDepth) {
         case 8:
             std::memcpy(out, in, width);
             break;
@@ -229,7 +241,7 @@ const char* ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture)
         if (!direct) {
             uint8_t* alpha =
                 alphaPlane ? alphaPlane + static_cast<size_t>(stored) * width : nullptr;
-            ConvertRow(in, width, depth, out, alpha);
+            ConvertRow(in, width, h, out, alpha);
         }
     }
     return nullptr;
@@ -252,11 +264,12 @@ bool PictureTGA::Decode(ImageStream* file) {
         SetLastError("corrupted TGA");
         return false;
     }
-    if (Create(h.width, h.height, h.pixelDepth, kFormatTga) == nullptr) {
+    const uint32_t bpp = IsGreyWithAlpha(h) ? 8 : h.pixelDepth;
+    if (Create(h.width, h.height, bpp, kFormatTga) == nullptr) {
         SetLastError("TGA Create failed");
         return false;
     }
-    if (h.pixelDepth == 32 && !CreateAlpha()) {
+    if ((h.pixelDepth == 32 || IsGreyWithAlpha(h)) && !CreateAlpha()) {
         Destroy();
         SetLastError("TGA Create failed");
         return false;
