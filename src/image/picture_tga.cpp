@@ -149,7 +149,9 @@ bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& picture) {
             break;
         }
         const uint8_t* e = raw + i * entryBytes;
-        if (entryBytes == 2) {
+        if (entryBytes == 1) {
+            palette[index] = RgbQuad{e[0], e[0], e[0], 0};  // a grey level
+        } else if (entryBytes == 2) {
             uint8_t bgr[3];
             Store555(LoadU16LE(e), bgr);
             palette[index] = RgbQuad{bgr[0], bgr[1], bgr[2], 0};
@@ -194,9 +196,9 @@ const char* ReadHeader(StreamReader& reader, TgaHeader& h) {
     const bool depthKnown = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
     // A colour map is read only when the header says one is there; its entries must
     // have a size we know how to read.
-    const bool colorMapKnown = !HasColorMap(h) || h.colorMapEntryBits == 15 ||
-                               h.colorMapEntryBits == 16 || h.colorMapEntryBits == 24 ||
-                               h.colorMapEntryBits == 32;
+    const bool colorMapKnown = !HasColorMap(h) || h.colorMapEntryBits == 8 ||
+                               h.colorMapEntryBits == 15 || h.colorMapEntryBits == 16 ||
+                               h.colorMapEntryBits == 24 || h.colorMapEntryBits == 32;
     if (h.width == 0 || h.height == 0 || !depthKnown || h.colorMapLength > 256 || !colorMapKnown) {
         return "bad TGA header";
     }

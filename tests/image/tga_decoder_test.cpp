@@ -187,6 +187,17 @@ TEST(TgaDecoder, SixteenBitGreyIsAGreyLevelAndAnAlphaValue) {
     }
 }
 
+TEST(TgaDecoder, ColourMapOfEightBitEntriesHoldsGreys) {
+    // Map entries 0, 100, 255; pixels 1 and 2.
+    std::vector<uint8_t> bytes = MakeTga(1, 2, 1, 8, {0, 100, 255, 1, 2}, 3);
+    bytes[7] = 8;
+    PictureTGA picture;
+    MemoryImageStream stream(bytes.data(), bytes.size());
+    ASSERT_TRUE(picture.Decode(&stream)) << picture.GetLastError();
+    EXPECT_EQ(ColorFromTop(picture, 0, 0), (Rgb{100, 100, 100}));
+    EXPECT_EQ(ColorFromTop(picture, 1, 0), (Rgb{255, 255, 255}));
+}
+
 TEST(TgaDecoder, RowOrderBitClearStoresTheFirstFileRowAtTheBottom) {
     const std::vector<uint8_t> file = ReadFileBytes(Fixture("type2_24_bottom_first.tga"));
     ASSERT_GT(file.size(), 18u + kWidth * 3);
