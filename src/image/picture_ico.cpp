@@ -51,6 +51,7 @@ void SetIndex(uint8_t* row, uint32_t x, int bpp, uint8_t index) {
 struct AndMask {
     const uint8_t* bits = nullptr;
     size_t rowBytes = 0;
+    size_t size = 0;  // all rows
 
     bool IsMasked(uint32_t x, uint32_t y) const {
         return (bits[y * rowBytes + (x >> 3)] >> (7 - (x & 7))) & 1;
@@ -182,7 +183,7 @@ void MakeMaskedIndexTransparent(Picture& picture, const AndMask& mask) {
     }
 }
 
-// Applies the AND mask: the negative when everything is masked; otherwise masked
+// Applies the AND mask: the negative when every byte of it is 0xFF; otherwise masked
 // pixels get alpha 0, and unless the icon brought an alpha channel of its own (finer
 // than any single transparent colour), a transparent colour or index replaces the
 // plane where one can stand for every masked pixel.
@@ -190,18 +191,19 @@ void ApplyMask(Picture& picture, const AndMask& mask, bool alphaFromFile) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
 
-    // Only the bits of real pixels count; row padding is whatever the writer left.
-    uint64_t maskedCount = 0;
-    for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x) {
-            maskedCount += mask.IsMasked(x, y);
-        }
-    }
-    if (maskedCount == uint64_t{width} * height) {
+    // The negative takes a mask set to the last bit, row padding included: an icon
+    // whose pixels are all masked but whose padding is clear is meant transparent.
+    if (std::all_of(mask.bits, mask.bits + mask.size, [](uint8_t b) { return b == 0xFF; })) {
         MakeNegative(picture);
         return;
     }
-    if (maskedCount == 0) {
+    bool anyMasked = false;
+    for (uint32_t y = 0; y < height && !anyMasked; ++y) {
+        for (uint32_t x = 0; x < width && !anyMasked; ++x) {
+            anyMasked = mask.IsMasked(x, y);
+        }
+    }
+    if (!anyMasked) {
         return;
     }
 
@@ -323,7 +325,7 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
     if (!reader.ReadBytes(mask.data(), mask.size())) {
         return true;
     }
-    ApplyMask(picture, AndMask{mask.data(), maskRowBytes}, alphaFromFile);
+    ApplyMask(picture, AndMask{mask.data(), maskRowBytes, mask.size()}, alphaFromFile);
     return true;
 }
 
