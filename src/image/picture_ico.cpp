@@ -269,6 +269,8 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         return false;
     }
     const uint32_t headerSize = LoadU32LE(header);
+    const int32_t headerWidth = LoadI32LE(header + 4);
+    const int32_t headerHeight = LoadI32LE(header + 8);  // pixel rows and mask rows
     const uint16_t bitCount = LoadU16LE(header + 14);
     const uint32_t colorsInFile = LoadU32LE(header + 32);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > kLongestBitmapHeader ||
@@ -280,8 +282,16 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         picture.SetLastError("corrupted ICO");
         return false;
     }
-    const uint32_t width = entry.width;
-    const uint32_t height = entry.height;
+    // The directory's size bytes are only a summary (and 0 stands for 256); where they
+    // disagree with a usable bitmap header, the header describes the rows that follow.
+    uint32_t width = entry.width;
+    uint32_t height = entry.height;
+    if (headerWidth > 0 && headerHeight >= 2 &&
+        (static_cast<uint32_t>(headerWidth) != width ||
+         static_cast<uint32_t>(headerHeight) / 2 != height)) {
+        width = static_cast<uint32_t>(headerWidth);
+        height = static_cast<uint32_t>(headerHeight) / 2;
+    }
     if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
         return false;
     }

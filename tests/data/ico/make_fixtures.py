@@ -132,6 +132,9 @@ def written_files():
     # every pixel transparent.
     write("mask_pixels_set.ico", directory(1, [(8, 4, 1, 8, bitmap_entry(
         8, 4, 8, FOUR, lambda x, y: (x + y) % 4, lambda x, y: 1))]))
+    # 8-bit 4 x 2 whose directory says 16 x 16: the bitmap header's size holds.
+    write("directory_size_wrong.ico", directory(1, [(16, 16, 1, 8, bitmap_entry(
+        4, 2, 8, FOUR, lambda x, y: (x + 2 * y) % 4, lambda x, y: 0))]))
     # 4-bit, masked pixels share index 2 with visible ones; indexes 6 to 15 unused.
     six = FOUR + [(90, 90, 90), (0, 0, 0)]
     write("mask_partial_4bit.ico", directory(1, [(6, 4, 1, 4, bitmap_entry(
