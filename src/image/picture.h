@@ -98,9 +98,11 @@ class Picture {
     bool IsValid() const { return block_ != nullptr; }
 
     // --- loading and saving -----------------------------------------------------
-    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA).
+    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). The
+    // system's reason is the last error when the file cannot be opened.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);
+    // The system's reason is the last error when the file cannot be opened.
     bool Save(const char* path, uint32_t type);
     bool Encode(ImageStream* file, uint32_t type);
     void SetJpegQuality(uint8_t quality) { info_.jpegQuality = quality; }
