@@ -1,25 +1,94 @@
 #!/usr/bin/env bash
-# Builds the decode fuzzer with clang in build-fuzz/ and runs it for a bounded time,
-# seeded with the hostile-input corpus. New interesting inputs go to
-# build-fuzz/fuzz-corpus/, crashing inputs to build-fuzz/fuzz-findings/.
+# Builds the libFuzzer targets with clang, AddressSanitizer and UBSan in build-fuzz/
+# and runs them one at a time, or minimises what they found into fuzz/corpus/.
 #
-#   scripts/fuzz.sh [seconds] [findings folder]     (default 300 s)
+#   scripts/fuzz.sh [TARGET|all] [SECONDS] [-- LIBFUZZER OPTIONS...]
+#       Runs TARGET (bmp jpeg png tga ico gif frame; default all, in turn) for SECONDS
+#       each (default 300; 0 runs until stopped or until -runs=N is reached). Inputs
+#       that add coverage go to build-fuzz/corpus/TARGET/, faults to
+#       build-fuzz/findings/TARGET/. The committed corpus fuzz/corpus/TARGET/, the
+#       fixtures of the target's format and the hostile corpus tests/data/corpus/ seed
+#       the run and are never written to.
+#   scripts/fuzz.sh --merge [TARGET|all]
+#       Minimises fuzz/corpus/TARGET/ together with build-fuzz/corpus/TARGET/ into a
+#       fresh fuzz/corpus/TARGET/ (libFuzzer's -merge=1): the smallest set of inputs
+#       that keeps all coverage. The test suite replays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-300}
-findings=${2:-build-fuzz/fuzz-findings}
-jobs=${FUZZ_BUILD_JOBS:-2}
+all_targets=(bmp jpeg png tga ico gif frame)
+merge=0
+if [[ "${1:-}" == "--merge" ]]; then
+    merge=1
+    shift
+fi
+target=all
+seconds=300
+extra=()
+positional=0
+while (($#)); do
+    if [[ "$1" == "--" ]]; then
+        shift
+        extra=("$@")
+        break
+    fi
+    case $positional in
+        0) target=$1 ;;
+        1) seconds=$1 ;;
+        *) echo "too many arguments: $1" >&2; exit 2 ;;
+    esac
+    positional=$((positional + 1))
+    shift
+done
 
+if [[ "$target" == all ]]; then
+    targets=("${all_targets[@]}")
+elif [[ " ${all_targets[*]} " == *" $target "* ]]; then
+    targets=("$target")
+else
+    echo "unknown fuzz target: $target (one of: ${all_targets[*]} all)" >&2
+    exit 2
+fi
+
+jobs=${FUZZ_BUILD_JOBS:-2}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DREELWRIGHT_FUZZ=ON -DREELWRIGHT_TESTS=OFF -DREELWRIGHT_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target decode_fuzzer -j "$jobs"
+cmake --build build-fuzz -j "$jobs" --target "${targets[@]/%/_fuzzer}"
 
-mkdir -p build-fuzz/fuzz-corpus "$findings"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-# -rss_limit_mb leaves room for one 256 MiB picture plus its 24-bit conversion; the
-# seed corpus is read but never written to, new inputs go to the scratch folder.
-build-fuzz/fuzz/decode_fuzzer build-fuzz/fuzz-corpus tests/data/corpus \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -max_len=65536 \
-    -artifact_prefix="$findings/" -print_final_stats=1
+
+# Fixture folders that seed each target; the frame path meets every format.
+seeds_of() {
+    case "$1" in
+        frame) echo tests/data/bmp tests/data/jpeg tests/data/png tests/data/tga \
+            tests/data/ico tests/data/gif ;;
+        *) echo "tests/data/$1" ;;
+    esac
+}
+
+for name in "${targets[@]}"; do
+    fuzzer=build-fuzz/fuzz/${name}_fuzzer
+    committed=fuzz/corpus/$name
+    working=build-fuzz/corpus/$name
+    mkdir -p "$committed" "$working" "build-fuzz/findings/$name"
+    if ((merge)); then
+        # Into an empty folder, so that only the inputs that add coverage remain.
+        fresh=build-fuzz/merged/$name
+        rm -rf "$fresh"
+        mkdir -p "$fresh"
+        "$fuzzer" -merge=1 -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+            "$fresh" "$committed" "$working"
+        rm -rf "$committed"
+        mv "$fresh" "$committed"
+        echo "$name: $(find "$committed" -type f | wc -l) inputs, $(du -sk "$committed" | cut -f1) KB"
+        continue
+    fi
+    # -malloc_limit_mb: with a picture limit of a few MiB, no single allocation of any
+    # decoder or library comes near 64 MiB; one that does is a finding.
+    # shellcheck disable=SC2046
+    "$fuzzer" "$working" "$committed" $(seeds_of "$name") tests/data/corpus \
+        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=64 \
+        -max_len=65536 -artifact_prefix="build-fuzz/findings/$name/" -print_final_stats=1 \
+        "${extra[@]}"
+done

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -53,7 +54,11 @@ bool ScanInteger(Next next, Unread unread, int32_t* value) {
 // --- StdioImageStream ------------------------------------------------------------------
 
 StdioImageStream::StdioImageStream(const char* path, const char* mode)
-    : file_(path && mode ? std::fopen(path, mode) : nullptr), owned_(true) {}
+    : file_(path && mode ? std::fopen(path, mode) : nullptr), owned_(true) {
+    if (file_ == nullptr) {
+        openError_ = path && mode ? errno : EINVAL;
+    }
+}
 
 StdioImageStream::~StdioImageStream() {
     Close();

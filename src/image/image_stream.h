@@ -43,6 +43,8 @@ class StdioImageStream final : public ImageStream {
     StdioImageStream& operator=(const StdioImageStream&) = delete;
 
     bool IsOpen() const { return file_ != nullptr; }
+    // The system's error number of an open that failed (for strerror), else 0.
+    int OpenError() const { return openError_; }
     FILE* GetFile() const { return file_; }
 
     bool Close() override;
@@ -62,6 +64,7 @@ class StdioImageStream final : public ImageStream {
   private:
     FILE* file_;
     bool owned_;
+    int openError_ = 0;
 };
 
 // ImageStream over bytes in memory: reads from a fixed buffer, or writes into a

@@ -91,7 +91,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     const uint64_t rowBytes = DibRowBytes(width, bpp);
     const uint64_t imageBytes = rowBytes * height;
     const uint64_t pixelBytes = static_cast<uint64_t>(width) * height * bpp / 8;
-    if (pixelBytes > kPictureMaxMemory || imageBytes > kPictureMaxMemory ||
+    if (pixelBytes > info_.memoryLimit || imageBytes > info_.memoryLimit ||
         width > static_cast<uint32_t>(INT32_MAX) || height > static_cast<uint32_t>(INT32_MAX)) {
         SetLastError("PICTURE_MAX_MEMORY exceeded");
         return nullptr;
@@ -204,7 +204,7 @@ bool Picture::CreateAlpha() {
         return true;
     }
     const uint64_t bytes = static_cast<uint64_t>(GetWidth()) * GetHeight();
-    if (bytes > kPictureMaxMemory) {
+    if (bytes > info_.memoryLimit) {
         SetLastError("PICTURE_MAX_MEMORY exceeded");
         return false;
     }

@@ -49,7 +49,8 @@ inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
 constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
     return (uint64_t{bpp} * width + 31) / 32 * 4;
 }
-// Pictures whose pixels would need more than this many bytes are refused.
+// The default memory limit of a picture: pictures whose pixels would need more than
+// this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
 inline constexpr size_t kLastErrorCapacity = 256;
 
@@ -68,10 +69,13 @@ struct PictureInformation {
     RgbQuad transparentColor;
     float jpegQuality = 90.0f;
     uint8_t jpegScale = 0;
+    uint32_t decodeHintWidth = 0;  // see Picture::SetDecodeSizeHint; 0, 0 is off
+    uint32_t decodeHintHeight = 0;
     int32_t frameNumber = 0;
     int32_t frameCount = 0;
     int32_t xDpi = 96;
     int32_t yDpi = 96;
+    uint64_t memoryLimit = kPictureMaxMemory;  // bytes, see Picture::SetMemoryLimit
     uint8_t alphaMax = 255;
     bool alphaPaletteEnabled = false;
     bool enabled = true;
@@ -98,15 +102,35 @@ class Picture {
     bool IsValid() const { return block_ != nullptr; }
 
     // --- loading and saving -----------------------------------------------------
-    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA).
+    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). The
+    // system's reason is the last error when the file cannot be opened.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);
+    // The system's reason is the last error when the file cannot be opened.
     bool Save(const char* path, uint32_t type);
     bool Encode(ImageStream* file, uint32_t type);
     void SetJpegQuality(uint8_t quality) { info_.jpegQuality = quality; }
     uint8_t GetJpegQuality() const { return static_cast<uint8_t>(info_.jpegQuality + 0.5f); }
     uint8_t GetJpegScale() const { return info_.jpegScale; }
     void SetJpegScale(uint8_t scale) { info_.jpegScale = scale; }
+    // Tells the decoder the least size the caller needs (it fits the picture to its
+    // frame afterwards): the JPEG decoder then takes the smallest of libjpeg's DCT
+    // scales 1/8 to 8/8 that still gives at least minWidth x minHeight, which costs a
+    // fraction of a full decode. 0, 0 (the default) decodes at full size; a JPEG scale
+    // set with SetJpegScale wins; the other decoders ignore the hint.
+    void SetDecodeSizeHint(uint32_t minWidth, uint32_t minHeight) {
+        info_.decodeHintWidth = minWidth;
+        info_.decodeHintHeight = minHeight;
+    }
+    uint32_t GetDecodeHintWidth() const { return info_.decodeHintWidth; }
+    uint32_t GetDecodeHintHeight() const { return info_.decodeHintHeight; }
+
+    // The most bytes this picture's pixel rows (or its alpha plane, or a decoder's
+    // working memory for it) may take; larger pictures are refused with
+    // "PICTURE_MAX_MEMORY exceeded". Decoders, Resample, IncreaseBpp and Copy work
+    // under the limit of the picture they fill. A fuzz target lowers it to run fast.
+    void SetMemoryLimit(uint64_t bytes) { info_.memoryLimit = bytes; }
+    uint64_t GetMemoryLimit() const { return info_.memoryLimit; }
 
     // --- measures -----------------------------------------------------------------
     uint32_t GetWidth() const { return static_cast<uint32_t>(header_.width); }

@@ -9,6 +9,7 @@
 #include "image/buffered_stream_bytes.h"
 #include "image/byte_order.h"
 #include "image/stream_reader.h"
+#include "image/two_bit_pixels.h"
 
 namespace {
 
@@ -21,48 +22,81 @@ constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionRle8 = 1;
 constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitFields = 3;
+constexpr uint32_t kCompressionAlphaBitFields = 6;  // red, green, blue and alpha masks
+// Headers of this size and longer hold an alpha mask after the three colour masks.
+constexpr uint32_t kFirstHeaderWithAlphaMask = 56;
 
 // Everything the header tells about the pixel data, widened to the 40-byte form.
 struct BmpLayout {
+    int64_t start = 0;         // stream position of the file's first byte
+    uint32_t pixelOffset = 0;  // from the start; 0: the pixels follow the palette
     BitmapInfoHeader header;
     uint32_t headerSize = 0;
     uint64_t headerBytesLeft = 0;  // header bytes still to skip after the masks
     bool coreHeader = false;
     bool topDown = false;
     uint32_t height = 0;     // absolute row count
-    uint32_t masks[3] = {};  // red, green, blue for 16 and 32 bits per pixel
+    uint32_t masks[4] = {};  // red, green, blue, alpha (0: none) for 16 and 32 bits
 };
 
-std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count) {
-    if (count == 0 || count > kPictureMaxMemory) {
+// A working buffer of count bytes, held to the picture's memory limit.
+std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count, const Picture& picture) {
+    if (count == 0 || count > picture.GetMemoryLimit()) {
         return nullptr;
     }
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[count]);
 }
 
-// Moves value right by shift bits, or left for a negative shift; shifts of 32 or
-// more bits leave nothing. Hostile masks can ask for any shift.
-uint32_t ShiftRight(uint32_t value, int shift) {
-    if (shift >= 32 || shift <= -32) {
-        return 0;
-    }
-    return shift >= 0 ? value >> shift : value << -shift;
-}
+// Where one channel of a bit-field pixel lies: its mask, and how far to move the
+// masked bits right (left for a negative shift) so that the mask's top bit lands on
+// bit 7. Masks wider than 8 bits lose their low bits; narrower ones leave zeros below
+// (no bit replication), so 5-5-5 and 5-6-5 give their levels times 8 or 4 and masks
+// on whole bytes give those bytes.
+struct ChannelField {
+    uint32_t mask = 0;
+    int shift = 0;
 
-// The byte of a 32-bit pixel in which the mask's most significant bit lies.
-int MaskByte(uint32_t mask) {
-    return mask == 0 ? -1 : (31 - std::countl_zero(mask)) / 8;
+    explicit ChannelField(uint32_t m) : mask(m), shift(m == 0 ? 0 : 24 - std::countl_zero(m)) {}
+    uint8_t From(uint32_t pixel) const {
+        const uint32_t bits = pixel & mask;
+        return static_cast<uint8_t>(shift >= 0 ? bits >> shift : bits << -shift);
+    }
+};
+
+// An alpha field scaled to the whole range, so that its largest value is 255 (fully
+// opaque) however few bits it has; an 8-bit field keeps its bytes.
+struct AlphaField {
+    uint32_t mask = 0;
+    int low = 0;  // the mask's lowest bit
+    uint32_t largest = 0;
+
+    explicit AlphaField(uint32_t m)
+        : mask(m), low(m == 0 ? 0 : std::countr_zero(m)), largest(m == 0 ? 0 : m >> low) {}
+    uint8_t From(uint32_t pixel) const {
+        if (largest == 0) {
+            return 0;
+        }
+        return static_cast<uint8_t>(uint64_t{(pixel & mask) >> low} * 255 / largest);
+    }
+};
+
+// Bytes of bit-field masks after the first 40 bytes of the header: red, green and
+// blue, and alpha where the header has room for it or the compression asks for it.
+uint32_t MaskBytes(uint32_t headerSize, uint32_t compression) {
+    if (compression == kCompressionAlphaBitFields ||
+        (compression == kCompressionBitFields && headerSize >= kFirstHeaderWithAlphaMask)) {
+        return 16;
+    }
+    return compression == kCompressionBitFields ? 12 : 0;
 }
 
 bool IsLaterWindowsHeader(uint32_t headerSize) {
     return headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124;
 }
 
-}  // namespace
-
 // Reads the bitmap header in whichever of its sizes the file uses and brings it to
 // the 40-byte form. False when the header cannot be read or is refused.
-static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
+bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     uint8_t raw[40] = {};
     if (!reader.ReadBytes(raw, 4)) {
         return false;
@@ -102,6 +136,7 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
     }
     switch (h.bitCount) {
         case 1:
+        case 2:
         case 4:
         case 8:
         case 16:
@@ -131,9 +166,9 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
         layout.headerBytesLeft = layout.headerSize - kBitmapInfoHeaderSize;
         // The later headers hold the bit-field masks right after the first 40 bytes,
         // where they would follow a 40-byte header, so the masks are read from there.
-        if (h.compression == kCompressionBitFields) {
-            layout.headerBytesLeft = layout.headerBytesLeft > 12 ? layout.headerBytesLeft - 12 : 0;
-        }
+        const uint64_t maskBytes = MaskBytes(layout.headerSize, h.compression);
+        layout.headerBytesLeft =
+            layout.headerBytesLeft > maskBytes ? layout.headerBytesLeft - maskBytes : 0;
     }
     if (h.sizeImage == 0) {
         h.sizeImage = static_cast<uint32_t>(computedSize);
@@ -146,8 +181,7 @@ static bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
 
 // Reads the stored rows of an uncompressed picture straight into the pixel memory.
 // A file that ends early leaves the missing rows black.
-static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t height,
-                           bool& cancelled) {
+void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t height, bool& cancelled) {
     const uint32_t rowBytes = picture.GetEffectiveWidth();
     uint32_t row = 0;
     for (; row < height; ++row) {
@@ -166,7 +200,7 @@ static void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t heig
 // Decodes run-length data (8 or 4 bits per pixel) into cleared pixel memory.
 // Pixels that a run or delta puts beyond the right edge are dropped, rows beyond the
 // top end the picture, and a file that ends early leaves the rest black.
-static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
+void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
     const uint64_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
 
@@ -265,24 +299,48 @@ static void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit
     }
 }
 
-// 16-bit pixels through the red, green and blue masks. Each channel's top bit goes
-// to bit 7 of its byte; the low bits stay zero.
-static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
-                             bool& cancelled, bool& outOfMemory) {
+// Rows of two-bit pixels, widened to the picture's four bits. A file that ends early
+// leaves the missing rows black.
+void ReadTwoBitRows(StreamReader& reader, Picture& picture, bool& cancelled, bool& outOfMemory) {
     const uint32_t width = picture.GetWidth();
-    const uint32_t height = picture.GetHeight();
-    const uint64_t sourceRowBytes = DibRowBytes(width, 16);
-    std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes);
+    const uint64_t sourceRowBytes = DibRowBytes(width, 2);
+    std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes, picture);
     if (!source) {
         outOfMemory = true;
         return;
     }
-    const int r = std::popcount(masks[0]);
-    const int g = std::popcount(masks[1]);
-    const int b = std::popcount(masks[2]);
-    const int blueShift = r - 8;  // a negative shift moves left
-    const int greenShift = r + g - 8;
-    const int redShift = r + g + b - 8;
+    for (uint32_t row = 0; row < picture.GetHeight(); ++row) {
+        if (picture.GetEscape() != 0) {
+            cancelled = true;
+            return;
+        }
+        if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes))) {
+            break;
+        }
+        WidenTwoBitRow(source.get(), picture.GetBits(row), width);
+    }
+}
+
+// 16- and 32-bit pixels through their masks (see ChannelField). With an alpha mask
+// the alpha values go to the alpha plane (see AlphaField); a plane that came out all
+// 0 was never meant as alpha (most writers leave the bits empty), so it becomes fully
+// opaque.
+void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBpp,
+                         const uint32_t masks[4], bool& cancelled, bool& outOfMemory) {
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+    const uint64_t sourceRowBytes = DibRowBytes(width, fileBpp);
+    std::unique_ptr<uint8_t[]> source = AllocateBytes(sourceRowBytes, picture);
+    if (!source || (masks[3] != 0 && !picture.CreateAlpha())) {
+        outOfMemory = true;
+        return;
+    }
+    const ChannelField red(masks[0]);
+    const ChannelField green(masks[1]);
+    const ChannelField blue(masks[2]);
+    const AlphaField alphaField(masks[3]);
+    uint8_t* alpha = picture.GetAlphaPlane();
+    bool anyAlpha = false;
 
     uint32_t row = 0;
     for (; row < height; ++row) {
@@ -295,61 +353,21 @@ static void Convert16BitRows(StreamReader& reader, Picture& picture, const uint3
         }
         const uint8_t* in = source.get();
         uint8_t* out = picture.GetBits(row);
-        for (uint32_t x = 0; x < width; ++x, in += 2, out += 3) {
-            const uint32_t w = LoadU16LE(in);
-            out[0] = static_cast<uint8_t>(ShiftRight(w & masks[2], blueShift));
-            out[1] = static_cast<uint8_t>(ShiftRight(w & masks[1], greenShift));
-            out[2] = static_cast<uint8_t>(ShiftRight(w & masks[0], redShift));
-        }
-    }
-}
-
-// 32-bit pixels: each channel is the byte its mask lies in. With `keepAlpha` the
-// fourth byte goes to the alpha plane; a plane that came out all 0 was never meant
-// as alpha (most writers leave the byte empty), so it becomes fully opaque.
-static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint32_t masks[3],
-                             bool keepAlpha, bool& cancelled, bool& outOfMemory) {
-    const uint32_t width = picture.GetWidth();
-    const uint32_t height = picture.GetHeight();
-    std::unique_ptr<uint8_t[]> source = AllocateBytes(static_cast<uint64_t>(width) * 4);
-    if (!source || (keepAlpha && !picture.CreateAlpha())) {
-        outOfMemory = true;
-        return;
-    }
-    const int redByte = MaskByte(masks[0]);
-    const int greenByte = MaskByte(masks[1]);
-    const int blueByte = MaskByte(masks[2]);
-    uint8_t* alpha = keepAlpha ? picture.GetAlphaPlane() : nullptr;
-    bool anyAlpha = false;
-
-    uint32_t row = 0;
-    for (; row < height; ++row) {
-        if (picture.GetEscape() != 0) {
-            cancelled = true;
-            return;
-        }
-        if (!reader.ReadBytes(source.get(), static_cast<size_t>(width) * 4)) {
-            break;
-        }
-        const uint8_t* in = source.get();
-        uint8_t* out = picture.GetBits(row);
-        for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
-            out[0] = blueByte < 0 ? 0 : in[blueByte];
-            out[1] = greenByte < 0 ? 0 : in[greenByte];
-            out[2] = redByte < 0 ? 0 : in[redByte];
-        }
-        if (alpha) {
-            uint8_t* a = alpha + static_cast<size_t>(row) * width;
-            in = source.get() + 3;
-            for (uint32_t x = 0; x < width; ++x, in += 4) {
-                a[x] = *in;
-                anyAlpha |= *in != 0;
+        uint8_t* a = alpha ? alpha + static_cast<size_t>(row) * width : nullptr;
+        for (uint32_t x = 0; x < width; ++x, out += 3) {
+            const uint32_t pixel = fileBpp == 16 ? LoadU16LE(in) : LoadU32LE(in);
+            in += fileBpp / 8;
+            out[0] = blue.From(pixel);
+            out[1] = green.From(pixel);
+            out[2] = red.From(pixel);
+            if (a) {
+                a[x] = alphaField.From(pixel);
+                anyAlpha |= a[x] != 0;
             }
         }
     }
-    const uint32_t rowsRead = row;
     if (alpha) {
-        const size_t readBytes = static_cast<size_t>(rowsRead) * width;
+        const size_t readBytes = static_cast<size_t>(row) * width;
         const size_t allBytes = static_cast<size_t>(height) * width;
         std::memset(alpha + readBytes, anyAlpha ? 0 : 255, allBytes - readBytes);
         if (!anyAlpha) {
@@ -358,61 +376,52 @@ static void Convert32BitRows(StreamReader& reader, Picture& picture, const uint3
     }
 }
 
-bool PictureBMP::Decode(ImageStream* file) {
-    if (file == nullptr) {
-        SetLastError("null file handler");
-        return false;
-    }
-    StreamReader reader(*file);
-    const int64_t start = reader.Position();
+// How the rows step ended.
+enum class RowsOutcome { kDone, kCancelled, kOutOfMemory };
 
+// Step 1: the file header (when there is one), the bitmap header in any of its sizes
+// and the bit-field masks. Returns the refusal message, or null when the layout is
+// one this decoder reads; nothing is allocated before that is known.
+const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
+    layout.start = reader.Position();
     uint8_t fileHeader[kFileHeaderSize];
     if (!reader.ReadBytes(fileHeader, sizeof fileHeader)) {
-        SetLastError("Not a BMP");
-        return false;
+        return "Not a BMP";
     }
-    uint32_t pixelOffset = 0;
     if (LoadU16LE(fileHeader) == kBmpSignature) {
-        pixelOffset = LoadU32LE(fileHeader + 10);
-    } else if (!reader.SeekTo(start)) {
+        layout.pixelOffset = LoadU32LE(fileHeader + 10);
+    } else if (!reader.SeekTo(layout.start)) {
         // No file header: the bitmap header starts the data (a bare DIB).
-        SetLastError("Not a BMP");
-        return false;
+        return "Not a BMP";
     }
 
-    BmpLayout layout;
     if (!ReadBitmapHeader(reader, layout)) {
-        SetLastError("Error reading BMP info");
-        return false;
+        return "Error reading BMP info";
     }
-    const BitmapInfoHeader& h = layout.header;
-    const uint32_t bpp = h.bitCount;
-    const uint32_t compression = h.compression;
-
-    // Refuse what we cannot decode before allocating anything.
+    const uint32_t bpp = layout.header.bitCount;
+    const uint32_t compression = layout.header.compression;
     if (bpp <= 8) {
         const bool supported = compression == kCompressionNone ||
                                (compression == kCompressionRle8 && bpp == 8) ||
                                (compression == kCompressionRle4 && bpp == 4);
         if (!supported) {
-            SetLastError("compression type not supported");
-            return false;
+            return "compression type not supported";
         }
     } else if (bpp == 24
                    ? compression != kCompressionNone
-                   : compression != kCompressionNone && compression != kCompressionBitFields) {
-        SetLastError("unknown compression");
-        return false;
+                   : compression != kCompressionNone && compression != kCompressionBitFields &&
+                         compression != kCompressionAlphaBitFields) {
+        return "unknown compression";
     }
 
     if (bpp == 16 || bpp == 32) {
-        if (compression == kCompressionBitFields) {
-            uint8_t raw[12];
-            if (!reader.ReadBytes(raw, sizeof raw)) {
-                SetLastError("Error reading BMP info");
-                return false;
+        const uint32_t maskBytes = MaskBytes(layout.headerSize, compression);
+        if (maskBytes > 0) {
+            uint8_t raw[16];
+            if (!reader.ReadBytes(raw, maskBytes)) {
+                return "Error reading BMP info";
             }
-            for (int i = 0; i < 3; ++i) {
+            for (uint32_t i = 0; i < maskBytes / 4; ++i) {
                 layout.masks[i] = LoadU32LE(raw + 4 * i);
             }
         } else if (bpp == 16) {
@@ -420,25 +429,25 @@ bool PictureBMP::Decode(ImageStream* file) {
             layout.masks[1] = 0x03E0;
             layout.masks[2] = 0x001F;
         } else {
-            layout.masks[0] = 0xFF0000;
-            layout.masks[1] = 0x00FF00;
-            layout.masks[2] = 0x0000FF;
+            // The fourth byte is alpha, when a writer filled it.
+            layout.masks[0] = 0x00FF0000;
+            layout.masks[1] = 0x0000FF00;
+            layout.masks[2] = 0x000000FF;
+            layout.masks[3] = 0xFF000000;
         }
     }
     if (layout.headerBytesLeft > 0) {
         reader.Skip(static_cast<int64_t>(layout.headerBytesLeft));
     }
+    return nullptr;
+}
 
-    if (Create(static_cast<uint32_t>(h.width), layout.height, bpp, kFormatBmp) == nullptr) {
-        return false;
-    }
-    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * 0.0254 + 0.5)));
-    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * 0.0254 + 0.5)));
-
-    // Palette: the whole stated table is passed over, even the entries beyond what
-    // the picture holds, so the pixels that follow it are found.
+// Step 2: the palette. The whole stated table is passed over, even the entries beyond
+// what the picture holds, so the pixels that follow it are found.
+void ReadPalette(StreamReader& reader, const BmpLayout& layout, Picture& picture) {
+    const BitmapInfoHeader& h = layout.header;
     const uint32_t entrySize = layout.coreHeader ? 3 : 4;
-    const uint32_t kept = std::min(h.colorsUsed, GetNumColors());
+    const uint32_t kept = std::min(h.colorsUsed, picture.GetNumColors());
     if (kept > 0) {
         uint8_t raw[256 * 4];
         if (reader.ReadBytes(raw, static_cast<size_t>(kept) * entrySize)) {
@@ -447,44 +456,77 @@ bool PictureBMP::Decode(ImageStream* file) {
                 const uint8_t* e = raw + i * entrySize;
                 palette[i] = RgbQuad{e[0], e[1], e[2], 0};
             }
-            SetPalette(palette, kept);
+            picture.SetPalette(palette, kept);
         }
     }
     if (h.colorsUsed > kept) {
         reader.Skip(static_cast<int64_t>(h.colorsUsed - kept) * entrySize);
     }
+}
 
-    if (pixelOffset != 0) {
-        reader.SeekTo(start + static_cast<int64_t>(pixelOffset));
+// Step 3: the pixel rows, from the pixel offset when the file gives one.
+RowsOutcome ReadRows(StreamReader& reader, const BmpLayout& layout, Picture& picture) {
+    if (layout.pixelOffset != 0) {
+        reader.SeekTo(layout.start + static_cast<int64_t>(layout.pixelOffset));
     }
-
+    const uint32_t compression = layout.header.compression;
     bool cancelled = false;
     bool outOfMemory = false;
-    switch (bpp) {
-        case 16:
-            Convert16BitRows(reader, *this, layout.masks, cancelled, outOfMemory);
+    switch (layout.header.bitCount) {
+        case 2:
+            ReadTwoBitRows(reader, picture, cancelled, outOfMemory);
             break;
+        case 16:
         case 32:
-            Convert32BitRows(reader, *this, layout.masks, compression == kCompressionNone,
-                             cancelled, outOfMemory);
+            ConvertBitFieldRows(reader, picture, layout.header.bitCount, layout.masks, cancelled,
+                                outOfMemory);
             break;
         default:
             if (compression == kCompressionNone) {
-                ReadStoredRows(reader, *this, layout.height, cancelled);
+                ReadStoredRows(reader, picture, layout.height, cancelled);
             } else {
-                DecodeRunLength(reader, *this, compression == kCompressionRle4, cancelled);
+                DecodeRunLength(reader, picture, compression == kCompressionRle4, cancelled);
             }
             break;
     }
     if (outOfMemory) {
-        Destroy();
-        SetLastError("can't allocate memory");
+        return RowsOutcome::kOutOfMemory;
+    }
+    return cancelled ? RowsOutcome::kCancelled : RowsOutcome::kDone;
+}
+
+}  // namespace
+
+bool PictureBMP::Decode(ImageStream* file) {
+    if (file == nullptr) {
+        SetLastError("null file handler");
         return false;
     }
-    if (cancelled) {
-        Destroy();
-        SetLastError("Cancelled");
+    StreamReader reader(*file);
+    BmpLayout layout;
+    if (const char* refusal = ReadLayout(reader, layout)) {
+        SetLastError(refusal);
         return false;
+    }
+    const BitmapInfoHeader& h = layout.header;
+    if (Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
+        return false;
+    }
+    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * 0.0254 + 0.5)));
+    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * 0.0254 + 0.5)));
+    ReadPalette(reader, layout, *this);
+
+    switch (ReadRows(reader, layout, *this)) {
+        case RowsOutcome::kOutOfMemory:
+            Destroy();
+            SetLastError("can't allocate memory");
+            return false;
+        case RowsOutcome::kCancelled:
+            Destroy();
+            SetLastError("Cancelled");
+            return false;
+        case RowsOutcome::kDone:
+            break;
     }
     if (layout.topDown) {
         Flip();

@@ -43,6 +43,7 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
     const uint32_t width = GetWidth();
     const uint32_t height = GetHeight();
     Picture converted(info_.type);
+    converted.SetMemoryLimit(info_.memoryLimit);
     if (!converted.Create(width, height, bpp, info_.type)) {
         SetLastError(converted.GetLastError());
         return false;

@@ -185,6 +185,48 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
     return true;
 }
 
+enum class ScreenOutcome { kRead, kNotGif, kCorrupted };
+
+// The signature, the logical screen descriptor and the global colour table.
+ScreenOutcome ReadScreen(StreamReader& reader, GifScreen& screen) {
+    uint8_t signature[6];
+    if (!reader.ReadBytes(signature, sizeof signature) || std::memcmp(signature, "GIF8", 4) != 0) {
+        return ScreenOutcome::kNotGif;
+    }
+    uint8_t logical[7];
+    if (!reader.ReadBytes(logical, sizeof logical)) {
+        return ScreenOutcome::kNotGif;
+    }
+    screen.width = LoadU16LE(logical);
+    screen.height = LoadU16LE(logical + 2);
+    screen.backgroundIndex = logical[5];
+    if (logical[4] & 0x80) {
+        screen.tableBits = (logical[4] & 0x07) + 1;
+        if (!ReadColorTable(reader, screen.tableBits, screen.table)) {
+            return ScreenOutcome::kCorrupted;
+        }
+    }
+    return ScreenOutcome::kRead;
+}
+
+// One extension block after its label. A graphic control extension sets the
+// transparent index of the image that follows it; the others are passed over. False
+// when the file ends inside the block.
+bool ReadExtension(StreamReader& reader, uint8_t label, int32_t& transparentIndex) {
+    GifSubBlockReader blocks(reader);
+    if (label == kGraphicControlLabel) {
+        int bytes[4];
+        int count = 0;
+        while (count < 4 && (bytes[count] = blocks.NextByte()) >= 0) {
+            ++count;
+        }
+        if (count == 4) {
+            transparentIndex = (bytes[0] & 0x01) ? bytes[3] : -1;
+        }
+    }
+    return blocks.SkipRest();
+}
+
 }  // namespace
 
 // The picture is the logical screen: the chosen frame is drawn at its offset and the
@@ -195,25 +237,15 @@ bool PictureGIF::Decode(ImageStream* file) {
         return false;
     }
     StreamReader reader(*file);
-
-    uint8_t signature[6];
-    if (!reader.ReadBytes(signature, sizeof signature) || std::memcmp(signature, "GIF8", 4) != 0) {
-        return false;
-    }
     GifScreen screen;
-    uint8_t logical[7];
-    if (!reader.ReadBytes(logical, sizeof logical)) {
-        return false;
-    }
-    screen.width = LoadU16LE(logical);
-    screen.height = LoadU16LE(logical + 2);
-    screen.backgroundIndex = logical[5];
-    if (logical[4] & 0x80) {
-        screen.tableBits = (logical[4] & 0x07) + 1;
-        if (!ReadColorTable(reader, screen.tableBits, screen.table)) {
+    switch (ReadScreen(reader, screen)) {
+        case ScreenOutcome::kNotGif:
+            return false;
+        case ScreenOutcome::kCorrupted:
             SetLastError("corrupted GIF");
             return false;
-        }
+        case ScreenOutcome::kRead:
+            break;
     }
 
     const int32_t wanted = GetFrameNumber();
@@ -233,18 +265,7 @@ bool PictureGIF::Decode(ImageStream* file) {
             if (!reader.ReadU8(label)) {
                 break;
             }
-            GifSubBlockReader blocks(reader);
-            if (label == kGraphicControlLabel) {
-                int bytes[4];
-                int count = 0;
-                while (count < 4 && (bytes[count] = blocks.NextByte()) >= 0) {
-                    ++count;
-                }
-                if (count == 4) {
-                    transparentIndex = (bytes[0] & 0x01) ? bytes[3] : -1;
-                }
-            }
-            if (!blocks.SkipRest()) {
+            if (!ReadExtension(reader, label, transparentIndex)) {
                 break;
             }
             continue;

@@ -46,130 +46,107 @@ void SetIndex(uint8_t* row, uint32_t x, int bpp, uint8_t index) {
     }
 }
 
-bool IsMasked(const uint8_t* maskRow, uint32_t x) {
-    return (maskRow[x >> 3] >> (7 - (x & 7))) & 1;
-}
+// The AND mask: one bit per pixel, most significant bit first, rows padded to 4
+// bytes, bottom row first, as the pixel rows are stored.
+struct AndMask {
+    const uint8_t* bits = nullptr;
+    size_t rowBytes = 0;
+    size_t size = 0;  // all rows
+
+    bool IsMasked(uint32_t x, uint32_t y) const {
+        return (bits[y * rowBytes + (x >> 3)] >> (7 - (x & 7))) & 1;
+    }
+};
 
 RgbQuad Inverted(RgbQuad color) {
     return RgbQuad{static_cast<uint8_t>(~color.blue), static_cast<uint8_t>(~color.green),
                    static_cast<uint8_t>(~color.red), color.reserved};
 }
 
-void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool alphaFromFile) {
+// An icon masked everywhere is drawn as its negative, index 0 transparent: 24-bit
+// pixels and the transparent colour inverted, palette entries inverted, or for grey
+// pictures the indexes.
+void MakeNegative(Picture& picture) {
     const uint32_t width = picture.GetWidth();
     const uint32_t height = picture.GetHeight();
     const int bpp = picture.GetBpp();
-
-    // Only the bits of real pixels count; row padding is whatever the writer left.
-    uint64_t maskedCount = 0;
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* maskRow = mask + y * maskRowBytes;
-        for (uint32_t x = 0; x < width; ++x) {
-            maskedCount += IsMasked(maskRow, x);
-        }
-    }
-
-    if (maskedCount == uint64_t{width} * height) {
-        // Everything masked: the icon is drawn as its negative, index 0 transparent.
-        picture.SetTransparentIndex(0);
-        if (bpp == 24) {
-            const size_t payload = size_t{width} * 3;
-            for (uint32_t y = 0; y < height; ++y) {
-                uint8_t* row = picture.GetBits(y);
-                for (size_t i = 0; i < payload; ++i) {
-                    row[i] = static_cast<uint8_t>(~row[i]);
-                }
-            }
-            picture.SetTransparentColor(Inverted(picture.GetTransparentColor()));
-        } else if (!picture.IsGrayScale()) {
-            RgbQuad* palette = picture.GetPalette();
-            for (uint32_t i = 0; i < picture.GetNumColors(); ++i) {
-                palette[i] = Inverted(palette[i]);
-            }
-            picture.SetPalette(palette, picture.GetNumColors());  // drops the nearest-colour cache
-        } else {
-            const size_t payload = (size_t{width} * bpp + 7) / 8;
-            for (uint32_t y = 0; y < height; ++y) {
-                uint8_t* row = picture.GetBits(y);
-                for (size_t i = 0; i < payload; ++i) {
-                    row[i] = static_cast<uint8_t>(~row[i]);
-                }
-            }
-        }
-        return;
-    }
-    if (maskedCount == 0) {
-        return;
-    }
-
-    // Masked pixels are transparent in the alpha plane.
-    if (!picture.CreateAlpha()) {
-        return;
-    }
-    uint8_t* alpha = picture.GetAlphaPlane();
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* maskRow = mask + y * maskRowBytes;
-        uint8_t* alphaRow = alpha + size_t{y} * width;
-        for (uint32_t x = 0; x < width; ++x) {
-            if (IsMasked(maskRow, x)) {
-                alphaRow[x] = 0;
-            }
-        }
-    }
-    // An alpha channel of the icon's own is finer than any single transparent colour.
-    if (alphaFromFile) {
-        return;
-    }
-
+    picture.SetTransparentIndex(0);
     if (bpp == 24) {
-        // One colour under every masked pixel, and on no visible one, becomes the
-        // transparent colour; otherwise the alpha plane stays.
-        bool oneColor = true;
-        bool haveColor = false;
-        uint8_t color[3] = {};
-        for (uint32_t y = 0; y < height && oneColor; ++y) {
-            const uint8_t* maskRow = mask + y * maskRowBytes;
-            const uint8_t* row = picture.GetBits(y);
-            for (uint32_t x = 0; x < width; ++x) {
-                if (!IsMasked(maskRow, x)) {
-                    continue;
-                }
-                const uint8_t* pixel = row + size_t{x} * 3;
-                if (!haveColor) {
-                    std::memcpy(color, pixel, 3);
-                    haveColor = true;
-                } else if (std::memcmp(color, pixel, 3) != 0) {
-                    oneColor = false;
-                    break;
-                }
+        const size_t payload = size_t{width} * 3;
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* row = picture.GetBits(y);
+            for (size_t i = 0; i < payload; ++i) {
+                row[i] = static_cast<uint8_t>(~row[i]);
             }
         }
-        for (uint32_t y = 0; y < height && oneColor; ++y) {
-            const uint8_t* maskRow = mask + y * maskRowBytes;
-            const uint8_t* row = picture.GetBits(y);
-            for (uint32_t x = 0; x < width; ++x) {
-                if (!IsMasked(maskRow, x) && std::memcmp(color, row + size_t{x} * 3, 3) == 0) {
-                    oneColor = false;
-                    break;
-                }
+        picture.SetTransparentColor(Inverted(picture.GetTransparentColor()));
+    } else if (!picture.IsGrayScale()) {
+        RgbQuad* palette = picture.GetPalette();
+        for (uint32_t i = 0; i < picture.GetNumColors(); ++i) {
+            palette[i] = Inverted(palette[i]);
+        }
+        picture.SetPalette(palette, picture.GetNumColors());  // drops the nearest-colour cache
+    } else {
+        const size_t payload = (size_t{width} * bpp + 7) / 8;
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* row = picture.GetBits(y);
+            for (size_t i = 0; i < payload; ++i) {
+                row[i] = static_cast<uint8_t>(~row[i]);
             }
         }
-        if (oneColor) {
-            picture.SetTransparentIndex(0);
-            picture.SetTransparentColor(RgbQuad{color[0], color[1], color[2], 0});
-            picture.DeleteAlpha();
-        }
-        return;
     }
+}
 
+// A 24-bit icon whose masked pixels all share one colour that no visible pixel has:
+// that colour becomes the transparent colour and the alpha plane goes.
+void MakeOneMaskedColourTransparent(Picture& picture, const AndMask& mask) {
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+    bool haveColor = false;
+    uint8_t color[3] = {};
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = picture.GetBits(y);
+        for (uint32_t x = 0; x < width; ++x) {
+            if (!mask.IsMasked(x, y)) {
+                continue;
+            }
+            const uint8_t* pixel = row + size_t{x} * 3;
+            if (!haveColor) {
+                std::memcpy(color, pixel, 3);
+                haveColor = true;
+            } else if (std::memcmp(color, pixel, 3) != 0) {
+                return;
+            }
+        }
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = picture.GetBits(y);
+        for (uint32_t x = 0; x < width; ++x) {
+            if (!mask.IsMasked(x, y) && std::memcmp(color, row + size_t{x} * 3, 3) == 0) {
+                return;
+            }
+        }
+    }
+    picture.SetTransparentIndex(0);
+    picture.SetTransparentColor(RgbQuad{color[0], color[1], color[2], 0});
+    picture.DeleteAlpha();
+}
+
+// A palette icon: the one index all masked pixels share (when no visible pixel uses
+// it) becomes transparent; then the highest index no pixel uses takes over every
+// masked pixel, so no visible pixel can share the transparent index. Either way the
+// alpha plane goes.
+void MakeMaskedIndexTransparent(Picture& picture, const AndMask& mask) {
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+    const int bpp = picture.GetBpp();
     bool usedVisible[256] = {};
     bool usedMasked[256] = {};
     for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* maskRow = mask + y * maskRowBytes;
         const uint8_t* row = picture.GetBits(y);
         for (uint32_t x = 0; x < width; ++x) {
             const uint8_t index = GetIndex(row, x, bpp);
-            (IsMasked(maskRow, x) ? usedMasked : usedVisible)[index] = true;
+            (mask.IsMasked(x, y) ? usedMasked : usedVisible)[index] = true;
         }
     }
     const uint32_t colors = picture.GetNumColors();
@@ -186,18 +163,15 @@ void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool 
         picture.SetTransparentColor(picture.GetPaletteColor(static_cast<uint32_t>(maskedIndex)));
         picture.DeleteAlpha();
     }
-    // The highest index no pixel uses takes over every masked pixel, so no visible
-    // pixel can share the transparent index.
     for (int i = static_cast<int>(colors) - 1; i >= 0; --i) {
         if (usedMasked[i] || usedVisible[i]) {
             continue;
         }
         const uint8_t index = static_cast<uint8_t>(i);
         for (uint32_t y = 0; y < height; ++y) {
-            const uint8_t* maskRow = mask + y * maskRowBytes;
             uint8_t* row = picture.GetBits(y);
             for (uint32_t x = 0; x < width; ++x) {
-                if (IsMasked(maskRow, x)) {
+                if (mask.IsMasked(x, y)) {
                     SetIndex(row, x, bpp, index);
                 }
             }
@@ -206,6 +180,52 @@ void ApplyMask(Picture& picture, const uint8_t* mask, size_t maskRowBytes, bool 
         picture.SetTransparentColor(picture.GetPaletteColor(index));
         picture.DeleteAlpha();
         break;
+    }
+}
+
+// Applies the AND mask: the negative when every byte of it is 0xFF; otherwise masked
+// pixels get alpha 0, and unless the icon brought an alpha channel of its own (finer
+// than any single transparent colour), a transparent colour or index replaces the
+// plane where one can stand for every masked pixel.
+void ApplyMask(Picture& picture, const AndMask& mask, bool alphaFromFile) {
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+
+    // The negative takes a mask set to the last bit, row padding included: an icon
+    // whose pixels are all masked but whose padding is clear is meant transparent.
+    if (std::all_of(mask.bits, mask.bits + mask.size, [](uint8_t b) { return b == 0xFF; })) {
+        MakeNegative(picture);
+        return;
+    }
+    bool anyMasked = false;
+    for (uint32_t y = 0; y < height && !anyMasked; ++y) {
+        for (uint32_t x = 0; x < width && !anyMasked; ++x) {
+            anyMasked = mask.IsMasked(x, y);
+        }
+    }
+    if (!anyMasked) {
+        return;
+    }
+
+    if (!picture.CreateAlpha()) {
+        return;
+    }
+    uint8_t* alpha = picture.GetAlphaPlane();
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* alphaRow = alpha + size_t{y} * width;
+        for (uint32_t x = 0; x < width; ++x) {
+            if (mask.IsMasked(x, y)) {
+                alphaRow[x] = 0;
+            }
+        }
+    }
+    if (alphaFromFile) {
+        return;
+    }
+    if (picture.GetBpp() == 24) {
+        MakeOneMaskedColourTransparent(picture, mask);
+    } else {
+        MakeMaskedIndexTransparent(picture, mask);
     }
 }
 
@@ -249,6 +269,8 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         return false;
     }
     const uint32_t headerSize = LoadU32LE(header);
+    const int32_t headerWidth = LoadI32LE(header + 4);
+    const int32_t headerHeight = LoadI32LE(header + 8);  // pixel rows and mask rows
     const uint16_t bitCount = LoadU16LE(header + 14);
     const uint32_t colorsInFile = LoadU32LE(header + 32);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > kLongestBitmapHeader ||
@@ -260,8 +282,16 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         picture.SetLastError("corrupted ICO");
         return false;
     }
-    const uint32_t width = entry.width;
-    const uint32_t height = entry.height;
+    // The directory's size bytes are only a summary (and 0 stands for 256); where they
+    // disagree with a usable bitmap header, the header describes the rows that follow.
+    uint32_t width = entry.width;
+    uint32_t height = entry.height;
+    if (headerWidth > 0 && headerHeight >= 2 &&
+        (static_cast<uint32_t>(headerWidth) != width ||
+         static_cast<uint32_t>(headerHeight) / 2 != height)) {
+        width = static_cast<uint32_t>(headerWidth);
+        height = static_cast<uint32_t>(headerHeight) / 2;
+    }
     if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
         return false;
     }
@@ -305,7 +335,7 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
     if (!reader.ReadBytes(mask.data(), mask.size())) {
         return true;
     }
-    ApplyMask(picture, mask.data(), maskRowBytes, alphaFromFile);
+    ApplyMask(picture, AndMask{mask.data(), maskRowBytes, mask.size()}, alphaFromFile);
     return true;
 }
 

@@ -25,9 +25,6 @@ constexpr size_t kInputBufferSize = 4096;
 // walk the whole coefficient buffer; real files have about ten. The bound stops a
 // crafted file from keeping the decoder busy for minutes.
 constexpr int kMaxScans = 500;
-// libjpeg gets no more than one picture's worth of working memory (progressive
-// files keep every coefficient of the picture).
-constexpr long kMaxLibjpegMemory = static_cast<long>(kPictureMaxMemory);
 // Rows handed to libjpeg per call; it fills as many as its row group allows.
 constexpr int kRowsPerCall = 16;
 
@@ -128,6 +125,56 @@ void SwapRedBlueRow(uint8_t* row, uint32_t width) {
     }
 }
 
+// libjpeg's output size for a source size at the scale m/8: rounded up.
+uint64_t ScaledSize(uint64_t size, int m) {
+    return (size * static_cast<uint64_t>(m) + 7) / 8;
+}
+
+// The numerator m of the smallest scale m/8 whose output still has at least the
+// hinted width and height; 8 (full size) when nothing smaller does.
+int ScaleNumeratorForHint(uint32_t width, uint32_t height, uint32_t minWidth, uint32_t minHeight) {
+    for (int m = 1; m < 8; ++m) {
+        if (ScaledSize(width, m) >= minWidth && ScaledSize(height, m) >= minHeight) {
+            return m;
+        }
+    }
+    return 8;
+}
+
+// Bytes of a stored picture of the given size: one byte a pixel for grey, three for
+// colour, rows padded to 4 bytes.
+uint64_t PictureBytes(uint64_t width, uint64_t height, int components) {
+    return DibRowBytes(width, components == 1 ? 8 : 24) * height;
+}
+
+// A progressive (or otherwise multi-scan) file makes libjpeg keep every DCT
+// coefficient of the full-size picture, two bytes per sample of each component at its
+// own sampling, whatever the output scale: up to 8/3 bytes per byte of the 24-bit
+// picture. Single-scan files need none of it.
+uint64_t CoefficientBufferBytes(jpeg_decompress_struct& cinfo) {
+    if (!jpeg_has_multiple_scans(&cinfo)) {
+        return 0;
+    }
+    uint64_t bytes = 0;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        const jpeg_component_info& component = cinfo.comp_info[i];
+        const uint64_t across = component.width_in_blocks;
+        const uint64_t down = component.height_in_blocks;
+        const uint64_t h = std::max(component.h_samp_factor, 1);
+        const uint64_t v = std::max(component.v_samp_factor, 1);
+        // libjpeg rounds each component up to whole groups of its sampling factors.
+        bytes += (across + h - 1) / h * h * ((down + v - 1) / v * v) * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes;
+}
+
+// libjpeg's other memory (its pools and row buffers) before it sets up the coefficient
+// buffer grows with the width: about 25 bytes a column and component were measured;
+// twice that and a megabyte are allowed.
+uint64_t LibjpegWorkingBytes(const jpeg_decompress_struct& cinfo) {
+    return (uint64_t{1} << 20) + uint64_t{64} * cinfo.image_width * cinfo.num_components;
+}
+
 int32_t ClampDpi(double dpi) {
     if (!(dpi > 0.0)) {
         return 0;  // also catches NaN; the setter makes it 96
@@ -173,7 +220,6 @@ bool JpegDecoder::Run() {
     }
 
     jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = kMaxLibjpegMemory;
     cinfo.src = &state_.source.manager;
     cinfo.progress = &state_.progress.manager;
     jpeg_read_header(&cinfo, TRUE);
@@ -181,6 +227,15 @@ bool JpegDecoder::Run() {
     if (picture_.GetJpegScale() != 0) {
         cinfo.scale_num = 1;
         cinfo.scale_denom = picture_.GetJpegScale();
+    } else if (picture_.GetDecodeHintWidth() != 0 || picture_.GetDecodeHintHeight() != 0) {
+        // The hint is about the picture as stored (no EXIF orientation is applied).
+        const int numerator =
+            ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height,
+                                  picture_.GetDecodeHintWidth(), picture_.GetDecodeHintHeight());
+        if (numerator < 8) {
+            cinfo.scale_num = static_cast<unsigned>(numerator);
+            cinfo.scale_denom = 8;
+        }
     }
     switch (cinfo.out_color_space) {
         case JCS_RGB:
@@ -201,12 +256,22 @@ bool JpegDecoder::Run() {
         return false;
     }
     // Refuse oversized pictures before libjpeg allocates its buffers for them.
-    const uint64_t pixelBytes =
-        static_cast<uint64_t>(cinfo.output_width) * cinfo.output_height * (components == 1 ? 1 : 3);
-    if (pixelBytes > kPictureMaxMemory) {
+    const uint64_t limit = picture_.GetMemoryLimit();
+    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
         picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
         return false;
     }
+    // A multi-scan file is decoded when its full-size picture would fit the limit, so
+    // that a small hostile file cannot make libjpeg take much more than the picture it
+    // claims; libjpeg then gets just the memory that picture needs.
+    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
+    if (coefficients != 0 &&
+        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
+        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        return false;
+    }
+    cinfo.mem->max_memory_to_use =
+        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
 
     jpeg_start_decompress(&cinfo);
     if (picture_.Create(cinfo.output_width, cinfo.output_height, 8u * components, kFormatJpeg) ==

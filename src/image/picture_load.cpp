@@ -36,6 +36,7 @@ bool Picture::Load(const char* path, uint32_t type) {
     if (TypeIndex(type) != 0) {
         StdioImageStream file(path, "rb");
         if (!file.IsOpen()) {
+            SetLastError(std::strerror(file.OpenError()));
             return false;
         }
         if (Decode(&file, type)) {
@@ -49,6 +50,7 @@ bool Picture::Load(const char* path, uint32_t type) {
     std::memcpy(keptError, info_.lastError, sizeof keptError);
     StdioImageStream file(path, "rb");
     if (!file.IsOpen()) {
+        SetLastError(std::strerror(file.OpenError()));
         return false;
     }
     const bool decoded = Decode(&file, kFormatUnknown);
@@ -107,6 +109,7 @@ bool Picture::Save(const char* path, uint32_t type) {
     }
     StdioImageStream file(path, "wb");
     if (!file.IsOpen()) {
+        SetLastError(std::strerror(file.OpenError()));
         return false;
     }
     const bool encoded = Encode(&file, type);

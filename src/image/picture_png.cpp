@@ -16,10 +16,23 @@
 
 #include "image/image_stream.h"
 #include "image/stream_reader.h"
+#include "image/two_bit_pixels.h"
 
 namespace {
 
 constexpr size_t kSignatureSize = 8;
+// Ancillary chunks libpng may keep in memory at once (text, suggested palettes);
+// none are kept here, so a small number is plenty.
+constexpr png_uint_32 kMaxCachedChunks = 64;
+
+// Chunks the picture has no use for: libpng discards them as it reads, so their
+// length fields, whatever they claim, make it allocate nothing. Only the header,
+// palette, transparency, physical size and image data are read. libpng takes the
+// names as five-byte strings, each ended by a zero byte.
+constexpr char kIgnoredChunks[] =
+    "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0sBIT\0sCAL\0sPLT\0sRGB\0"
+    "tEXt\0tIME\0zTXt";
+constexpr int kIgnoredChunkCount = sizeof kIgnoredChunks / 5;
 
 // Everything the decoding owns lives here, in the frame of the caller of
 // RunLibpng, so that a longjmp out of libpng skips no destructor.
@@ -49,30 +62,6 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length) {
 // Warnings (a damaged ancillary chunk, say) do not stop the picture from loading
 // and the program has no console to show them on.
 void OnWarning(png_structp /*png*/, png_const_charp /*message*/) {}
-
-// Two-bit pixels widened to four bits: each source byte (four pixels) becomes two
-// bytes, the pixel values unchanged.
-constexpr std::array<uint16_t, 256> MakeWidenTable() {
-    std::array<uint16_t, 256> table{};
-    for (unsigned b = 0; b < 256; ++b) {
-        const unsigned p0 = (b >> 6) & 3, p1 = (b >> 4) & 3, p2 = (b >> 2) & 3, p3 = b & 3;
-        table[b] = static_cast<uint16_t>(((p0 << 4 | p1) << 8) | (p2 << 4 | p3));
-    }
-    return table;
-}
-constexpr std::array<uint16_t, 256> kWidenTwoBits = MakeWidenTable();
-
-void WidenTwoBitRow(const uint8_t* source, uint8_t* target, uint32_t width) {
-    const uint32_t sourceBytes = (width + 3) / 4;
-    const uint32_t targetBytes = (width + 1) / 2;
-    for (uint32_t i = 0; i < sourceBytes; ++i) {
-        const uint16_t pair = kWidenTwoBits[source[i]];
-        target[2 * i] = static_cast<uint8_t>(pair >> 8);
-        if (2 * i + 1 < targetBytes) {
-            target[2 * i + 1] = static_cast<uint8_t>(pair);
-        }
-    }
-}
 
 void SplitGreyAlphaRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, uint32_t width) {
     for (uint32_t x = 0; x < width; ++x, source += 2) {
@@ -104,6 +93,12 @@ class PngDecoder {
     bool Run();
 
   private:
+    // Each of these may leave through libpng's longjmp: none owns anything that needs
+    // destroying.
+    void BoundLibpngMemory();
+    bool CreatePicture();
+    bool ArrangeRows(int passes, size_t rowBytes);
+    bool ReadRows(int passes);
     void SetResolution();
     void SetPaletteAndTransparency(int colorType, int bitDepth);
     void ConvertRow(const uint8_t* source, uint32_t fileRow);
@@ -112,6 +107,8 @@ class PngDecoder {
     Picture& picture_;
     int colorType_ = 0;
     int bitDepth_ = 0;
+    int channels_ = 0;
+    bool direct_ = false;  // rows are read straight into the picture
 };
 
 bool PngDecoder::Run() {
@@ -123,31 +120,11 @@ bool PngDecoder::Run() {
     }
     png_set_read_fn(png, &state_, ReadFromStream);
     png_set_sig_bytes(png, kSignatureSize);
+    BoundLibpngMemory();
     png_read_info(png, info);
-
-    png_uint_32 width = 0, height = 0;
-    int interlace = 0;
-    png_get_IHDR(png, info, &width, &height, &bitDepth_, &colorType_, &interlace, nullptr, nullptr);
-    int channels;
-    switch (colorType_) {
-        case PNG_COLOR_TYPE_GRAY:
-        case PNG_COLOR_TYPE_PALETTE:
-            channels = 1;
-            break;
-        case PNG_COLOR_TYPE_RGB:
-            channels = 3;
-            break;
-        case PNG_COLOR_TYPE_GRAY_ALPHA:
-            channels = 2;
-            break;
-        case PNG_COLOR_TYPE_RGB_ALPHA:
-            channels = 4;
-            break;
-        default:
-            picture_.SetLastError("unknown PNG color type");
-            return false;
+    if (!CreatePicture()) {
+        return false;
     }
-    const uint32_t bpp = channels == 1 ? std::min(bitDepth_, 8) : channels == 2 ? 8 : 24;
 
     if (bitDepth_ == 16) {
         png_set_strip_16(png);  // keeps the high byte
@@ -157,33 +134,69 @@ bool PngDecoder::Run() {
     }
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    const size_t rowBytes = png_get_rowbytes(png, info);
 
-    if (picture_.Create(width, height, bpp, kFormatPng) == nullptr) {
-        return false;
-    }
     SetResolution();
     SetPaletteAndTransparency(colorType_, bitDepth_);
-    if (channels == 2 || channels == 4) {
+    if (channels_ == 2 || channels_ == 4) {
         if (!picture_.CreateAlpha()) {
             picture_.SetLastError("can't allocate memory");
             return false;
         }
     }
+    if (!ArrangeRows(passes, png_get_rowbytes(png, info)) || !ReadRows(passes)) {
+        return false;
+    }
+    state_.allRowsRead = true;
+    png_read_end(png, nullptr);
+    return true;
+}
 
-    // Rows stored as libpng delivers them go straight into the picture; the top
-    // file row is the last stored row.
-    const bool direct = (channels == 1 && bitDepth_ != 2) || channels == 3;
+// The header step: the colour type decides the channels and the picture's depth.
+// The picture is made before libpng sizes its row buffers for it (at most eight bytes
+// a pixel), so a picture past the limit costs nothing.
+bool PngDecoder::CreatePicture() {
+    png_uint_32 width = 0, height = 0;
+    int interlace = 0;
+    png_get_IHDR(state_.png, state_.info, &width, &height, &bitDepth_, &colorType_, &interlace,
+                 nullptr, nullptr);
+    switch (colorType_) {
+        case PNG_COLOR_TYPE_GRAY:
+        case PNG_COLOR_TYPE_PALETTE:
+            channels_ = 1;
+            break;
+        case PNG_COLOR_TYPE_RGB:
+            channels_ = 3;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            channels_ = 2;
+            break;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            channels_ = 4;
+            break;
+        default:
+            picture_.SetLastError("unknown PNG color type");
+            return false;
+    }
+    const uint32_t bpp = channels_ == 1 ? std::min(bitDepth_, 8) : channels_ == 2 ? 8 : 24;
+    return picture_.Create(width, height, bpp, kFormatPng) != nullptr;
+}
+
+// Decides where each file row is read to. Rows stored as libpng delivers them go
+// straight into the picture (the top file row is the last stored row); the others
+// pass through a buffer.
+bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
+    const uint32_t height = picture_.GetHeight();
+    direct_ = (channels_ == 1 && bitDepth_ != 2) || channels_ == 3;
     const uint32_t effectiveWidth = picture_.GetEffectiveWidth();
-    if (direct && rowBytes > effectiveWidth) {
+    if (direct_ && rowBytes > effectiveWidth) {
         picture_.SetLastError("PNG row size does not match the picture");
         return false;
     }
     // A converted interlaced picture needs all its rows at once: each pass adds
     // pixels to rows read before.
-    const uint64_t bufferRows = direct ? 0 : (passes > 1 ? height : 1);
+    const uint64_t bufferRows = direct_ ? 0 : (passes > 1 ? height : 1);
     const uint64_t bufferBytes = bufferRows * rowBytes;
-    if (bufferBytes > kPictureMaxMemory) {
+    if (bufferBytes > picture_.GetMemoryLimit()) {
         picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
         return false;
     }
@@ -192,34 +205,38 @@ bool PngDecoder::Run() {
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* stored = picture_.GetBits(height - 1 - y);
         // Padding bytes past the pixels are cleared so saved rows are deterministic.
-        std::memset(stored + (direct ? rowBytes : 0), 0, effectiveWidth - (direct ? rowBytes : 0));
-        if (direct) {
+        std::memset(stored + (direct_ ? rowBytes : 0), 0,
+                    effectiveWidth - (direct_ ? rowBytes : 0));
+        if (direct_) {
             state_.rows[y] = stored;
         } else {
             state_.rows[y] = state_.buffer.data() + (passes > 1 ? y * rowBytes : 0);
         }
     }
+    return true;
+}
 
+// The rows step: every pass of every row, converted where they are not direct.
+bool PngDecoder::ReadRows(int passes) {
+    const uint32_t height = picture_.GetHeight();
     for (int pass = 0; pass < passes; ++pass) {
         for (uint32_t y = 0; y < height; ++y) {
             if (picture_.GetEscape() != 0) {
                 picture_.SetLastError("Cancelled");
                 return false;
             }
-            png_read_row(png, state_.rows[y], nullptr);
-            if (!direct && passes == 1) {
+            png_read_row(state_.png, state_.rows[y], nullptr);
+            if (!direct_ && passes == 1) {
                 ConvertRow(state_.rows[y], y);
             }
         }
         picture_.SetProgress(static_cast<int32_t>(100 * (pass + 1) / passes));
     }
-    if (!direct && passes > 1) {
+    if (!direct_ && passes > 1) {
         for (uint32_t y = 0; y < height; ++y) {
             ConvertRow(state_.rows[y], y);
         }
     }
-    state_.allRowsRead = true;
-    png_read_end(png, nullptr);
     return true;
 }
 
@@ -238,6 +255,33 @@ void PngDecoder::ConvertRow(const uint8_t* source, uint32_t fileRow) {
     } else {
         WidenTwoBitRow(source, target, width);
     }
+}
+
+// Holds everything libpng allocates for a file to the picture's memory limit: the
+// chunks it keeps, how many it keeps, and the picture's dimensions (no picture under
+// the limit is wider than eight pixels a byte, or taller than one 4-byte row a row).
+void PngDecoder::BoundLibpngMemory() {
+    png_structp png = state_.png;
+    // For libpng 0 means "no limit"; a limit of 0 must still refuse everything.
+    const uint64_t limit = std::max<uint64_t>(picture_.GetMemoryLimit(), 1);
+    png_set_chunk_malloc_max(
+        png, static_cast<png_alloc_size_t>(std::min<uint64_t>(limit, PNG_SIZE_MAX)));
+    png_set_chunk_cache_max(png, kMaxCachedChunks);
+    // Never above libpng's own defaults; the inner min keeps the product from wrapping.
+    const uint64_t widthMax =
+        std::min<uint64_t>(PNG_USER_WIDTH_MAX, std::min<uint64_t>(limit, PNG_USER_WIDTH_MAX) * 8);
+    const uint64_t heightMax = std::min<uint64_t>(PNG_USER_HEIGHT_MAX, limit / 4 + 1);
+    png_set_user_limits(png, static_cast<png_uint_32>(widthMax),
+                        static_cast<png_uint_32>(heightMax));
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    // Mutated inputs rarely keep their checksums right: the fuzz builds read past
+    // them, or the fuzzer would never get beyond libpng's checks into the rows.
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#endif
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER,
+                                reinterpret_cast<png_const_bytep>(kIgnoredChunks),
+                                kIgnoredChunkCount);
 }
 
 void PngDecoder::SetResolution() {

@@ -346,9 +346,9 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
     const bool shrink = mode != 1 && mode != 2 && newWidth < header_.width &&
                         newHeight < header_.height && GetBpp() == 24;
     // The shrink's two accumulator rows hold 48 bytes per destination column; they are
-    // held to the same memory limit as a picture.
+    // held to the picture's memory limit.
     if (shrink &&
-        2 * (3 * static_cast<uint64_t>(newWidth) + 3) * sizeof(int64_t) > kPictureMaxMemory) {
+        2 * (3 * static_cast<uint64_t>(newWidth) + 3) * sizeof(int64_t) > GetMemoryLimit()) {
         SetLastError("PICTURE_MAX_MEMORY exceeded");
         return false;
     }

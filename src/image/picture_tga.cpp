@@ -34,6 +34,13 @@ bool IsRunLength(uint8_t imageType) {
 bool IsGrey(uint8_t imageType) {
     return imageType == 3 || imageType == 11;
 }
+bool HasColorMap(const TgaHeader& h) {
+    return h.colorMapType == 1 && h.colorMapLength > 0;
+}
+// Grey pictures of 16 bits a pixel: a grey level, then an alpha value.
+bool IsGreyWithAlpha(const TgaHeader& h) {
+    return IsGrey(h.imageType) && h.pixelDepth == 16;
+}
 
 // A 15/16-bit pixel: five bits each of red, green and blue, the top bit ignored.
 inline void Store555(uint16_t p, uint8_t* out) {
@@ -43,8 +50,16 @@ inline void Store555(uint16_t p, uint8_t* out) {
 }
 
 // Turns one row of file pixels into a stored row (and its alpha bytes).
-void ConvertRow(const uint8_t* in, uint32_t width, uint32_t depth, uint8_t* out, uint8_t* alpha) {
-    switch (depth) {
+void ConvertRow(const uint8_t* in, uint32_t width, const TgaHeader& h, uint8_t* out,
+                uint8_t* alpha) {
+    if (IsGreyWithAlpha(h)) {
+        for (uint32_t x = 0; x < width; ++x, in += 2) {
+            out[x] = in[0];
+            alpha[x] = in[1];
+        }
+        return;
+    }
+    switch (h.pixelDepth) {
         case 8:
             std::memcpy(out, in, width);
             break;
@@ -114,11 +129,9 @@ class RunLengthRows {
     uint8_t pixel_[4] = {};
 };
 
-}  // namespace
-
 // Reads the colour map into the palette. Entries are stored at their index (the map
 // may start past index 0); for pictures without a palette the map is passed over.
-static bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& picture) {
+bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& picture) {
     const uint32_t entryBytes = (h.colorMapEntryBits + 7u) / 8;
     uint8_t raw[256 * 4];
     if (!reader.ReadBytes(raw, static_cast<size_t>(h.colorMapLength) * entryBytes)) {
@@ -136,7 +149,9 @@ static bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& pict
             break;
         }
         const uint8_t* e = raw + i * entryBytes;
-        if (entryBytes == 2) {
+        if (entryBytes == 1) {
+            palette[index] = RgbQuad{e[0], e[0], e[0], 0};  // a grey level
+        } else if (entryBytes == 2) {
             uint8_t bgr[3];
             Store555(LoadU16LE(e), bgr);
             palette[index] = RgbQuad{bgr[0], bgr[1], bgr[2], 0};
@@ -148,18 +163,13 @@ static bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& pict
     return true;
 }
 
-bool PictureTGA::Decode(ImageStream* file) {
-    if (file == nullptr) {
-        SetLastError("null file handler");
-        return false;
-    }
-    StreamReader reader(*file);
+// Step 1: the 18-byte header. Returns the refusal message, or null for a header
+// this decoder reads.
+const char* ReadHeader(StreamReader& reader, TgaHeader& h) {
     uint8_t raw[kHeaderSize];
     if (!reader.ReadBytes(raw, sizeof raw)) {
-        SetLastError("Not a TGA");
-        return false;
+        return "Not a TGA";
     }
-    TgaHeader h;
     h.idLength = raw[0];
     h.colorMapType = raw[1];
     h.imageType = raw[2];
@@ -180,36 +190,94 @@ bool PictureTGA::Decode(ImageStream* file) {
         case 11:
             break;
         default:
-            SetLastError("Unknown TGA image type");
-            return false;
+            return "Unknown TGA image type";
     }
     const uint32_t depth = h.pixelDepth;
     const bool depthKnown = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
     // A colour map is read only when the header says one is there; its entries must
     // have a size we know how to read.
-    const bool hasColorMap = h.colorMapType == 1 && h.colorMapLength > 0;
-    const bool colorMapKnown = !hasColorMap || h.colorMapEntryBits == 15 ||
-                               h.colorMapEntryBits == 16 || h.colorMapEntryBits == 24 ||
-                               h.colorMapEntryBits == 32;
+    const bool colorMapKnown = !HasColorMap(h) || h.colorMapEntryBits == 8 ||
+                               h.colorMapEntryBits == 15 || h.colorMapEntryBits == 16 ||
+                               h.colorMapEntryBits == 24 || h.colorMapEntryBits == 32;
     if (h.width == 0 || h.height == 0 || !depthKnown || h.colorMapLength > 256 || !colorMapKnown) {
-        SetLastError("bad TGA header");
-        return false;
+        return "bad TGA header";
+    }
+    return nullptr;
+}
+
+// Step 3: the rows, uncompressed or in run-length packets, each stored where the
+// descriptor's row order puts it. Returns the failure message, or null.
+const char* ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture) {
+    const uint32_t width = h.width;
+    const uint32_t height = h.height;
+    const uint32_t depth = h.pixelDepth;
+    const uint32_t pixelBytes = (depth + 7) / 8;
+    const bool topFirst = (h.descriptor & kDescriptorTopFirst) != 0;
+    // 8 and 24 bits are stored as they come; other depths go through a row buffer.
+    const bool direct = depth == 8 || depth == 24;
+    std::unique_ptr<uint8_t[]> fileRow(new (std::nothrow) uint8_t[static_cast<size_t>(width) * 4]);
+    if (!fileRow) {
+        return "can't allocate memory";
+    }
+    std::unique_ptr<RunLengthRows> packets;
+    if (IsRunLength(h.imageType)) {
+        packets.reset(new (std::nothrow) RunLengthRows(reader, pixelBytes));
+        if (!packets) {
+            return "can't allocate memory";
+        }
     }
 
+    uint8_t* alphaPlane = picture.GetAlphaPlane();
+    for (uint32_t i = 0; i < height; ++i) {
+        if (picture.GetEscape() != 0) {
+            return "Cancelled";
+        }
+        const uint32_t stored = topFirst ? height - 1 - i : i;
+        uint8_t* out = picture.GetBits(stored);
+        uint8_t* in = direct ? out : fileRow.get();
+        const bool ok = packets ? packets->FillRow(in, width)
+                                : reader.ReadBytes(in, static_cast<size_t>(width) * pixelBytes);
+        if (!ok) {
+            return "corrupted TGA";
+        }
+        if (!direct) {
+            uint8_t* alpha =
+                alphaPlane ? alphaPlane + static_cast<size_t>(stored) * width : nullptr;
+            ConvertRow(in, width, h, out, alpha);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool PictureTGA::Decode(ImageStream* file) {
+    if (file == nullptr) {
+        SetLastError("null file handler");
+        return false;
+    }
+    StreamReader reader(*file);
+    TgaHeader h;
+    if (const char* refusal = ReadHeader(reader, h)) {
+        SetLastError(refusal);
+        return false;
+    }
     if (!reader.Skip(h.idLength)) {
         SetLastError("corrupted TGA");
         return false;
     }
-    if (Create(h.width, h.height, depth, kFormatTga) == nullptr) {
+    const uint32_t bpp = IsGreyWithAlpha(h) ? 8 : h.pixelDepth;
+    if (Create(h.width, h.height, bpp, kFormatTga) == nullptr) {
         SetLastError("TGA Create failed");
         return false;
     }
-    if (depth == 32 && !CreateAlpha()) {
+    if ((h.pixelDepth == 32 || IsGreyWithAlpha(h)) && !CreateAlpha()) {
         Destroy();
         SetLastError("TGA Create failed");
         return false;
     }
-    if (hasColorMap && !ReadColorMap(reader, h, *this)) {
+    // Step 2: the palette, from the colour map or the grey ramp.
+    if (HasColorMap(h) && !ReadColorMap(reader, h, *this)) {
         Destroy();
         SetLastError("corrupted TGA");
         return false;
@@ -217,51 +285,10 @@ bool PictureTGA::Decode(ImageStream* file) {
     if (IsGrey(h.imageType) && GetNumColors() > 0) {
         MakeGreyPalette();
     }
-
-    const uint32_t width = h.width;
-    const uint32_t height = h.height;
-    const uint32_t pixelBytes = (depth + 7) / 8;
-    const bool topFirst = (h.descriptor & kDescriptorTopFirst) != 0;
-    // 8 and 24 bits are stored as they come; other depths go through a row buffer.
-    const bool direct = depth == 8 || depth == 24;
-    std::unique_ptr<uint8_t[]> fileRow(new (std::nothrow) uint8_t[static_cast<size_t>(width) * 4]);
-    if (!fileRow) {
+    if (const char* failure = ReadRows(reader, h, *this)) {
         Destroy();
-        SetLastError("can't allocate memory");
+        SetLastError(failure);
         return false;
-    }
-    std::unique_ptr<RunLengthRows> packets;
-    if (IsRunLength(h.imageType)) {
-        packets.reset(new (std::nothrow) RunLengthRows(reader, pixelBytes));
-        if (!packets) {
-            Destroy();
-            SetLastError("can't allocate memory");
-            return false;
-        }
-    }
-
-    uint8_t* alphaPlane = GetAlphaPlane();
-    for (uint32_t i = 0; i < height; ++i) {
-        if (GetEscape() != 0) {
-            Destroy();
-            SetLastError("Cancelled");
-            return false;
-        }
-        const uint32_t stored = topFirst ? height - 1 - i : i;
-        uint8_t* out = GetBits(stored);
-        uint8_t* in = direct ? out : fileRow.get();
-        const bool ok = packets ? packets->FillRow(in, width)
-                                : reader.ReadBytes(in, static_cast<size_t>(width) * pixelBytes);
-        if (!ok) {
-            Destroy();
-            SetLastError("corrupted TGA");
-            return false;
-        }
-        if (!direct) {
-            uint8_t* alpha =
-                alphaPlane ? alphaPlane + static_cast<size_t>(stored) * width : nullptr;
-            ConvertRow(in, width, depth, out, alpha);
-        }
     }
     if (h.descriptor & kDescriptorMirrored) {
         Mirror();

@@ -218,16 +218,116 @@ TEST(BmpDecoder, ThirtyTwoBitFourthBytesBecomeAlphaUnlessAllZero) {
     }
 }
 
-TEST(BmpDecoder, ThirtyTwoBitMasksPickTheBytesTheyLieIn) {
-    // Compression 3 with red in the low byte and blue in the third: no alpha plane.
-    std::vector<uint8_t> pixels = {10, 20, 30, 40, 50, 60, 70, 80};
-    std::vector<uint8_t> masks = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0};
-    std::vector<uint8_t> bytes = MakeBmp(2, 1, 32, 3, masks, pixels);
+// Little-endian bytes of each pixel value, rows padded to 4 bytes (one row).
+std::vector<uint8_t> PixelBytes(const std::vector<uint32_t>& values, int bytesEach) {
+    std::vector<uint8_t> out;
+    for (uint32_t v : values) {
+        for (int i = 0; i < bytesEach; ++i) {
+            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        }
+    }
+    out.resize((out.size() + 3) / 4 * 4, 0);
+    return out;
+}
+
+TEST(BmpDecoder, BitFieldsOfAnyLayoutPutEachChannelsTopBitAtBitSeven) {
+    // Masks red, green, blue (and alpha): each channel's bits moved so that its top
+    // bit is bit 7, lower bits zero, wider fields cut to their top 8 bits; alpha
+    // scaled so that its largest value is 255. Worked by hand for each pixel.
+    struct Case {
+        const char* what;
+        uint16_t bpp;
+        uint32_t headerSize;   // 56: the masks (with alpha) belong to the header
+        uint32_t compression;  // 3 bit fields, 6 bit fields with alpha
+        std::vector<uint32_t> masks;
+        std::vector<uint32_t> pixels;
+        std::vector<RgbQuad> expected;  // blue, green, red, alpha (255 without a plane)
+    };
+    const Case cases[] = {
+        {"16-bit 2-3-1: 10 101 1", 16, 40, 3, {0x30, 0x0E, 0x01}, {0x2B}, {{128, 160, 128, 255}}},
+        {"16-bit 3-10-3: 101 0010110100 101",
+         16,
+         40,
+         3,
+         {0xE000, 0x1FF8, 0x0007},
+         {0xA5A5},
+         {{160, 45, 160, 255}}},
+        {"16-bit 5-6-5 keeps its levels times 8 and 4",
+         16,
+         40,
+         3,
+         {0xF800, 0x07E0, 0x001F},
+         {0xFFFF, 0x0821},
+         {{248, 252, 248, 255}, {8, 4, 8, 255}}},
+        {"16-bit 4-4-4-4 with alpha in a 56-byte header",
+         16,
+         56,
+         3,
+         {0x0F00, 0x00F0, 0x000F, 0xF000},
+         {0x8C3F, 0xF000},
+         {{240, 48, 192, 136}, {0, 0, 0, 255}}},
+        {"32-bit 4-8-4", 32, 40, 3, {0xF000, 0x0FF0, 0x000F}, {0x9A5C}, {{192, 165, 144, 255}}},
+        {"32-bit 10-10-10-2 with alpha",
+         32,
+         40,
+         6,
+         {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
+         {0xFFF80001, 0x40000000},
+         {{0, 128, 255, 255}, {0, 0, 0, 85}}},
+        {"32-bit whole bytes, red low",
+         32,
+         40,
+         3,
+         {0x0000FF, 0x00FF00, 0xFF0000},
+         {0x281E140A},
+         {{30, 20, 10, 255}}},
+        {"32-bit alpha mask, every alpha 0: opaque",
+         32,
+         56,
+         3,
+         {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000},
+         {0x00102030},
+         {{48, 32, 16, 255}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> masks;
+        for (uint32_t mask : c.masks) {
+            masks.insert(masks.end(),
+                         {static_cast<uint8_t>(mask), static_cast<uint8_t>(mask >> 8),
+                          static_cast<uint8_t>(mask >> 16), static_cast<uint8_t>(mask >> 24)});
+        }
+        const int32_t width = static_cast<int32_t>(c.pixels.size());
+        std::vector<uint8_t> bytes =
+            MakeBmp(width, 1, c.bpp, c.compression, masks, PixelBytes(c.pixels, c.bpp / 8));
+        bytes[14] = static_cast<uint8_t>(c.headerSize);
+        PictureBMP picture;
+        ASSERT_TRUE(DecodeBytes(picture, bytes)) << picture.GetLastError();
+        ASSERT_EQ(picture.HasAlpha(), c.masks.size() == 4);
+        for (int x = 0; x < width; ++x) {
+            RgbQuad got = picture.GetPixelColor(x, 0, true);
+            if (!picture.HasAlpha()) {
+                got.reserved = 255;
+            }
+            EXPECT_EQ(got, c.expected[x])
+                << "pixel " << x << ": " << int{got.blue} << " " << int{got.green} << " "
+                << int{got.red} << " " << int{got.reserved};
+        }
+    }
+}
+
+TEST(BmpDecoder, TwoBitPixelsLoadAsFourBitIndexes) {
+    // Pixels 0 1 2 3 3 (one row), four palette entries.
+    const std::vector<uint8_t> palette = {10, 0, 0, 0, 0, 20, 0, 0, 0, 0, 30, 0, 40, 40, 40, 0};
     PictureBMP picture;
-    ASSERT_TRUE(DecodeBytes(picture, bytes));
-    EXPECT_FALSE(picture.HasAlpha());
-    EXPECT_EQ(ColorFromTop(picture, 0, 0), (Rgb{10, 20, 30}));
-    EXPECT_EQ(ColorFromTop(picture, 1, 0), (Rgb{50, 60, 70}));
+    ASSERT_TRUE(DecodeBytes(picture, MakeBmp(5, 1, 2, 0, palette, {0x1B, 0xC0, 0, 0})));
+    EXPECT_EQ(picture.GetBpp(), 4);
+    const uint8_t indexes[] = {0, 1, 2, 3, 3};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(picture.GetPixelIndex(x, 0), indexes[x]) << x;
+    }
+    EXPECT_EQ(picture.GetPaletteColor(2), (RgbQuad{0, 0, 30, 0}));
+    EXPECT_EQ(picture.GetPaletteColor(4), (RgbQuad{0, 0, 0, 0}));
 }
 
 // --- detection and damaged data ---------------------------------------------------------
@@ -254,12 +354,12 @@ TEST(BmpDecoder, RefusesHeadersAndCompressionsItCannotRead) {
     };
     std::vector<uint8_t> twentyByteHeader = MakeBmp(1, 1, 24, 0, {}, {0, 0, 0, 0});
     twentyByteHeader[14] = 20;
-    std::vector<uint8_t> twoBit = MakeBmp(4, 1, 2, 0, {}, {0, 0, 0, 0});
     std::vector<uint8_t> zeroWidth = MakeBmp(0, 1, 24, 0, {}, {0, 0, 0, 0});
     const Case cases[] = {
         {"shorter than a file header", {'B', 'M', 0, 0}, "Not a BMP"},
         {"header size 20", twentyByteHeader, "Error reading BMP info"},
-        {"2 bits per pixel", twoBit, "Error reading BMP info"},
+        {"3 bits per pixel", MakeBmp(4, 1, 3, 0, {}, {0, 0, 0, 0}), "Error reading BMP info"},
+        {"RLE4 on 2 bits", MakeBmp(4, 1, 2, 2, {}, {0, 0, 0, 0}), "compression type not supported"},
         {"zero width", zeroWidth, "Error reading BMP info"},
         {"RLE8 on 4 bits", MakeBmp(2, 1, 4, 1, {}, {0, 1}), "compression type not supported"},
         {"bit fields on 8 bits", MakeBmp(2, 1, 8, 3, {}, {0, 1}), "compression type not supported"},

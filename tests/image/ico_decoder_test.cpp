@@ -187,6 +187,28 @@ TEST(IcoDecoder, MaskEntirelySetGivesTheNegativeWithTransparentIndexZero) {
     EXPECT_EQ(transparent.blue, 255);
 }
 
+TEST(IcoDecoder, MaskWithClearPaddingIsTransparencyNotTheNegative) {
+    // Every pixel's bit is set but the row padding is 0: all four indexes are used by
+    // masked pixels, so the highest free one (255) takes them all over.
+    Picture picture;
+    ASSERT_TRUE(DecodeIco(picture, ReadFixture("mask_pixels_set.ico")));
+    EXPECT_EQ(picture.GetTransparentIndex(), 255);
+    EXPECT_EQ(IndexFromTop(picture, 2, 1), 255);
+    EXPECT_RGB(ColorFromTop(picture, 0, 0), 0, 0, 0);
+    EXPECT_EQ(picture.GetPaletteColor(1), (RgbQuad{60, 160, 20, 0}));  // not inverted
+}
+
+TEST(IcoDecoder, BitmapHeaderSizeWinsOverTheDirectorys) {
+    // The directory says 16 x 16, the bitmap header 4 x 2 (4 rows of pixels and mask).
+    Picture picture;
+    ASSERT_TRUE(DecodeIco(picture, ReadFixture("directory_size_wrong.ico")))
+        << picture.GetLastError();
+    EXPECT_EQ(picture.GetWidth(), 4u);
+    EXPECT_EQ(picture.GetHeight(), 2u);
+    EXPECT_EQ(IndexFromTop(picture, 3, 1), 1);  // (3 + 2) % 4
+    EXPECT_FALSE(picture.HasAlpha());
+}
+
 TEST(IcoDecoder, MaskedPixelsTakeTheHighestUnusedIndex) {
     // Masked pixels (column 0) hold index 2, which visible pixels use too; indexes 6 to
     // 15 are free, so 15 takes over the masked pixels.

@@ -183,26 +183,107 @@ TEST(JpegDecoder, EmptyAndForeignDataFailWithLibjpegMessages) {
     EXPECT_STREQ(decoder.GetLastError(), "Not a JPEG file: starts with 0x42 0x4d");
 }
 
-TEST(JpegDecoder, HugeDimensionsAreRefusedBeforeDecoding) {
+// colour.jpg with other dimensions in its start-of-frame segment (FF C0, length,
+// precision, height, width); the compressed data then runs short, which libjpeg
+// fills in.
+std::vector<uint8_t> ColourJpegSized(uint16_t width, uint16_t height) {
     std::vector<uint8_t> data = ReadFileBytes(JpegFixture("colour.jpg"));
-    ASSERT_FALSE(data.empty());
-    // Start-of-frame: FF C0, length (2), precision (1), height (2), width (2).
-    size_t frame = 0;
     for (size_t i = 2; i + 8 < data.size(); ++i) {
         if (data[i] == 0xFF && data[i + 1] == 0xC0) {
-            frame = i;
-            break;
+            data[i + 5] = static_cast<uint8_t>(height >> 8);
+            data[i + 6] = static_cast<uint8_t>(height);
+            data[i + 7] = static_cast<uint8_t>(width >> 8);
+            data[i + 8] = static_cast<uint8_t>(width);
+            return data;
         }
     }
-    ASSERT_NE(frame, 0u);
-    data[frame + 5] = 0xFD;  // height 65000
-    data[frame + 6] = 0xE8;
-    data[frame + 7] = 0xFD;  // width 65000
-    data[frame + 8] = 0xE8;
+    ADD_FAILURE() << "no start-of-frame segment";
+    return {};
+}
+
+TEST(JpegDecoder, HugeDimensionsAreRefusedBeforeDecoding) {
+    const std::vector<uint8_t> data = ColourJpegSized(65000, 65000);
     MemoryImageStream stream(data.data(), data.size());
     PictureJPG decoder;
     EXPECT_FALSE(decoder.Decode(&stream));
     EXPECT_STREQ(decoder.GetLastError(), "PICTURE_MAX_MEMORY exceeded");
+}
+
+TEST(JpegDecoder, SizeHintTakesTheSmallestScaleThatStillCoversIt) {
+    struct Case {
+        uint16_t width, height;          // in the file
+        uint32_t hintWidth, hintHeight;  // asked for
+        uint32_t decodedWidth, decodedHeight;
+    };
+    const Case cases[] = {
+        {4000, 3000, 280, 210, 500, 375},  // 1/8
+        {1920, 1080, 280, 210, 480, 270},  // 1/8 would be 240 x 135
+        {4000, 3000, 501, 0, 1000, 750},   // 2/8: only the width counts
+        {1000, 1000, 0, 376, 500, 500},    // 3/8 gives 375
+        {45, 30, 12, 8, 12, 8},            // 2/8, sizes rounded up
+        {45, 30, 46, 1, 45, 30},           // never above the full size
+        {45, 30, 0, 0, 45, 30},            // no hint
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " hint " << c.hintWidth
+                                        << "x" << c.hintHeight);
+        Picture picture;
+        picture.SetDecodeSizeHint(c.hintWidth, c.hintHeight);
+        ASSERT_TRUE(DecodeBytes(picture, ColourJpegSized(c.width, c.height), kFormatUnknown))
+            << picture.GetLastError();
+        EXPECT_EQ(picture.GetWidth(), c.decodedWidth);
+        EXPECT_EQ(picture.GetHeight(), c.decodedHeight);
+        EXPECT_EQ(picture.GetDecodeHintWidth(), c.hintWidth);
+    }
+}
+
+TEST(JpegDecoder, SizeHintDecodesAsDjpegScalesAndLeavesOtherScalesAlone) {
+    // 4/8 of 45 x 30 is what djpeg -scale 1/2 wrote.
+    Picture half;
+    half.SetDecodeSizeHint(23, 15);
+    ASSERT_TRUE(half.Load(JpegFixture("colour.jpg").c_str(), kFormatUnknown));
+    ExpectRowsEqual(half, ReadNetpbm(JpegFixture("colour_half.ppm")));
+
+    Picture scaled;  // an explicit scale wins
+    scaled.SetJpegScale(2);
+    scaled.SetDecodeSizeHint(1, 1);
+    ASSERT_TRUE(scaled.Load(JpegFixture("colour.jpg").c_str(), kFormatJpeg));
+    EXPECT_EQ(scaled.GetWidth(), 23u);
+
+    Picture png;  // other decoders ignore the hint
+    png.SetDecodeSizeHint(1, 1);
+    ASSERT_TRUE(png.Load(DataFilePath("png", "rgb8.png").c_str(), kFormatUnknown));
+    EXPECT_EQ(png.GetWidth(), 7u);
+}
+
+TEST(JpegDecoder, ProgressiveFileDecodesWhenItsFullSizePictureFitsTheLimit) {
+    // Both files are 45 x 30 at 4:4:4: 4080 bytes of 24-bit picture, and 9216 bytes of
+    // coefficients that libjpeg keeps for the progressive one (6 x 4 blocks, three
+    // components). Halved, the picture is 23 x 15: 1080 bytes.
+    struct Case {
+        const char* file;
+        uint8_t scale;
+        uint64_t limit;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {"progressive.jpg", 0, 4080, true}, {"progressive.jpg", 0, 4079, false},
+        {"progressive.jpg", 2, 4080, true}, {"progressive.jpg", 2, 1080, false},
+        {"colour.jpg", 2, 1080, true},      {"colour.jpg", 2, 1079, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.file << " scale " << int{c.scale} << " limit " << c.limit);
+        Picture picture;
+        picture.SetJpegScale(c.scale);
+        picture.SetMemoryLimit(c.limit);
+        EXPECT_EQ(DecodeBytes(picture, ReadFileBytes(JpegFixture(c.file)), kFormatJpeg), c.decodes);
+        EXPECT_STREQ(picture.GetLastError(), c.decodes ? "" : "PICTURE_MAX_MEMORY exceeded");
+    }
+    Picture picture;
+    picture.SetMemoryLimit(4080);
+    ASSERT_TRUE(picture.Load(JpegFixture("progressive.jpg").c_str(), kFormatJpeg));
+    ExpectRowsEqual(picture, ReadNetpbm(JpegFixture("progressive.ppm")));
 }
 
 TEST(JpegDecoder, EscapeValueCancelsDecoding) {

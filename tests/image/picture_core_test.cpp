@@ -60,6 +60,32 @@ TEST(PictureCreate, AcceptsPicturesJustUnderTheLimit) {
     EXPECT_EQ(picture.GetEffectiveWidth(), 27000u);
 }
 
+TEST(PictureMemoryLimit, IsSetPerPictureAndCarriesToEveryPictureMadeFromIt) {
+    Picture picture;
+    EXPECT_EQ(picture.GetMemoryLimit(), 268435456u);
+    picture.SetMemoryLimit(4000);
+    // 40 x 33 at 24 bits: rows of 120 bytes, 3960 in all; one row more is 4080.
+    ASSERT_NE(picture.Create(40, 33, 24, 0), nullptr);
+    EXPECT_EQ(picture.Create(40, 34, 24, 0), nullptr);
+    EXPECT_STREQ(picture.GetLastError(), "PICTURE_MAX_MEMORY exceeded");
+    // The alpha plane (one byte a pixel) answers to the same limit.
+    ASSERT_NE(picture.Create(101, 40, 1, 0), nullptr);
+    EXPECT_FALSE(picture.CreateAlpha());
+    ASSERT_NE(picture.Create(100, 40, 8, 0), nullptr);
+    EXPECT_TRUE(picture.CreateAlpha());
+    // 100 x 40 at 24 bits needs 12,000 bytes.
+    EXPECT_FALSE(picture.IncreaseBpp(24));
+    EXPECT_EQ(picture.GetBpp(), 8);
+
+    Picture resampled;
+    ASSERT_TRUE(picture.Resample(10, 10, 0, &resampled));
+    EXPECT_EQ(resampled.GetMemoryLimit(), 4000u);
+    EXPECT_FALSE(resampled.Resample(40, 101, 1));
+    Picture copy;
+    ASSERT_TRUE(copy.Copy(resampled));
+    EXPECT_EQ(copy.GetMemoryLimit(), 4000u);
+}
+
 TEST(PictureCreate, RoundsBitsPerPixelUp) {
     const std::pair<uint32_t, uint16_t> cases[] = {{0, 1}, {1, 1},  {2, 4},   {4, 4},  {5, 8},
                                                    {8, 8}, {9, 24}, {16, 24}, {32, 24}};

@@ -28,14 +28,18 @@ std::string WriteTemporaryFile(const std::string& name, const std::vector<uint8_
 const std::vector<uint8_t> kGarbage = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u',
                                        'r', 'e', ' ', 'a', 't', ' ', 'a', 'l', 'l', '.', '\n'};
 
-TEST(PictureLoad, UnopenablePathLeavesTheLastErrorAlone) {
+TEST(PictureLoad, UnopenablePathGivesTheSystemsReason) {
+    for (uint32_t type : {kFormatUnknown, kFormatBmp}) {
+        Picture picture;
+        picture.SetLastError("earlier");
+        EXPECT_FALSE(picture.Load("/nonexistent/folder/picture.bmp", type));
+        EXPECT_STREQ(picture.GetLastError(), "No such file or directory");
+        EXPECT_FALSE(picture.IsValid());
+    }
     Picture picture;
     picture.SetLastError("earlier");
-    EXPECT_FALSE(picture.Load("/nonexistent/folder/picture.bmp", kFormatUnknown));
-    EXPECT_FALSE(picture.Load("/nonexistent/folder/picture.bmp", kFormatBmp));
     EXPECT_FALSE(picture.Load(nullptr, kFormatUnknown));
     EXPECT_STREQ(picture.GetLastError(), "earlier");
-    EXPECT_FALSE(picture.IsValid());
 }
 
 TEST(PictureLoad, GarbageIsAnUnknownFormat) {
@@ -127,6 +131,34 @@ TEST(PictureDecode, DetectionTriesEachDecoderFromWhereTheStreamStands) {
     }
 }
 
+TEST(PictureDecode, EveryDecoderWorksUnderThePicturesMemoryLimit) {
+    struct Case {
+        const char* folder;
+        const char* name;
+        uint32_t type;
+        uint64_t pixelBytes;  // padded rows x height of the decoded picture
+    };
+    const Case cases[] = {
+        {"bmp", "bits24.bmp", kFormatBmp, 40 * 7},   {"jpeg", "colour.jpg", kFormatJpeg, 136 * 30},
+        {"ico", "alpha32.ico", kFormatIco, 48 * 16}, {"gif", "checker.gif", kFormatGif, 4 * 5},
+        {"png", "rgb8.png", kFormatPng, 24 * 5},     {"tga", "type2_32.tga", kFormatTga, 40 * 7},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::vector<uint8_t> file =
+            image_test::ReadFileBytes(image_test::DataFilePath(test.folder, test.name));
+        Picture fits;
+        fits.SetMemoryLimit(test.pixelBytes);
+        EXPECT_TRUE(image_test::DecodeBytes(fits, file, test.type)) << fits.GetLastError();
+        EXPECT_EQ(fits.GetMemoryLimit(), test.pixelBytes);
+        Picture tooSmall;
+        tooSmall.SetMemoryLimit(test.pixelBytes - 1);
+        EXPECT_FALSE(image_test::DecodeBytes(tooSmall, file, test.type));
+        EXPECT_STREQ(tooSmall.GetLastError(),
+                     test.type == kFormatTga ? "TGA Create failed" : "PICTURE_MAX_MEMORY exceeded");
+    }
+}
+
 TEST(PictureLoad, NamedFormatThatDoesNotFitFallsBackToDetection) {
     Picture picture;
     ASSERT_TRUE(picture.Load(image_test::DataFilePath("png", "rgb8.png").c_str(), kFormatBmp));
@@ -148,9 +180,8 @@ TEST(PictureEncode, RefusesFormatsItCannotWrite) {
         EXPECT_STREQ(picture.GetLastError(), "Encode: saving in this format is not supported");
     }
     EXPECT_TRUE(out.GetWritten().empty());
-    picture.SetLastError("earlier");
     EXPECT_FALSE(picture.Save("/nonexistent/folder/out.jpg", kFormatJpeg));
-    EXPECT_STREQ(picture.GetLastError(), "earlier");
+    EXPECT_STREQ(picture.GetLastError(), "No such file or directory");
 }
 
 TEST(PictureEncode, JpegOfAPalettePictureReportsTheEncodersReason) {

@@ -163,6 +163,41 @@ TEST(TgaDecoder, FifteenAndSixteenBitPixelsIgnoreTheTopBit) {
     }
 }
 
+TEST(TgaDecoder, SixteenBitGreyIsAGreyLevelAndAnAlphaValue) {
+    // Two pixels, each a grey level then an alpha value: raw, and as one literal
+    // packet and one repeat packet.
+    const std::vector<uint8_t> raw = MakeTga(3, 3, 1, 16, {10, 200, 30, 0, 255, 255});
+    const std::vector<uint8_t> runs = MakeTga(11, 3, 1, 16, {0x00, 10, 200, 0x81, 30, 0});
+    const std::vector<int> greys[] = {{10, 30, 255}, {10, 30, 30}};
+    const std::vector<int> alphas[] = {{200, 0, 255}, {200, 0, 0}};
+    int i = 0;
+    for (const std::vector<uint8_t>& bytes : {raw, runs}) {
+        SCOPED_TRACE(i == 0 ? "type 3" : "type 11");
+        PictureTGA picture;
+        MemoryImageStream stream(bytes.data(), bytes.size());
+        ASSERT_TRUE(picture.Decode(&stream)) << picture.GetLastError();
+        EXPECT_EQ(picture.GetBpp(), 8);
+        EXPECT_TRUE(picture.IsGrayScale());
+        ASSERT_TRUE(picture.HasAlpha());
+        for (uint32_t x = 0; x < 3; ++x) {
+            EXPECT_EQ(picture.GetPixelIndex(x, 0), greys[i][x]) << x;
+            EXPECT_EQ(AlphaFromTop(picture, x, 0), alphas[i][x]) << x;
+        }
+        ++i;
+    }
+}
+
+TEST(TgaDecoder, ColourMapOfEightBitEntriesHoldsGreys) {
+    // Map entries 0, 100, 255; pixels 1 and 2.
+    std::vector<uint8_t> bytes = MakeTga(1, 2, 1, 8, {0, 100, 255, 1, 2}, 3);
+    bytes[7] = 8;
+    PictureTGA picture;
+    MemoryImageStream stream(bytes.data(), bytes.size());
+    ASSERT_TRUE(picture.Decode(&stream)) << picture.GetLastError();
+    EXPECT_EQ(ColorFromTop(picture, 0, 0), (Rgb{100, 100, 100}));
+    EXPECT_EQ(ColorFromTop(picture, 1, 0), (Rgb{255, 255, 255}));
+}
+
 TEST(TgaDecoder, RowOrderBitClearStoresTheFirstFileRowAtTheBottom) {
     const std::vector<uint8_t> file = ReadFileBytes(Fixture("type2_24_bottom_first.tga"));
     ASSERT_GT(file.size(), 18u + kWidth * 3);

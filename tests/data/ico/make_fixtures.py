@@ -81,13 +81,24 @@ def pack_rows(width, height, bpp, index_rule):
     return bytes(out)
 
 
-def bitmap_entry(width, height, bpp, palette, pixel_rule, mask_rule):
+def pack_mask(width, height, mask_rule, padding_set):
+    """AND mask rows; with padding_set every bit past the last pixel is 1 as well."""
+    rows = bytearray(pack_rows(width, height, 1, mask_rule))
+    if padding_set:
+        stride = row_bytes(width, 1)
+        for row in range(height):
+            for bit in range(width, stride * 8):
+                rows[row * stride + bit // 8] |= 0x80 >> (bit % 8)
+    return bytes(rows)
+
+
+def bitmap_entry(width, height, bpp, palette, pixel_rule, mask_rule, padding_set=False):
     """Bitmap header, palette (red-green-blue triples), pixels and AND mask."""
     header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, bpp, 0, 0, 0, 0,
                          len(palette), 0)
     body = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
     body += pack_rows(width, height, bpp, pixel_rule)
-    body += pack_rows(width, height, 1, mask_rule)
+    body += pack_mask(width, height, mask_rule, padding_set)
     return header + body
 
 
@@ -110,12 +121,20 @@ FOUR = [(200, 30, 40), (20, 160, 60), (10, 20, 220), (250, 240, 10)]
 
 
 def written_files():
-    # 8-bit, every mask bit set (the row padding bytes stay 0): drawn as its negative.
+    # 8-bit, every mask byte 0xFF, row padding included: drawn as its negative.
     write("mask_all_set.ico", directory(1, [(8, 4, 1, 8, bitmap_entry(
-        8, 4, 8, FOUR, lambda x, y: (x + y) % 4, lambda x, y: 1))]))
-    # 24-bit, every mask bit set.
+        8, 4, 8, FOUR, lambda x, y: (x + y) % 4, lambda x, y: 1, padding_set=True))]))
+    # 24-bit, every mask byte 0xFF.
     write("mask_all_set_24.ico", directory(1, [(3, 2, 1, 24, bitmap_entry(
-        3, 2, 24, [], lambda x, y: (10 * x, 100 + y, 200), lambda x, y: 1))]))
+        3, 2, 24, [], lambda x, y: (10 * x, 100 + y, 200), lambda x, y: 1,
+        padding_set=True))]))
+    # 8-bit, every pixel's mask bit set but the row padding bytes 0: not a negative,
+    # every pixel transparent.
+    write("mask_pixels_set.ico", directory(1, [(8, 4, 1, 8, bitmap_entry(
+        8, 4, 8, FOUR, lambda x, y: (x + y) % 4, lambda x, y: 1))]))
+    # 8-bit 4 x 2 whose directory says 16 x 16: the bitmap header's size holds.
+    write("directory_size_wrong.ico", directory(1, [(16, 16, 1, 8, bitmap_entry(
+        4, 2, 8, FOUR, lambda x, y: (x + 2 * y) % 4, lambda x, y: 0))]))
     # 4-bit, masked pixels share index 2 with visible ones; indexes 6 to 15 unused.
     six = FOUR + [(90, 90, 90), (0, 0, 0)]
     write("mask_partial_4bit.ico", directory(1, [(6, 4, 1, 4, bitmap_entry(

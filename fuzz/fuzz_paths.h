@@ -1,0 +1,118 @@
+// The code paths the fuzz targets drive, shared with the test that replays their
+// committed corpora (tests/image/fuzz_corpus_replay_test.cpp), so that every input
+// the fuzzer kept runs through the very same calls in the normal test suite.
+//
+// One target per decoder, each decoding the bytes as its format alone, and one for
+// the whole road of a picture into a movie frame: found by content, brought to 24
+// bits unless grey, stretched to a small frame and saved as a JPEG of quality 80.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "image/image_stream.h"
+#include "image/picture.h"
+
+namespace fuzz_paths {
+
+// The fuzzed pictures' memory limit: large enough for every path of every decoder,
+// small enough that an input claiming a huge picture is refused at once instead of
+// costing a quarter of a gigabyte of cleared memory.
+inline constexpr uint64_t kMemoryLimit = uint64_t{4} << 20;
+inline constexpr uint32_t kFrameWidth = 64;
+inline constexpr uint32_t kFrameHeight = 48;
+
+// What is wrong with a picture a decoder delivered, or an empty text. The first and
+// last bytes of its rows and alpha plane are read, so the sanitizers see a block or
+// plane shorter than its measures.
+inline std::string CheckPicture(const Picture& picture) {
+    if (!picture.IsValid()) {
+        return "reported success without a picture";
+    }
+    const uint64_t width = picture.GetWidth();
+    const uint64_t height = picture.GetHeight();
+    const uint32_t bpp = picture.GetBpp();
+    if (width == 0 || height == 0 || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)) {
+        return "impossible measures";
+    }
+    const uint64_t colors = bpp == 24 ? 0 : uint64_t{1} << bpp;
+    const uint64_t rowBytes = DibRowBytes(width, bpp);
+    if (picture.GetNumColors() != colors || picture.GetEffectiveWidth() != rowBytes ||
+        picture.GetDibSize() != kBitmapInfoHeaderSize + 4 * colors + rowBytes * height) {
+        return "inconsistent layout";
+    }
+    if (rowBytes * height > picture.GetMemoryLimit()) {
+        return "past the memory limit";
+    }
+    volatile uint8_t sink = picture.GetDib()[0];
+    sink = picture.GetBits(static_cast<uint32_t>(height - 1))[rowBytes - 1];
+    if (picture.HasAlpha()) {
+        sink = picture.GetAlphaPlane()[0];
+        sink = picture.GetAlphaPlane()[width * height - 1];
+    }
+    (void)sink;
+    return "";
+}
+
+// Decodes the bytes as one format and checks what decodes. (What comes after
+// decoding is the frame path's business: a decoder's target spends its time in the
+// decoder.)
+inline std::string DecodeOneFormat(uint32_t type, const uint8_t* data, size_t size) {
+    MemoryImageStream stream(data, size);
+    Picture picture;
+    picture.SetMemoryLimit(kMemoryLimit);
+    if (!picture.Decode(&stream, type)) {
+        return picture.IsValid() ? "refused but left a picture" : "";
+    }
+    return CheckPicture(picture);
+}
+
+// The road of one picture into a frame of the movie.
+inline std::string ProduceFrame(const uint8_t* data, size_t size) {
+    MemoryImageStream stream(data, size);
+    Picture picture;
+    picture.SetMemoryLimit(kMemoryLimit);
+    if (!picture.Decode(&stream, kFormatUnknown)) {
+        return picture.IsValid() ? "refused but left a picture" : "";
+    }
+    if (!picture.IsGrayScale() && !picture.IncreaseBpp(24)) {
+        return "";
+    }
+    if (!picture.Resample(kFrameWidth, kFrameHeight, 0)) {
+        return "";
+    }
+    std::string fault = CheckPicture(picture);
+    if (!fault.empty()) {
+        return fault;
+    }
+    if (picture.GetWidth() != kFrameWidth || picture.GetHeight() != kFrameHeight) {
+        return "resampled to the wrong size";
+    }
+    picture.SetJpegQuality(80);
+    MemoryImageStream jpeg;
+    if (!picture.Encode(&jpeg, kFormatJpeg) || jpeg.GetWritten().size() < 4) {
+        return std::string("frame not saved: ") + picture.GetLastError();
+    }
+    return "";
+}
+
+using Path = std::string (*)(const uint8_t* data, size_t size);
+
+template <uint32_t Type>
+std::string DecodeAs(const uint8_t* data, size_t size) {
+    return DecodeOneFormat(Type, data, size);
+}
+
+struct Target {
+    const char* name;  // the fuzzer is <name>_fuzzer, its corpus fuzz/corpus/<name>
+    Path path;
+};
+
+inline constexpr Target kTargets[] = {
+    {"bmp", DecodeAs<kFormatBmp>}, {"jpeg", DecodeAs<kFormatJpeg>}, {"png", DecodeAs<kFormatPng>},
+    {"tga", DecodeAs<kFormatTga>}, {"ico", DecodeAs<kFormatIco>},   {"gif", DecodeAs<kFormatGif>},
+    {"frame", ProduceFrame},
+};
+
+}  // namespace fuzz_paths
