@@ -96,3 +96,29 @@ SwfJpegBitmap::SwfJpegBitmap(uint16_t characterId, const std::string& jpegPath)
     tag.push_back(0xD9);
     tag_ = std::move(tag);
 }
+
+SwfJpegBitmap::SwfJpegBitmap(uint16_t characterId, const std::vector<uint8_t>& jpegBytes)
+    : SwfCharacter(kSwfCharacterJpegBitmap, characterId, 0) {
+    if (jpegBytes.empty()) {
+        return;
+    }
+    if (jpegBytes.size() > kSwfMaxJpegFileSize) {
+        readError_ = "the JPEG data is larger than 256 MiB";
+        return;
+    }
+    std::vector<uint8_t> tag;
+    try {
+        tag.reserve(jpegBytes.size() + kTagOverhead);
+        SwfPutTagHeader(tag, SwfTagCode::kDefineBitsJpeg2,
+                        static_cast<uint32_t>(jpegBytes.size() + 8));
+        SwfPutU16(tag, characterId);
+        tag.insert(tag.end(), {0xFF, 0xD9, 0xFF, 0xD8});
+        tag.insert(tag.end(), jpegBytes.begin(), jpegBytes.end());
+        tag.push_back(0xFF);
+        tag.push_back(0xD9);
+    } catch (const std::bad_alloc&) {
+        SetError("out of memory making a bitmap of " + std::to_string(jpegBytes.size()) + " bytes");
+        return;
+    }
+    tag_ = std::move(tag);
+}

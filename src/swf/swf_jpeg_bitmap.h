@@ -18,6 +18,8 @@ class SwfJpegBitmap : public SwfCharacter {
     // FF D9 FF D8, the N file bytes, FF D9. A file that cannot be read leaves the
     // bitmap empty (no tag); GetReadError then says why.
     SwfJpegBitmap(uint16_t characterId, const std::string& jpegPath);
+    // The same tag from a JPEG file's bytes held in memory. No bytes, no tag.
+    SwfJpegBitmap(uint16_t characterId, const std::vector<uint8_t>& jpegBytes);
 
     const std::vector<uint8_t>& GetDefinition() override { return tag_; }
     size_t GetDefinitionLength() const override { return tag_.size(); }

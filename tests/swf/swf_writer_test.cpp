@@ -177,6 +177,9 @@ TEST(SwfJpegBitmaps, TagWrapsTheWholeFile) {
     EXPECT_EQ(ToHex({tag.end() - 4, tag.end()}), "AB CD FF D9");
     EXPECT_TRUE(std::equal(file.begin(), file.end(), tag.begin() + 12));
     EXPECT_EQ(bitmap.GetReadError(), "");
+    // The same bytes held in memory make the same tag; none make none.
+    EXPECT_TRUE(SwfJpegBitmap(2, file).GetDefinition() == tag);
+    EXPECT_EQ(SwfJpegBitmap(2, std::vector<uint8_t>{}).GetDefinitionLength(), 0u);
 }
 
 TEST(SwfJpegBitmaps, UnreadableFilesGiveNoTag) {
