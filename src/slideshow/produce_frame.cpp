@@ -1,19 +1,13 @@
 #include "slideshow/produce_frame.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <utility>
 
-#include "image/picture.h"
-#include "slideshow/picture_size_text.h"
 #include "swf/swf_jpeg_bitmap.h"
 #include "swf/swf_shape.h"
 #include "swf/swf_writer.h"
 
 namespace {
 
-constexpr uint8_t kFrameJpegQuality = 80;
 constexpr uint32_t kOpaqueBlack = 0xFF000000;  // 0xAABBGGRR
 
 // The bitmap fill maps the bitmap's pixels onto the frame's. A zero frame edge would
@@ -22,58 +16,22 @@ float SourceExtent(float frameExtent) {
     return frameExtent == 0.0f ? 1.0f : frameExtent;
 }
 
-// Why a picture did not load: the decoder's message, or, when the file could not even
-// be opened (the decoders then say nothing), the system's reason.
-std::string LoadFailureReason(const Picture& picture, const std::string& path) {
-    if (picture.GetLastError()[0] != '\0') {
-        return picture.GetLastError();
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return std::strerror(errno);
-    }
-    std::fclose(file);
-    return "the file cannot be read";
-}
-
 }  // namespace
 
-FrameProduced ProduceFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
-                           const BuildSettings& settings, const std::string& temporaryJpegPath,
-                           const FrameOptions& options) {
+FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
+                               FittedFrame fitted, const BuildSettings& settings,
+                               LastUsedJpeg& lastUsed) {
     const float width = settings.floatWidth;
     const float height = settings.floatHeight;
-    FrameProduced result;
-    result.index = index;
-    result.path = picturePath;
-
-    // Destroyed in reverse order of creation: shape, bitmap, picture.
-    auto picture = std::make_shared<Picture>(kFormatUnknown);
-    picture->SetStopFlag(options.stopFlag);
-    picture->Load(picturePath.c_str(), kFormatUnknown);
-    if (picture->IsValid()) {
-        // A grey ramp palette stays as it is and becomes a grey-scale JPEG.
-        if (!picture->IsGrayScale()) {
-            picture->IncreaseBpp(24);
-        }
-        // Refused for a size of zero or less: the JPEG then keeps the picture's own
-        // size while the shape still uses the frame's.
-        picture->Resample(settings.width, settings.height, 0);
-        picture->SetJpegQuality(kFrameJpegQuality);
-        if (!picture->Save(temporaryJpegPath.c_str(), kFormatJpeg)) {
-            result.outcome = FrameOutcome::kTemporaryFileFailed;
-            result.reason = picture->GetLastError();
-        }
-    } else {
-        result.outcome = FrameOutcome::kPictureUnreadable;
-        result.reason = LoadFailureReason(*picture, picturePath);
+    if (fitted.outcome == FrameOutcome::kPictureUsed) {
+        lastUsed.bytes = std::move(fitted.jpeg);
     }
-    result.sizeText = PictureSizeText(picture->GetWidth(), picture->GetHeight());
 
-    // Whatever the temporary file holds now: this picture, the last one that loaded,
-    // or nothing at all (then no bitmap tag is written, but the frame still is).
-    SwfJpegBitmap bitmap(BitmapIdOf(index), temporaryJpegPath);
-    writer.AddCharacter(&bitmap, 0xFFFF, false);
+    // Created in this order and destroyed in the reverse one: bitmap, then shape.
+    // Without any usable picture yet the bitmap is empty and writes no tag, but the
+    // frame is still written.
+    SwfJpegBitmap bitmap(BitmapIdOf(index), lastUsed.bytes);
+    writer.AddCharacter(&bitmap, kSwfNoDepth, false);
 
     SwfShape shape(ShapeIdOf(index), 0.0f, 0.0f, width, height, DepthOf(index));
     shape.AddLineStyle(0, kOpaqueBlack);
@@ -88,11 +46,19 @@ FrameProduced ProduceFrame(SwfWriter& writer, int32_t index, const std::string& 
 
     writer.ShowFrame();
 
-    // The fitted picture is what the preview area shows; a picture that did not load
-    // leaves the preview as it was.
-    if (options.keepPreview && picture->IsValid()) {
-        picture->SetStopFlag(nullptr);
-        result.preview = std::move(picture);
-    }
-    return result;
+    FrameProduced produced;
+    produced.index = index;
+    produced.outcome = fitted.outcome;
+    produced.path = picturePath;
+    produced.reason = std::move(fitted.reason);
+    produced.sizeText = std::move(fitted.sizeText);
+    produced.preview = std::move(fitted.preview);
+    return produced;
+}
+
+FrameProduced ProduceFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
+                           const BuildSettings& settings, const FitOptions& options,
+                           LastUsedJpeg& lastUsed) {
+    return WriteFittedFrame(writer, index, picturePath,
+                            FitPictureToFrame(picturePath, settings, options), settings, lastUsed);
 }

@@ -1,24 +1,18 @@
-// One list entry becomes one movie frame: picture file -> picture object -> temporary
-// JPEG file -> bitmap definition, a frame-sized shape filled with it, its placement
-// and a ShowFrame.
+// One list entry becomes one movie frame: picture file -> picture object -> JPEG ->
+// bitmap definition, a frame-sized shape filled with it, its placement and a
+// ShowFrame. The fitting (frame_fitting.h) needs only the picture; the writing here
+// needs the movie and happens in list order.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "slideshow/frame_fitting.h"
 #include "slideshow/movie_settings.h"
 #include "slideshow/slideshow_events.h"
 
 class SwfWriter;
-
-// How a frame is produced beyond the settings.
-struct FrameOptions {
-    // Hand the fitted picture out for the preview area (a headless build needs none).
-    bool keepPreview = false;
-    // Raised from another thread to stop a long decode; may be null.
-    const std::atomic<bool>* stopFlag = nullptr;
-};
 
 // Character ids and depth of list entry `index`: shape 2i + 1, bitmap 2i + 2, depth
 // i + 1.
@@ -32,12 +26,22 @@ constexpr uint16_t DepthOf(int32_t index) {
     return static_cast<uint16_t>(index + 1);
 }
 
-// Adds exactly one frame to `writer` for entry `index`, whatever happens to the
-// picture (a writer that has failed drops it). The picture is loaded by content, made
-// 24-bit unless grey, stretched to the frame and saved as JPEG quality 80 to
-// `temporaryJpegPath`; the bitmap is then made from whatever that file holds. The
-// result tells what became of the picture, with its size text and, when asked for,
-// the fitted picture for the preview area.
+// The JPEG a frame's bitmap is made from: the last picture of this build that could
+// be used. A frame whose own picture could not repeats it; before the first usable
+// picture there is none, and such a frame has no bitmap tag.
+struct LastUsedJpeg {
+    std::vector<uint8_t> bytes;
+};
+
+// Adds exactly one frame to `writer` for entry `index` from its fitted picture,
+// whatever became of the picture (a writer that has failed drops it), and tells what
+// the entry showed.
+FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
+                               FittedFrame fitted, const BuildSettings& settings,
+                               LastUsedJpeg& lastUsed);
+
+// Fits entry `index`'s picture and writes its frame: the whole production of one
+// frame on the calling thread.
 FrameProduced ProduceFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
-                           const BuildSettings& settings, const std::string& temporaryJpegPath,
-                           const FrameOptions& options);
+                           const BuildSettings& settings, const FitOptions& options,
+                           LastUsedJpeg& lastUsed);

@@ -1,13 +1,12 @@
 #include "slideshow/slideshow_build.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
+#include "slideshow/frame_pipeline.h"
+#include "slideshow/movie_file.h"
 #include "slideshow/produce_frame.h"
-#include "slideshow/temporary_jpeg.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
 
@@ -23,13 +22,19 @@ std::string NotWritten(const std::string& moviePath, const std::string& reason) 
     return "The movie " + Quoted(moviePath) + " was not written: " + reason;
 }
 
-// Removes what a failed build left at the movie's path. Only a regular file is ours
-// to remove: a path such as /dev/full must survive a failed write.
-void RemovePartialMovie(const std::string& path) {
-    struct stat status;
-    if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-        std::remove(path.c_str());
+// The writer's reason: the system's when a file operation failed (the writer's own
+// text would name the temporary file), else the writer's.
+std::string WriterReason(const SwfWriter& writer) {
+    return writer.GetErrorNumber() != 0 ? std::strerror(writer.GetErrorNumber())
+                                        : writer.GetError();
+}
+
+int ThreadsFor(const SlideshowBuildRequest& request) {
+    if (request.threads > 0) {
+        return request.threads;
     }
+    const unsigned processors = std::thread::hardware_concurrency();
+    return processors == 0 ? 1 : static_cast<int>(processors);
 }
 
 }  // namespace
@@ -63,15 +68,13 @@ SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
         result.error = tooLarge;
         return result;
     }
-    std::string temporaryError;
-    const std::unique_ptr<TemporaryJpeg> temporary = TemporaryJpeg::Create(temporaryError);
-    if (!temporary) {
-        result.error = NotWritten(outputPath, temporaryError);
+    std::unique_ptr<MovieFile> movie = MovieFile::Create(outputPath, result.error);
+    if (!movie) {
         return result;
     }
-
     auto writer = std::make_unique<SwfWriter>();
-    if (writer->Open(outputPath, frame.floatWidth, frame.floatHeight, frame.rate) == 0) {
+    if (writer->Open(movie->TemporaryPath(), frame.floatWidth, frame.floatHeight, frame.rate) ==
+        0) {
         result.error = writer->GetErrorNumber() != 0
                            ? "Cannot create the movie " + Quoted(outputPath) + ": " +
                                  std::strerror(writer->GetErrorNumber())
@@ -80,58 +83,56 @@ SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
     }
     writer->SetBackgroundColor(kBlackBackground);
 
-    FrameOptions options;
+    FitOptions options;
     options.keepPreview = request.keepPreview;
+    options.fastDecode = request.fastDecode;
     options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
+    auto stopped = [stop] { return stop != nullptr && stop->IsRequested(); };
 
-    const int32_t count = static_cast<int32_t>(picturePaths.size());
-    for (int32_t i = 0; i < count; ++i) {
-        if (stop != nullptr && stop->IsRequested()) {
-            result.stopped = true;
-            result.error = NotWritten(outputPath, "the build was stopped.");
-            break;
+    {
+        FramePipeline pipeline(picturePaths, frame, options, ThreadsFor(request));
+        LastUsedJpeg lastUsed;
+        const int32_t count = static_cast<int32_t>(picturePaths.size());
+        for (int32_t i = 0; i < count && !stopped(); ++i) {
+            if (events != nullptr) {
+                events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
+            }
+            std::optional<FittedFrame> fitted = pipeline.Next();
+            FrameProduced produced =
+                WriteFittedFrame(*writer, i, picturePaths[i], std::move(*fitted), frame, lastUsed);
+            if (produced.outcome == FrameOutcome::kPictureUnreadable) {
+                ++result.unreadablePictures;
+            }
+            if (events != nullptr) {
+                events->OnFrameProduced(std::move(produced));
+            }
+            if (writer->Failed()) {
+                result.error = NotWritten(outputPath, WriterReason(*writer));
+                break;
+            }
+            ++result.framesWritten;
         }
-        if (events != nullptr) {
-            events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
-        }
-        FrameProduced produced =
-            ProduceFrame(*writer, i, picturePaths[i], frame, temporary->Path(), options);
-        const FrameOutcome outcome = produced.outcome;
-        const std::string reason = produced.reason;
-        if (events != nullptr) {
-            events->OnFrameProduced(std::move(produced));
-        }
-        if (outcome == FrameOutcome::kPictureUnreadable) {
-            ++result.unreadablePictures;
-        } else if (outcome == FrameOutcome::kTemporaryFileFailed) {
-            // The frame would silently show an earlier picture: better no movie.
-            result.error = NotWritten(outputPath, "picture " + Quoted(picturePaths[i]) +
-                                                      " could not be saved to the temporary file " +
-                                                      Quoted(temporary->Path()) + ": " + reason);
-            break;
-        }
-        if (writer->Failed()) {
-            result.error = NotWritten(outputPath, writer->GetError());
-            break;
-        }
-        ++result.framesWritten;
     }
     // A stop that came during the last entry still means the user wanted no movie.
-    if (result.error.empty() && stop != nullptr && stop->IsRequested()) {
+    if (result.error.empty() && stopped()) {
         result.stopped = true;
         result.error = NotWritten(outputPath, "the build was stopped.");
     }
-
-    if (result.error.empty() && writer->Close()) {
-        result.ok = true;
+    if (!result.error.empty()) {
+        // The temporary file goes with the MovieFile; the target stays as it was.
+        writer.reset();
         return result;
     }
-    if (result.error.empty()) {
+    if (!writer->Close()) {
         result.error = "The movie " + Quoted(outputPath) +
-                       " was not written completely: " + writer->GetError();
+                       " was not written completely: " + WriterReason(*writer);
+        writer.reset();
+        return result;
     }
-    // A partial movie is worse than none: close without writing, then remove it.
     writer.reset();
-    RemovePartialMovie(outputPath);
+    if (!movie->Commit(result.error)) {
+        return result;
+    }
+    result.ok = true;
     return result;
 }

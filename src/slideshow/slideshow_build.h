@@ -19,6 +19,11 @@ struct SlideshowBuildRequest {
     std::string outputPath;
     // Each frame event carries the fitted picture for a preview area.
     bool keepPreview = false;
+    // Threads that fit pictures: 0 for one per processor, 1 for the caller's thread
+    // alone. The movie is the same whatever the number.
+    int threads = 0;
+    // JPEG pictures are decoded at a reduced scale that still covers the frame.
+    bool fastDecode = false;
 };
 
 struct SlideshowBuildResult {
@@ -38,9 +43,10 @@ inline constexpr int32_t kMaxSlideshowPictures = 32766;
 std::string CheckFrameSize(const MovieSettings& settings);
 
 // Writes the movie from the request's pictures in order, reporting each entry to
-// `events` (may be null) on the calling thread. It touches nothing but its own files,
-// so it may run on a worker thread. `stop` (may be null) is read between entries and
-// inside long decodes. The temporary JPEG file and its folder are gone when this
-// returns, and a failed or stopped build leaves no movie file behind.
+// `events` (may be null) on the calling thread, in list order. It touches nothing but
+// its own files, so it may run on a worker thread. `stop` (may be null) is read
+// between entries and inside long decodes. The movie is written beside the output
+// path under a temporary name and takes the output's name only when complete: a
+// failed or stopped build leaves no movie, and an earlier file of that name as it was.
 SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
                                        SlideshowEvents* events, const StopRequest* stop);

@@ -17,9 +17,9 @@ struct EntryStarted {
 };
 
 enum class FrameOutcome {
-    kPictureUsed,         // the picture was fitted and became this frame's bitmap
-    kPictureUnreadable,   // the frame repeats the temporary file's earlier content
-    kTemporaryFileFailed  // the picture loaded but could not be saved as JPEG
+    kPictureUsed,       // the picture was fitted and became this frame's bitmap
+    kPictureUnreadable  // it did not load or could not be made a JPEG; the frame
+                        // repeats the last picture that could be used
 };
 
 // Entry `index` has been shown: by a build as its frame, by a preview as itself.
@@ -27,7 +27,7 @@ struct FrameProduced {
     int32_t index = 0;
     FrameOutcome outcome = FrameOutcome::kPictureUsed;
     std::string path;
-    // The picture's last error when it did not load or could not be saved.
+    // Why the picture could not be used.
     std::string reason;
     // The "picture size" text: "%d*%d pixels" of what is shown (0*0 pixels when
     // nothing loaded).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -214,28 +215,62 @@ TEST_F(SlideshowBuildTest, EmptyListWritesBackgroundOnly) {
     EXPECT_TRUE(observer.percents.empty());
 }
 
-TEST_F(SlideshowBuildTest, TemporaryJpegLivesInAPrivateFolderOnlyDuringTheBuild) {
+TEST_F(SlideshowBuildTest, MovieIsWrittenBesideItsTargetAndTakesTheNameWhenComplete) {
     const std::vector<std::string> paths{
         MakePicture("a.png", {"-size", "30x20", "gradient:red-blue"}),
         MakePicture("b.png", {"-size", "30x20", "gradient:blue-red"})};
+    ASSERT_TRUE(WriteFileText(Movie(), "an earlier movie"));
+    fs::permissions(Movie(),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     RecordingEvents observer;
-    std::vector<bool> jpegExisted;
+    std::vector<std::string> seen;
     observer.onEntry = [&](int32_t) {
-        std::vector<fs::path> folders;
-        for (const auto& entry : fs::directory_iterator(tmp_.Path())) {
-            folders.push_back(entry.path());
+        for (const auto& entry : fs::directory_iterator(scratch_.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(".SHOW.SWF.part-", 0) == 0) {
+                seen.push_back(ReadFileText(Movie()));
+            }
         }
-        ASSERT_EQ(folders.size(), 1u);
-        struct stat status {};
-        ASSERT_EQ(stat(folders[0].c_str(), &status), 0);
-        EXPECT_TRUE(S_ISDIR(status.st_mode));
-        EXPECT_EQ(status.st_mode & 0777, 0700u);
-        jpegExisted.push_back(fs::exists(folders[0] / "Moxwell_Reelwright_090708.jpg"));
     };
     Build(paths, MovieSettings{}, &observer);
-    // Not there before the first picture is saved; there for the second.
-    EXPECT_EQ(jpegExisted, (std::vector<bool>{false, true}));
+    // While the build ran, the earlier movie was still there under its name.
+    EXPECT_EQ(seen, (std::vector<std::string>{"an earlier movie", "an earlier movie"}));
+    EXPECT_EQ(ParseTestMovie(ReadFileBytes(Movie())).frameCount, 2);
+    EXPECT_EQ(fs::status(Movie()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Nothing else is left: no temporary file beside it, none in TMPDIR.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(scratch_.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"SHOW.SWF", "a.png", "b.png"}));
     EXPECT_TRUE(TemporaryFolderIsEmpty());
+}
+
+TEST_F(SlideshowBuildTest, FailedOrStoppedBuildLeavesAnEarlierMovieUntouched) {
+    // Stopped after the first entry; and a target that is no regular file.
+    ASSERT_TRUE(WriteFileText(Movie(), "an earlier movie"));
+    RecordingEvents observer;
+    observer.stopAfterEntries = 1;
+    SlideshowBuildResult result = RunBuild({"/nonexistent/a", "/nonexistent/b", "/nonexistent/c"},
+                                           MovieSettings{}, Movie(), &observer);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(ReadFileText(Movie()), "an earlier movie");
+
+    fs::create_directory(scratch_.File("FOLDER.SWF"));
+    result = RunBuild({"/nonexistent/a"}, MovieSettings{}, scratch_.File("FOLDER.SWF"), nullptr);
+    EXPECT_EQ(result.error, "The movie \"" + scratch_.File("FOLDER.SWF") +
+                                "\" was not written: it names no regular file.");
+    EXPECT_TRUE(fs::is_directory(scratch_.File("FOLDER.SWF")));
+
+    // A link to a movie: the link stays, the movie it names is replaced.
+    fs::create_symlink(Movie(), scratch_.File("LINK.SWF"));
+    result = RunBuild({}, MovieSettings{}, scratch_.File("LINK.SWF"), nullptr);
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_TRUE(fs::is_symlink(scratch_.File("LINK.SWF")));
+    EXPECT_EQ(ParseTestMovie(ReadFileBytes(Movie())).frameCount, 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch_.Path()), fs::directory_iterator{}), 3);
 }
 
 TEST_F(SlideshowBuildTest, GreyPicturesStayGreyAndColourPalettesBecomeColour) {

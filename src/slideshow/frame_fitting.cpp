@@ -1,0 +1,79 @@
+#include "slideshow/frame_fitting.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "image/image_stream.h"
+#include "image/picture.h"
+#include "slideshow/picture_size_text.h"
+
+namespace {
+
+constexpr uint8_t kFrameJpegQuality = 80;
+
+// Why a picture did not load: the decoder's message, or, when the file could not
+// even be opened (the decoders then say nothing), the system's reason.
+std::string LoadFailureReason(const Picture& picture, const std::string& path) {
+    if (picture.GetLastError()[0] != '\0') {
+        return picture.GetLastError();
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::strerror(errno);
+    }
+    std::fclose(file);
+    return "the file cannot be read";
+}
+
+FittedFrame Unusable(std::string reason) {
+    FittedFrame frame;
+    frame.outcome = FrameOutcome::kPictureUnreadable;
+    frame.reason = std::move(reason);
+    return frame;
+}
+
+}  // namespace
+
+FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSettings& settings,
+                              const FitOptions& options) {
+    auto picture = std::make_shared<Picture>(kFormatUnknown);
+    picture->SetStopFlag(options.stopFlag);
+    if (options.fastDecode && settings.width > 0 && settings.height > 0) {
+        picture->SetDecodeSizeHint(static_cast<uint32_t>(settings.width),
+                                   static_cast<uint32_t>(settings.height));
+    }
+    if (!picture->Load(picturePath.c_str(), kFormatUnknown)) {
+        FittedFrame frame = Unusable(LoadFailureReason(*picture, picturePath));
+        frame.sizeText = PictureSizeText(0, 0);
+        return frame;
+    }
+    // A grey ramp palette stays as it is and becomes a grey-scale JPEG. A picture
+    // whose 24-bit form would pass the memory limit is treated like one that did not
+    // load: its frame repeats the one before.
+    if (!picture->IsGrayScale() && !picture->IncreaseBpp(24)) {
+        FittedFrame frame =
+            Unusable(std::string("cannot make the picture 24-bit: ") + picture->GetLastError());
+        frame.sizeText = PictureSizeText(picture->GetWidth(), picture->GetHeight());
+        return frame;
+    }
+    // Refused for a size of zero or less (or past the memory limit): the JPEG then
+    // keeps the picture's own size while the shape still uses the frame's.
+    picture->Resample(settings.width, settings.height, 0);
+    picture->SetJpegQuality(kFrameJpegQuality);
+
+    FittedFrame frame;
+    frame.sizeText = PictureSizeText(picture->GetWidth(), picture->GetHeight());
+    MemoryImageStream jpeg;
+    if (!picture->Encode(&jpeg, kFormatJpeg)) {
+        frame.outcome = FrameOutcome::kPictureUnreadable;
+        frame.reason = std::string("cannot encode the picture as JPEG: ") + picture->GetLastError();
+        return frame;
+    }
+    frame.jpeg = jpeg.GetWritten();
+    if (options.keepPreview) {
+        picture->SetStopFlag(nullptr);
+        frame.preview = std::move(picture);
+    }
+    return frame;
+}

@@ -1,0 +1,49 @@
+// Fits the list's pictures on several threads and hands the frames out strictly in
+// list order. At most two frames per thread are in flight (being fitted or waiting
+// to be taken), so memory stays bounded whatever the list's length.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "slideshow/frame_fitting.h"
+
+class FramePipeline {
+  public:
+    // `threads` of 1 (or less) fits each picture when it is asked for, on the caller's
+    // thread; more start that many workers at once.
+    FramePipeline(const std::vector<std::string>& picturePaths, const BuildSettings& settings,
+                  const FitOptions& options, int threads);
+    // Stops the workers and waits for them.
+    ~FramePipeline();
+    FramePipeline(const FramePipeline&) = delete;
+    FramePipeline& operator=(const FramePipeline&) = delete;
+
+    // The next entry's frame in list order, waiting for it; nothing after the last.
+    std::optional<FittedFrame> Next();
+    // The number of workers that run (0 when the caller's thread does the work).
+    size_t WorkerCount() const { return workers_.size(); }
+
+  private:
+    void Work();
+
+    const std::vector<std::string>& paths_;
+    const BuildSettings settings_;
+    const FitOptions options_;
+    size_t window_ = 0;
+
+    std::mutex mutex_;
+    std::condition_variable frameReady_;
+    std::condition_variable roomFree_;
+    size_t nextToFit_ = 0;
+    size_t nextToHandOut_ = 0;
+    std::map<size_t, FittedFrame> fitted_;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};

@@ -1,0 +1,41 @@
+// Where a build writes its movie: a private file beside the target, which takes the
+// target's name only once the movie is complete. A failed, stopped or interrupted
+// build so leaves an earlier file of that name as it was, and never half a movie.
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+
+class MovieFile {
+  public:
+    // Checks the target and makes the temporary file beside it. A target that exists
+    // but is no regular file (a folder, a device, a pipe) is refused; a link to a
+    // regular file is followed, so the link stays and the file it names is replaced.
+    // Null, with `error` set to a sentence naming the target, on failure.
+    static std::unique_ptr<MovieFile> Create(const std::string& targetPath, std::string& error);
+
+    // Removes the temporary file unless the movie was committed.
+    ~MovieFile();
+    MovieFile(const MovieFile&) = delete;
+    MovieFile& operator=(const MovieFile&) = delete;
+
+    // The file the movie is written to until it is complete.
+    const std::string& TemporaryPath() const { return temporaryPath_; }
+
+    // The complete movie takes the target's place: flushed to the disk, given the
+    // permissions of the file it replaces (or those a new file gets), and renamed
+    // over the target in one step. False, with `error` set, when it cannot be.
+    bool Commit(std::string& error);
+
+  private:
+    MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
+              mode_t mode);
+
+    std::string targetPath_;  // as the user named it, for messages
+    std::string finalPath_;   // the file that is replaced (a link's target)
+    std::string temporaryPath_;
+    mode_t mode_;
+    bool committed_ = false;
+};
