@@ -122,6 +122,22 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
                 result.error = "invalid frame rate '" + value + "' (expected an integer)";
                 return result;
             }
+        } else if (name == "-j" || name == "--jobs") {
+            if (!takeValue(value)) {
+                return result;
+            }
+            if (!ParseCliInteger(value, options.threads) || options.threads < 1 ||
+                options.threads > kMaxCliThreads) {
+                result.error = "invalid number of jobs '" + value +
+                               "' (expected a whole number from 1 to " +
+                               std::to_string(kMaxCliThreads) + ")";
+                return result;
+            }
+        } else if (name == "--fast") {
+            if (!refuseValue()) {
+                return result;
+            }
+            options.fastDecode = true;
         } else if (name == "-l" || name == "--list") {
             if (!takeValue(value)) {
                 return result;
@@ -185,6 +201,10 @@ std::string CliUsage() {
            "  -s, --size WxH          frame size in pixels (default 280x210)\n"
            "  -r, --rate N            frames per second (default 10)\n"
            "  -l, --list FILE         read picture paths from FILE, one a line (- for stdin)\n"
+           "  -j, --jobs N            fit pictures on N threads (default: one per processor);\n"
+           "                          the movie is the same whatever N\n"
+           "      --fast              decode JPEG pictures at a reduced scale that still\n"
+           "                          covers the frame: faster, very slightly less exact\n"
            "  -q, --quiet             no progress bar and no summary line\n"
            "      --strict            an unreadable picture is an error (no movie is left)\n"
            "      --open              open the finished movie with the desktop's viewer\n"
@@ -192,5 +212,8 @@ std::string CliUsage() {
            "  -V, --version           show the version and exit\n"
            "\n"
            "A FOLDER adds the pictures directly inside it (.jpg .jpeg .bmp .png .tga .ico,\n"
-           "any case), sorted by name. Exit status: 0 done, 1 build failed, 2 usage error.\n";
+           "any case), sorted by name (IMG_2 before IMG_10). Ctrl-C stops the build and\n"
+           "leaves any earlier movie of that name as it was.\n"
+           "Exit status: 0 done, 1 build failed, 2 usage error, 130 or 143 when stopped by\n"
+           "SIGINT or SIGTERM.\n";
 }

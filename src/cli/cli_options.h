@@ -18,6 +18,10 @@ struct CliOptions {
     std::string outputPath;
     // Frame size and rate; the dialog's defaults unless -s or -r says otherwise.
     MovieSettings settings;
+    // Threads that fit pictures: 0 for one per processor.
+    int32_t threads = 0;
+    // JPEG pictures decoded at a reduced scale that still covers the frame.
+    bool fastDecode = false;
     bool quiet = false;
     bool strict = false;
     bool open = false;
@@ -40,5 +44,8 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments);
 bool ParseFrameSize(const std::string& text, int32_t& width, int32_t& height);
 // A whole decimal integer that fits in 32 bits, nothing before or after it.
 bool ParseCliInteger(const std::string& text, int32_t& value);
+
+// The most threads -j takes.
+inline constexpr int32_t kMaxCliThreads = 256;
 
 std::string CliUsage();

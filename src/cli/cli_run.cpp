@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 #include "cli/cli_options.h"
+#include "cli/interrupt.h"
 #include "cli/picture_inputs.h"
 #include "cli/progress_bar.h"
 #include "platform/platform.h"
@@ -109,9 +111,22 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
     request.picturePaths = pictures.paths;
     request.settings = settings;
     request.outputPath = options.outputPath;
+    request.threads = options.threads;
+    request.fastDecode = options.fastDecode;
+    std::optional<InterruptHandling> interrupts;
+    if (environment.handleSignals) {
+        interrupts.emplace(stop);
+    }
     const SlideshowBuildResult result = RunSlideshowBuild(request, &events, &stop);
+    const int signal = interrupts ? interrupts->ReceivedSignal() : 0;
+    interrupts.reset();
     events.Finish();
 
+    if (result.stopped && signal != 0) {
+        environment.err << kProgramName << ": stopped by signal " << signal
+                        << "; no movie written\n";
+        return kExitSignalBase + signal;
+    }
     if (result.stopped) {
         environment.err << kProgramName << ": no movie written: '" << events.FirstUnreadable()
                         << "' could not be read (--strict)\n";

@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     LinuxPlatform platform;
-    CliEnvironment environment{std::cin, std::cout, std::cerr,
-                               isatty(STDERR_FILENO) ? stderr : nullptr, &platform};
+    CliEnvironment environment{
+        std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) ? stderr : nullptr, &platform, true};
     return RunReelwrightCli(arguments, environment);
 }

@@ -57,9 +57,24 @@ TEST(CliOptions, RefusesWhatItCannotUse) {
               "invalid frame rate 'ten' (expected an integer)");
     EXPECT_EQ(Parse({"-o", "m.swf", "-r", "99999999999", "a"}).error,
               "invalid frame rate '99999999999' (expected an integer)");
-    EXPECT_EQ(Parse({"-o", "m.swf", "--fast", "a"}).error, "unknown option '--fast'");
+    EXPECT_EQ(Parse({"-o", "m.swf", "--fastest", "a"}).error, "unknown option '--fastest'");
+    for (const char* jobs : {"0", "-2", "257", "two", ""}) {
+        EXPECT_EQ(Parse({"-o", "m.swf", "-j", jobs, "a"}).error,
+                  std::string("invalid number of jobs '") + jobs +
+                      "' (expected a whole number from 1 to 256)");
+    }
     EXPECT_EQ(Parse({"-o", "m.swf", "--strict=yes", "a"}).error, "option --strict takes no value");
     EXPECT_EQ(Parse({"a.jpg", "-o"}).error, "option -o needs a value");
+}
+
+TEST(CliOptions, JobsAndFastDecode) {
+    EXPECT_EQ(Parse({"-o", "m.swf", "a"}).options->threads, 0);
+    EXPECT_FALSE(Parse({"-o", "m.swf", "a"}).options->fastDecode);
+    const CliParseResult result = Parse({"-j4", "--fast", "-o", "m.swf", "a"});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_EQ(result.options->threads, 4);
+    EXPECT_TRUE(result.options->fastDecode);
+    EXPECT_EQ(Parse({"--jobs=256", "-o", "m.swf", "a"}).options->threads, 256);
 }
 
 TEST(CliOptions, HelpAndVersionNeedNothingElse) {

@@ -11,6 +11,7 @@
 #include "cli/cli_run.h"
 #include "cli/picture_inputs.h"
 #include "platform/platform.h"
+#include "support/byte_builder.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
 #include "support/swf_tag_reader.h"
@@ -217,6 +218,72 @@ TEST(CliRun, OpenAsksTheShellToOpenTheMovieOnlyAfterSuccess) {
     RunCli({"-q", "--open", "-o", scratch.File("none/m.swf"), kExamples + "/01-sunrise.jpg"}, "",
            &platform);
     EXPECT_TRUE(platform.launches.empty());
+}
+
+TEST(CliRun, OddPathsAndCrlfListsGiveTheRightFrames) {
+    ScratchFolder scratch;
+    const std::vector<std::pair<std::string, std::string>> pictures{
+        {"with spaces.jpg", "/01-sunrise.jpg"},
+        {"\xC3\xA9t\xC3\xA9 \xE2\x98\x80.png", "/02-blocks.png"},
+        {"-dash.bmp", "/03-checker.bmp"}};
+    std::string list;
+    for (const auto& [name, source] : pictures) {
+        Touch(scratch.File(name), kExamples + source);
+        list += scratch.File(name) + "\r\n";
+    }
+    ASSERT_TRUE(WriteFileText(scratch.File("list.txt"), list));
+    const std::string movie = scratch.File("odd.swf");
+    const CliRun run =
+        RunCli({"-q", "-o", movie, "-l", scratch.File("list.txt"), "--", "-dash.bmp"});
+    // The last word names a file relative to the working folder, which is not the
+    // scratch folder: it is unreadable and says so with its name as given.
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("cannot read picture '-dash.bmp'"), std::string::npos) << run.err;
+    const SwfTestMovie parsed = ParseTestMovie(ReadFileBytes(movie));
+    EXPECT_EQ(parsed.frameCount, 4);
+    const auto bitmaps = parsed.TagsWithCode(kTestTagDefineBitsJpeg2);
+    ASSERT_EQ(bitmaps.size(), 4u);
+    EXPECT_NE(TestJpegData(*bitmaps[0]), TestJpegData(*bitmaps[1]));
+    EXPECT_NE(TestJpegData(*bitmaps[1]), TestJpegData(*bitmaps[2]));
+    EXPECT_EQ(TestJpegData(*bitmaps[3]), TestJpegData(*bitmaps[2]));
+}
+
+TEST(CliRun, AMovieHoldsExactly32766Pictures) {
+    ScratchFolder scratch;
+    // A 1 x 1 BMP: the build of 32766 frames costs seconds, not minutes.
+    ASSERT_TRUE(WriteFileBytes(scratch.File("dot.bmp"), LittleEndianBytes()
+                                                            .Text("BM")
+                                                            .U32(58)
+                                                            .U32(0)
+                                                            .U32(54)
+                                                            .U32(40)
+                                                            .U32(1)
+                                                            .U32(1)
+                                                            .U16(1)
+                                                            .U16(24)
+                                                            .U32(0)
+                                                            .U32(4)
+                                                            .U32(2835)
+                                                            .U32(2835)
+                                                            .U32(0)
+                                                            .U32(0)
+                                                            .Bytes({0x10, 0x80, 0xF0, 0})
+                                                            .Take()));
+    std::string list;
+    for (int i = 0; i < 32766; ++i) {
+        list += scratch.File("dot.bmp") + "\n";
+    }
+    ASSERT_TRUE(WriteFileText(scratch.File("list.txt"), list));
+    const std::string movie = scratch.File("full.swf");
+    const CliRun full = RunCli({"-q", "-s", "1x1", "-o", movie, "-l", scratch.File("list.txt")});
+    ASSERT_EQ(full.status, 0) << full.err;
+    const SwfTestMovie parsed = ParseTestMovie(ReadFileBytes(movie));
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.frameCount, 32766);
+    const auto bitmaps = parsed.TagsWithCode(kTestTagDefineBitsJpeg2);
+    ASSERT_EQ(bitmaps.size(), 32766u);
+    EXPECT_EQ(TestCharacterId(*bitmaps.back()), 65532);
+    EXPECT_EQ(TestReadPlacement(*parsed.TagsWithCode(kTestTagPlaceObject2).back()).depth, 32766);
 }
 
 TEST(PictureInputs, FolderGivesItsOwnPicturesByNameAndListsReadLines) {
