@@ -7,6 +7,7 @@
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
 #include "cli/cli_run.h"
+#include "support/byte_builder.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
 #include "support/swf_tag_reader.h"
@@ -48,8 +49,13 @@ TEST(CliMatchesDialog, SameListAndSettingsGiveTheSameMovieBytes) {
     ASSERT_EQ(RunReelwrightCli(arguments, environment), 0) << err.str();
     const std::vector<uint8_t> fromCli = ReadFileBytes(scratch.File("cli.swf"));
 
+    // Each front end passed the settings as typed: "FWS" 3, the file's length, the
+    // 320 x 240 frame (6400 x 4800 twips), 12 frames a second, 7 frames.
     ASSERT_GT(fromDialog.size(), 1000u);
-    EXPECT_EQ(ParseTestMovie(fromCli).frameCount, 7);
+    EXPECT_EQ(ToHex({fromDialog.begin(), fromDialog.begin() + 4}), "46 57 53 03");
+    EXPECT_EQ(ReadU32(fromDialog, 4), fromDialog.size());
+    EXPECT_EQ(ToHex({fromDialog.begin() + 8, fromDialog.begin() + 20}),
+              "70 00 0C 80 00 00 96 00 00 0C 07 00");
     EXPECT_TRUE(fromDialog == fromCli)
         << "dialog " << fromDialog.size() << " bytes, cli " << fromCli.size() << " bytes";
 }
