@@ -86,7 +86,8 @@ std::optional<std::string> LinuxPlatform::ShowSaveFileDialog(const SaveFileReque
 }
 
 int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target, int) {
-    if (verb != "open") {
+    // No verb means the default one, and "open" is the only one a Linux desktop has.
+    if (!verb.empty() && verb != "open") {
         return kShellNoAssociation;
     }
     if (target.empty()) {

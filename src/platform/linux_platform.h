@@ -17,7 +17,8 @@ class LinuxPlatform : public Platform {
                         const std::string& caption) override;
     std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) override;
     // Starts the opener with the target as its one argument, without a shell, and
-    // does not wait for it; a helper thread reaps it when it ends.
+    // does not wait for it; a helper thread reaps it when it ends. The verb is "open"
+    // or empty (the default verb, which is "open").
     int ShellOpen(const std::string& verb, const std::string& target, int showMode) override;
     // Without a toolkit the dialogs and menus count as cancelled.
     std::optional<std::vector<std::string>> ShowOpenFilesDialog(
