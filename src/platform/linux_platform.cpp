@@ -1,10 +1,8 @@
 #include "platform/linux_platform.h"
 
 #include <dlfcn.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-extern char** environ;
+#include "platform/child_process.h"
 
 namespace {
 
@@ -102,25 +100,9 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
 
     // A file name that starts with '-' would be read by the opener as an option.
     const std::string argument = (target[0] == '-') ? "./" + target : target;
-    std::vector<char*> arguments{const_cast<char*>(opener_.c_str()),
-                                 const_cast<char*>(argument.c_str()), nullptr};
-    pid_t child = 0;
-    const int error =
-        posix_spawnp(&child, opener_.c_str(), nullptr, nullptr, arguments.data(), environ);
+    const int error = StartDetached({opener_, argument});
     if (error != 0) {
         return ShellCodeForSpawnError(error);
-    }
-
-    // The opener may run as long as the document is shown; a detached thread waits
-    // for it so no zombie is left and no signal handler is needed.
-    try {
-        std::thread([child] {
-            int status = 0;
-            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: the child is reaped when the process ends.
     }
     return kShellOpenSucceeded;
 }
