@@ -3,12 +3,16 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string_view>
 
 namespace {
 
 constexpr const char* kDesktopEntryGroup = "[Desktop Entry]";
 constexpr const char* kDesktopSuffix = ".desktop";
+// Far above any real entry (a browser's with all its translations is some tens of
+// kilobytes); a larger file is not read.
+constexpr size_t kMaxDesktopEntryBytes = 1024 * 1024;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n';
@@ -233,4 +237,29 @@ std::optional<std::string> FindDesktopEntry(const std::string& id,
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> DesktopEntryOpenCommand(const std::string& id,
+                                                   const std::vector<std::string>& folders) {
+    const std::optional<std::string> path = FindDesktopEntry(id, folders);
+    if (!path) {
+        return std::nullopt;
+    }
+    std::ifstream file(*path, std::ios::binary);
+    std::string text;
+    char buffer[4096];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        text.append(buffer, static_cast<size_t>(file.gcount()));
+        if (text.size() > kMaxDesktopEntryBytes) {
+            return std::nullopt;
+        }
+    }
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> exec = ReadDesktopEntryExec(text);
+    if (!exec) {
+        return std::nullopt;
+    }
+    return ExecToOpenCommand(*exec);
 }

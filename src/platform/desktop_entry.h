@@ -36,3 +36,9 @@ std::vector<std::string> ApplicationFolders();
 // Nothing for an id that is not a plain ".desktop" file name, or when no folder has it.
 std::optional<std::string> FindDesktopEntry(const std::string& id,
                                             const std::vector<std::string>& folders);
+
+// The open command of the desktop entry `id` found in `folders`: its Exec line made an
+// open command (above). Nothing when the entry is missing, unreadable, larger than a
+// desktop entry ever is, without an Exec line, or refused by ExecToOpenCommand.
+std::optional<std::string> DesktopEntryOpenCommand(const std::string& id,
+                                                   const std::vector<std::string>& folders);

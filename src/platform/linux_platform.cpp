@@ -14,8 +14,15 @@
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/desktop_entry.h"
 
 namespace {
+
+// The desktop's query tool for file types and their applications (xdg-utils).
+constexpr const char* kMimeTool = "xdg-mime";
+// A query answers within a fraction of a second; one that hangs must not freeze the
+// dialog.
+constexpr std::chrono::milliseconds kQueryTimeLimit{5000};
 
 // An address such as "https://..." or "mailto:..." has a scheme of at least two
 // letters before its colon; anything else is taken as a file path.
@@ -51,6 +58,37 @@ int ShellCodeForFileError(int error) {
         default:
             return kShellOutOfResources;
     }
+}
+
+// The codes a program start reports on the system the dialog was designed for.
+int RunCodeForSpawnError(int error) {
+    switch (error) {
+        case ENOENT:
+            return kShellFileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return kShellPathNotFound;
+        case EACCES:
+        case EPERM:
+            return kShellAccessDenied;
+        case ENOEXEC:
+            return kRunBadFormat;
+        default:
+            return kShellOutOfResources;
+    }
+}
+
+// The first name of a query tool's answer: the first line, up to a ';' that would
+// start a second name.
+std::string FirstName(const std::string& answer) {
+    const size_t end = answer.find_first_of("\n;");
+    std::string name = answer.substr(0, end);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t' || name.back() == '\r')) {
+        name.pop_back();
+    }
+    const size_t first = name.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : name.substr(first);
 }
 
 int ShellCodeForSpawnError(int error) {
@@ -105,6 +143,35 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
         return ShellCodeForSpawnError(error);
     }
     return kShellOpenSucceeded;
+}
+
+std::optional<std::string> LinuxPlatform::LookUpBrowserCommand() {
+    const std::optional<std::string> answer =
+        ReadProgramOutput({kMimeTool, "query", "default", "text/html"}, kQueryTimeLimit);
+    if (!answer) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> command =
+        DesktopEntryOpenCommand(FirstName(*answer), ApplicationFolders());
+    if (!command || command->find_first_not_of(" \t\n") == std::string::npos) {
+        return std::nullopt;
+    }
+    return command;
+}
+
+int LinuxPlatform::RunCommandLine(const std::string& commandLine, int) {
+    const std::optional<std::vector<std::string>> words = SplitCommandLine(commandLine);
+    if (!words) {
+        return kRunBadFormat;
+    }
+    if (words->empty()) {
+        return kShellFileNotFound;
+    }
+    const int error = StartDetached(*words);
+    if (error != 0) {
+        return RunCodeForSpawnError(error);
+    }
+    return kRunCommandStarted;
 }
 
 std::optional<std::vector<std::string>> LinuxPlatform::ShowOpenFilesDialog(

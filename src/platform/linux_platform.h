@@ -29,6 +29,13 @@ class LinuxPlatform : public Platform {
     bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override;
     // The terminal's bell on standard error.
     void Beep(unsigned kind) override;
+    // The desktop entry that `xdg-mime query default text/html` names, looked up in
+    // the XDG data folders; its Exec line with the placeholder.
+    std::optional<std::string> LookUpBrowserCommand() override;
+    // Splits the line by the desktop-entry quoting rules and starts the program found
+    // on PATH (or at its path); a helper thread reaps it. Linux has no window-show
+    // command to hand on, so the show mode is not used.
+    int RunCommandLine(const std::string& commandLine, int showMode) override;
     // The kernel's release ("6.1.0-..." gives 6.1).
     OperatingSystemVersion GetOperatingSystemVersion() override;
     // dlopen with the system's search; dlsym.

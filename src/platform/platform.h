@@ -75,6 +75,12 @@ inline constexpr int kShellNoAssociation = 31;
 // What ShellOpen returns when the document was handed to its program.
 inline constexpr int kShellOpenSucceeded = 42;
 
+// RunCommandLine's code for a file that is no program, or a line that cannot be read
+// as a program and its arguments.
+inline constexpr int kRunBadFormat = 11;
+// What RunCommandLine returns when the program started (any value above 31 means so).
+inline constexpr int kRunCommandStarted = 33;
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -109,6 +115,16 @@ class Platform {
 
     // Sounds the system's alert of the given kind.
     virtual void Beep(unsigned kind) = 0;
+
+    // --- the browser fall-back of link launches -------------------------------------
+    // The default web browser's command for opening an address, with the placeholder
+    // "%1" where the address goes ("firefox %1"); nothing when none is registered.
+    virtual std::optional<std::string> LookUpBrowserCommand() = 0;
+    // Runs a command line (a program and its arguments, quoted by the desktop-entry
+    // rules) without a shell and without waiting for it. Above 31 when the program
+    // started; else 0 out of resources, 2 file not found, 3 path not found, 5 access
+    // denied, or 11 no program / a line that cannot be split.
+    virtual int RunCommandLine(const std::string& commandLine, int showMode) = 0;
 
     // --- start-up -------------------------------------------------------------------
     virtual OperatingSystemVersion GetOperatingSystemVersion() = 0;

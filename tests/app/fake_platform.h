@@ -1,5 +1,6 @@
 // A scripted stand-in for the desktop: it answers the file, folder and menu dialogs
-// from queues and records every message box, request, launch, wait and beep.
+// from queues, answers the browser look-up as told, and records every message box,
+// request, launch, command line, wait and beep.
 #pragma once
 
 #include <deque>
@@ -24,6 +25,12 @@ struct RecordedLaunch {
     friend bool operator==(const RecordedLaunch&, const RecordedLaunch&) = default;
 };
 
+struct RecordedCommandLine {
+    std::string line;
+    int showMode = 0;
+    friend bool operator==(const RecordedCommandLine&, const RecordedCommandLine&) = default;
+};
+
 struct RecordedMenu {
     std::vector<MenuItem> items;
     int x = 0;
@@ -39,6 +46,9 @@ class FakePlatform : public Platform {
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<int> menuAnswers;
     int shellResult = kShellOpenSucceeded;
+    // The registered browser command, and what running a command line gives.
+    std::optional<std::string> browserCommand;
+    int runResult = kRunCommandStarted;
     OperatingSystemVersion version{6, 1};
     // What LoadLibrary and FindSkinInit give back.
     void* library = nullptr;
@@ -50,6 +60,8 @@ class FakePlatform : public Platform {
     std::vector<std::string> folderTitles;
     std::vector<RecordedMenu> menus;
     std::vector<RecordedLaunch> launches;
+    int browserLookUps = 0;
+    std::vector<RecordedCommandLine> commandLines;
     std::vector<int32_t> sleeps;
     std::vector<unsigned> beeps;
     std::vector<std::string> loadedLibraries;
@@ -104,6 +116,14 @@ class FakePlatform : public Platform {
         return !stop.load();
     }
     void Beep(unsigned kind) override { beeps.push_back(kind); }
+    std::optional<std::string> LookUpBrowserCommand() override {
+        ++browserLookUps;
+        return browserCommand;
+    }
+    int RunCommandLine(const std::string& line, int showMode) override {
+        commandLines.push_back({line, showMode});
+        return runResult;
+    }
     OperatingSystemVersion GetOperatingSystemVersion() override { return version; }
     void* LoadLibrary(const std::string& name) override {
         loadedLibraries.push_back(name);
