@@ -206,6 +206,10 @@ void LinuxPlatform::Beep(unsigned) {
     std::fflush(stderr);
 }
 
+RgbColor LinuxPlatform::GetHighlightColor() {
+    return {48, 140, 198};
+}
+
 OperatingSystemVersion LinuxPlatform::GetOperatingSystemVersion() {
     OperatingSystemVersion version;
     struct utsname name {};

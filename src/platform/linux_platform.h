@@ -29,6 +29,9 @@ class LinuxPlatform : public Platform {
     bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override;
     // The terminal's bell on standard error.
     void Beep(unsigned kind) override;
+    // Without a toolkit there is no palette to ask: Qt's default highlight, 48 140
+    // 198. The Qt front end answers from its palette.
+    RgbColor GetHighlightColor() override;
     // The desktop entry that `xdg-mime query default text/html` names, looked up in
     // the XDG data folders; its Exec line with the placeholder.
     std::optional<std::string> LookUpBrowserCommand() override;

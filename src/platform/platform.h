@@ -58,6 +58,14 @@ struct OperatingSystemVersion {
 // pointers and the skin file's name; its result is ignored.
 using SkinInitFunction = int (*)(void*, void*, const char*);
 
+// A colour as its red, green and blue parts.
+struct RgbColor {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    friend bool operator==(const RgbColor&, const RgbColor&) = default;
+};
+
 // The exclamation sound of a failed link.
 inline constexpr unsigned kBeepExclamation = 0x30;
 
@@ -115,6 +123,8 @@ class Platform {
 
     // Sounds the system's alert of the given kind.
     virtual void Beep(unsigned kind) = 0;
+    // The system's highlight colour (links show it while the pointer is over them).
+    virtual RgbColor GetHighlightColor() = 0;
 
     // --- the browser fall-back of link launches -------------------------------------
     // The default web browser's command for opening an address, with the placeholder

@@ -49,6 +49,7 @@ class FakePlatform : public Platform {
     // The registered browser command, and what running a command line gives.
     std::optional<std::string> browserCommand;
     int runResult = kRunCommandStarted;
+    RgbColor highlight{10, 20, 30};
     OperatingSystemVersion version{6, 1};
     // What LoadLibrary and FindSkinInit give back.
     void* library = nullptr;
@@ -116,6 +117,7 @@ class FakePlatform : public Platform {
         return !stop.load();
     }
     void Beep(unsigned kind) override { beeps.push_back(kind); }
+    RgbColor GetHighlightColor() override { return highlight; }
     std::optional<std::string> LookUpBrowserCommand() override {
         ++browserLookUps;
         return browserCommand;
