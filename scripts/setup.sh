@@ -12,7 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     ffmpeg imagemagick libjpeg-turbo-progs time bc python3
-    fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils
+    fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils file
 )
 
 missing=()

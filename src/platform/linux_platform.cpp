@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -204,6 +205,31 @@ bool LinuxPlatform::Sleep(int32_t milliseconds, const std::atomic<bool>& stop) {
 void LinuxPlatform::Beep(unsigned) {
     std::fputc('\a', stderr);
     std::fflush(stderr);
+}
+
+std::string LinuxPlatform::ExecutablePath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+bool LinuxPlatform::HasApplicationFor(const std::string& path) {
+    const std::optional<std::string> typeAnswer =
+        ReadProgramOutput({kMimeTool, "query", "filetype", path}, kQueryTimeLimit);
+    if (!typeAnswer) {
+        return false;
+    }
+    // A type is "group/name"; anything else is a message, not a type.
+    const std::string type = FirstName(*typeAnswer);
+    const size_t slash = type.find('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == type.size() ||
+        type.find('/', slash + 1) != std::string::npos ||
+        type.find_first_of(" \t") != std::string::npos) {
+        return false;
+    }
+    const std::optional<std::string> application =
+        ReadProgramOutput({kMimeTool, "query", "default", type}, kQueryTimeLimit);
+    return application && !FirstName(*application).empty();
 }
 
 RgbColor LinuxPlatform::GetHighlightColor() {

@@ -39,6 +39,11 @@ class LinuxPlatform : public Platform {
     // on PATH (or at its path); a helper thread reaps it. Linux has no window-show
     // command to hand on, so the show mode is not used.
     int RunCommandLine(const std::string& commandLine, int showMode) override;
+    // /proc/self/exe.
+    std::string ExecutablePath() override;
+    // `xdg-mime query filetype` gives the file's type, `xdg-mime query default` its
+    // application; false when either has no answer.
+    bool HasApplicationFor(const std::string& path) override;
     // The kernel's release ("6.1.0-..." gives 6.1).
     OperatingSystemVersion GetOperatingSystemVersion() override;
     // dlopen with the system's search; dlsym.

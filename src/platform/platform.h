@@ -71,6 +71,10 @@ inline constexpr unsigned kBeepExclamation = 0x30;
 
 // The shell's window-show command that shows a launched document normally.
 inline constexpr int kShowNormal = 5;
+// Window-show commands of the fixed launches: maximised, and restored to its normal
+// size and place.
+inline constexpr int kShowMaximized = 3;
+inline constexpr int kShowRestored = 1;
 // Results of ShellOpen at or below this value are failures.
 inline constexpr int kShellOpenFailureLimit = 32;
 // Failure codes of ShellOpen, as the shell reports them.
@@ -135,6 +139,13 @@ class Platform {
     // started; else 0 out of resources, 2 file not found, 3 path not found, 5 access
     // denied, or 11 no program / a line that cannot be split.
     virtual int RunCommandLine(const std::string& commandLine, int showMode) = 0;
+
+    // --- the program's own files -------------------------------------------------------
+    // The full path of the running program's executable; empty when unknown.
+    virtual std::string ExecutablePath() = 0;
+    // True when the desktop has an application that opens files of the type of the
+    // file at `path`.
+    virtual bool HasApplicationFor(const std::string& path) = 0;
 
     // --- start-up -------------------------------------------------------------------
     virtual OperatingSystemVersion GetOperatingSystemVersion() = 0;

@@ -50,6 +50,9 @@ class FakePlatform : public Platform {
     std::optional<std::string> browserCommand;
     int runResult = kRunCommandStarted;
     RgbColor highlight{10, 20, 30};
+    std::string executablePath = "/opt/reelwright/reelwright";
+    // Whether the desktop has an application for a file, asked of every path.
+    bool hasApplication = true;
     OperatingSystemVersion version{6, 1};
     // What LoadLibrary and FindSkinInit give back.
     void* library = nullptr;
@@ -63,6 +66,7 @@ class FakePlatform : public Platform {
     std::vector<RecordedLaunch> launches;
     int browserLookUps = 0;
     std::vector<RecordedCommandLine> commandLines;
+    std::vector<std::string> applicationQueries;
     std::vector<int32_t> sleeps;
     std::vector<unsigned> beeps;
     std::vector<std::string> loadedLibraries;
@@ -118,6 +122,11 @@ class FakePlatform : public Platform {
     }
     void Beep(unsigned kind) override { beeps.push_back(kind); }
     RgbColor GetHighlightColor() override { return highlight; }
+    std::string ExecutablePath() override { return executablePath; }
+    bool HasApplicationFor(const std::string& path) override {
+        applicationQueries.push_back(path);
+        return hasApplication;
+    }
     std::optional<std::string> LookUpBrowserCommand() override {
         ++browserLookUps;
         return browserCommand;

@@ -121,8 +121,9 @@ TEST(MainDialogRouting, WhileARunIsOnItsThreadEveryCommandIsRefusedAndClosingSto
     EXPECT_TRUE(dialog.IsRunning());
     EXPECT_EQ(listener.runningChanges, 1);
 
-    for (int id : {kIdSaveAsFlash, kIdAddImages, kIdAddFolder, kIdRemoveAll, kIdPreview, kIdExit,
-                   kIdMenuRemoveAll}) {
+    for (int id :
+         {kIdSaveAsFlash, kIdAddImages, kIdAddFolder, kIdRemoveAll, kIdPreview, kIdExit,
+          kIdMenuRemoveAll, kIdBuyNow, kIdHelp, kIdBanner, kIdPartnerLink, kIdHomePageLabel}) {
         dialog.OnCommand(id);
     }
     dialog.OnListClick(0);
