@@ -76,6 +76,10 @@ void MainDialog::OnCommand(int id) {
         case kIdHelp:
             OnHelpButton();
             break;
+        case kIdAbout:
+        case kIdSystemMenuAbout:
+            OnAbout();
+            break;
         case kIdBanner:
             OnBanner();
             break;

@@ -81,6 +81,8 @@ class MainDialog {
     void OnHelpButton();
     void OnBanner();
     void OnPartnerLink();
+    // "About" and the window menu's "&About Reelwright...": a new About box, modal.
+    void OnAbout();
     // "Exit": reads the fields back; the dialog ends only when all hold integers.
     void OnExit();
     // The window's close button: stops a run and ends the dialog at once.

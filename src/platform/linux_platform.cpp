@@ -188,6 +188,8 @@ int LinuxPlatform::TrackPopupMenu(const std::vector<MenuItem>&, int, int) {
     return 0;
 }
 
+void LinuxPlatform::RunAboutDialog(AboutDialog&) {}
+
 bool LinuxPlatform::Sleep(int32_t milliseconds, const std::atomic<bool>& stop) {
     constexpr int32_t kStepMilliseconds = 10;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

@@ -25,6 +25,8 @@ class LinuxPlatform : public Platform {
         const OpenFilesRequest& request) override;
     std::optional<std::string> ShowFolderDialog(const std::string& title) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    // Without a toolkit there is nobody to show the About box to: nothing happens.
+    void RunAboutDialog(AboutDialog& dialog) override;
     // Sleeps in short steps so a raised stop is seen within a few milliseconds.
     bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override;
     // The terminal's bell on standard error.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class AboutDialog;
+
 enum class MessageIcon { kNone, kExclamation, kInformation };
 
 // One choice of a file dialog's type list: the label shown and its pattern(s).
@@ -124,6 +126,9 @@ class Platform {
     // Waits on the calling thread (any thread) for `milliseconds`, returning early
     // when `stop` is raised; false when it was.
     virtual bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) = 0;
+
+    // Shows the About box modally and returns when it has ended.
+    virtual void RunAboutDialog(AboutDialog& dialog) = 0;
 
     // Sounds the system's alert of the given kind.
     virtual void Beep(unsigned kind) = 0;

@@ -73,6 +73,9 @@ class FakePlatform : public Platform {
     std::vector<std::string> lookedUpExports;
     // Runs at every message box, to look at the dialog when it speaks.
     std::function<void()> onMessage;
+    // Acts in the About box while it is open (clicks, keys), like a user.
+    std::function<void(AboutDialog&)> onAboutDialog;
+    int aboutDialogs = 0;
 
     void ShowMessageBox(const std::string& text, MessageIcon icon,
                         const std::string& caption) override {
@@ -119,6 +122,12 @@ class FakePlatform : public Platform {
     bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override {
         sleeps.push_back(milliseconds);
         return !stop.load();
+    }
+    void RunAboutDialog(AboutDialog& dialog) override {
+        ++aboutDialogs;
+        if (onAboutDialog) {
+            onAboutDialog(dialog);
+        }
     }
     void Beep(unsigned kind) override { beeps.push_back(kind); }
     RgbColor GetHighlightColor() override { return highlight; }
