@@ -1,10 +1,26 @@
 # Shared helpers for the project's targets: warnings as errors on our own code,
 # and one library per source folder built from every .cpp file in it.
 
-# Headers made from the project's settings (the version) live in the build tree.
+# Headers made from the project's settings (the version, the maker's addresses) live
+# in the build tree.
 set(REELWRIGHT_GENERATED_DIR "${PROJECT_BINARY_DIR}/generated")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/reelwright_version.h.in"
                "${REELWRIGHT_GENERATED_DIR}/reelwright_version.h" @ONLY)
+
+# The addresses become C string literals: a backslash, a double quote or a line break
+# in a cache value is escaped so that any value gives a header that compiles and says
+# the same.
+include("${CMAKE_CURRENT_LIST_DIR}/ReelwrightAddresses.cmake")
+foreach(name MAKER_ADDRESS HOME_PAGE ORDER_PAGE AFFILIATE_PAGE PARTNER_PAGE SUPPORT_MAIL
+             PRODUCT1_NAME PRODUCT1_PAGE PRODUCT2_NAME PRODUCT2_PAGE
+             PRODUCT3_NAME PRODUCT3_PAGE PRODUCT4_NAME PRODUCT4_PAGE)
+    string(REPLACE "\\" "\\\\" escaped "${REELWRIGHT_${name}}")
+    string(REPLACE "\"" "\\\"" escaped "${escaped}")
+    string(REPLACE "\n" "\\n" escaped "${escaped}")
+    set(REELWRIGHT_${name}_C "${escaped}")
+endforeach()
+configure_file("${CMAKE_CURRENT_LIST_DIR}/reelwright_addresses.h.in"
+               "${REELWRIGHT_GENERATED_DIR}/reelwright_addresses.h" @ONLY)
 
 function(reelwright_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)

@@ -13,7 +13,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     ffmpeg imagemagick libjpeg-turbo-progs time bc python3
     qt6-base-dev
-    fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils
+    fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils file
 )
 
 missing=()

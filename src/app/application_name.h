@@ -2,11 +2,8 @@
 // message box the program raises.
 #pragma once
 
+#include "reelwright_addresses.h"
 #include "reelwright_version.h"
-
-#ifndef REELWRIGHT_MAKER_ADDRESS
-#define REELWRIGHT_MAKER_ADDRESS "www.reelwright.example"
-#endif
 
 inline constexpr const char* kApplicationName =
     "Reelwright " REELWRIGHT_VERSION_TEXT " by " REELWRIGHT_MAKER_ADDRESS;

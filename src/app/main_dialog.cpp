@@ -21,7 +21,8 @@ constexpr const char* kNotAnIntegerMessage = "Please enter an integer.";
 MainDialog::MainDialog(Platform& platform, RunHost* host, std::string applicationName)
     : platform_(platform),
       host_(host != nullptr ? *host : inlineHost_),
-      applicationName_(std::move(applicationName)) {
+      applicationName_(std::move(applicationName)),
+      homePageLabel_(platform, applicationName_) {
     WriteFieldsToControls();
 }
 
@@ -68,6 +69,25 @@ void MainDialog::OnCommand(int id) {
         case kIdPreview:
         case kIdMenuPreview:
             OnPreview();
+            break;
+        case kIdBuyNow:
+            OnBuyNow();
+            break;
+        case kIdHelp:
+            OnHelpButton();
+            break;
+        case kIdAbout:
+        case kIdSystemMenuAbout:
+            OnAbout();
+            break;
+        case kIdBanner:
+            OnBanner();
+            break;
+        case kIdPartnerLink:
+            OnPartnerLink();
+            break;
+        case kIdHomePageLabel:
+            homePageLabel_.OnClick();
             break;
         case kIdExit:
             OnExit();

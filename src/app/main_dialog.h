@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/application_name.h"
+#include "app/hyperlink_label.h"
 #include "app/main_dialog_listener.h"
 #include "app/run_host.h"
 #include "slideshow/movie_settings.h"
@@ -57,8 +58,8 @@ class MainDialog {
     void SetListener(MainDialogListener* listener) { listener_ = listener; }
 
     // --- commands ---------------------------------------------------------------------
-    // Routes a button, context-menu or window-menu command by its id. Every command
-    // is refused while a build or preview runs.
+    // Routes a button, clickable label, context-menu or window-menu command by its id.
+    // Every command is refused while a build or preview runs.
     void OnCommand(int id);
     // "Save as Flash": asks for the movie's name and builds it from the list.
     void OnSaveAsFlash();
@@ -74,6 +75,14 @@ class MainDialog {
     void OnRemoveAll();
     void OnMoveUp();
     void OnMoveDown();
+    // "Buy Now", "Help", the banner and "Free web design tools downloads": fixed
+    // launches that report nothing.
+    void OnBuyNow();
+    void OnHelpButton();
+    void OnBanner();
+    void OnPartnerLink();
+    // "About" and the window menu's "&About Reelwright...": a new About box, modal.
+    void OnAbout();
     // "Exit": reads the fields back; the dialog ends only when all hold integers.
     void OnExit();
     // The window's close button: stops a run and ends the dialog at once.
@@ -134,6 +143,12 @@ class MainDialog {
     const DrawingSurface* GetPreviewSurface() const { return preview_.get(); }
     void SetPreviewSize(int32_t width, int32_t height);
 
+    // --- the home-page link (control 1019) ---------------------------------------------
+    // The front end attaches it to its control with that control's text, the maker's
+    // address without a scheme (kMakerAddress), which the label opens unchanged. Its
+    // clicks come through OnCommand, so that they too are refused while a run goes on.
+    HyperlinkLabel& GetHomePageLabel() { return homePageLabel_; }
+
     // --- runs ---------------------------------------------------------------------------
     // True while a build or preview runs; the dialog then takes no command.
     bool IsRunning() const { return running_; }
@@ -182,6 +197,7 @@ class MainDialog {
     int32_t currentRow_ = -1;
     // The settings a build or preview committed when it started.
     MovieSettings buildSettings_{0, 0, 0};
+    HyperlinkLabel homePageLabel_;
     MovieSettings settings_;
     std::string widthText_;
     std::string heightText_;

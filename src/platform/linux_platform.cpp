@@ -1,23 +1,29 @@
 #include "platform/linux_platform.h"
 
 #include <dlfcn.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <utility>
 #include <vector>
 
-extern char** environ;
+#include "platform/child_process.h"
+#include "platform/desktop_entry.h"
 
 namespace {
+
+// The desktop's query tool for file types and their applications (xdg-utils).
+constexpr const char* kMimeTool = "xdg-mime";
+// A query answers within a fraction of a second; one that hangs must not freeze the
+// dialog.
+constexpr std::chrono::milliseconds kQueryTimeLimit{5000};
 
 // An address such as "https://..." or "mailto:..." has a scheme of at least two
 // letters before its colon; anything else is taken as a file path.
@@ -55,6 +61,37 @@ int ShellCodeForFileError(int error) {
     }
 }
 
+// The codes a program start reports on the system the dialog was designed for.
+int RunCodeForSpawnError(int error) {
+    switch (error) {
+        case ENOENT:
+            return kShellFileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return kShellPathNotFound;
+        case EACCES:
+        case EPERM:
+            return kShellAccessDenied;
+        case ENOEXEC:
+            return kRunBadFormat;
+        default:
+            return kShellOutOfResources;
+    }
+}
+
+// The first name of a query tool's answer: the first line, up to a ';' that would
+// start a second name.
+std::string FirstName(const std::string& answer) {
+    const size_t end = answer.find_first_of("\n;");
+    std::string name = answer.substr(0, end);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t' || name.back() == '\r')) {
+        name.pop_back();
+    }
+    const size_t first = name.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : name.substr(first);
+}
+
 int ShellCodeForSpawnError(int error) {
     switch (error) {
         case ENOENT:
@@ -86,7 +123,8 @@ std::optional<std::string> LinuxPlatform::ShowSaveFileDialog(const SaveFileReque
 }
 
 int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target, int) {
-    if (verb != "open") {
+    // No verb means the default one, and "open" is the only one a Linux desktop has.
+    if (!verb.empty() && verb != "open") {
         return kShellNoAssociation;
     }
     if (target.empty()) {
@@ -101,27 +139,40 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
 
     // A file name that starts with '-' would be read by the opener as an option.
     const std::string argument = (target[0] == '-') ? "./" + target : target;
-    std::vector<char*> arguments{const_cast<char*>(opener_.c_str()),
-                                 const_cast<char*>(argument.c_str()), nullptr};
-    pid_t child = 0;
-    const int error =
-        posix_spawnp(&child, opener_.c_str(), nullptr, nullptr, arguments.data(), environ);
+    const int error = StartDetached({opener_, argument});
     if (error != 0) {
         return ShellCodeForSpawnError(error);
     }
-
-    // The opener may run as long as the document is shown; a detached thread waits
-    // for it so no zombie is left and no signal handler is needed.
-    try {
-        std::thread([child] {
-            int status = 0;
-            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: the child is reaped when the process ends.
-    }
     return kShellOpenSucceeded;
+}
+
+std::optional<std::string> LinuxPlatform::LookUpBrowserCommand() {
+    const std::optional<std::string> answer =
+        ReadProgramOutput({kMimeTool, "query", "default", "text/html"}, kQueryTimeLimit);
+    if (!answer) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> command =
+        DesktopEntryOpenCommand(FirstName(*answer), ApplicationFolders());
+    if (!command || command->find_first_not_of(" \t\n") == std::string::npos) {
+        return std::nullopt;
+    }
+    return command;
+}
+
+int LinuxPlatform::RunCommandLine(const std::string& commandLine, int) {
+    const std::optional<std::vector<std::string>> words = SplitCommandLine(commandLine);
+    if (!words) {
+        return kRunBadFormat;
+    }
+    if (words->empty()) {
+        return kShellFileNotFound;
+    }
+    const int error = StartDetached(*words);
+    if (error != 0) {
+        return RunCodeForSpawnError(error);
+    }
+    return kRunCommandStarted;
 }
 
 std::optional<std::vector<std::string>> LinuxPlatform::ShowOpenFilesDialog(
@@ -136,6 +187,8 @@ std::optional<std::string> LinuxPlatform::ShowFolderDialog(const std::string&) {
 int LinuxPlatform::TrackPopupMenu(const std::vector<MenuItem>&, int, int) {
     return 0;
 }
+
+void LinuxPlatform::RunAboutDialog(AboutDialog&) {}
 
 bool LinuxPlatform::Sleep(int32_t milliseconds, const std::atomic<bool>& stop) {
     constexpr int32_t kStepMilliseconds = 10;
@@ -154,6 +207,35 @@ bool LinuxPlatform::Sleep(int32_t milliseconds, const std::atomic<bool>& stop) {
 void LinuxPlatform::Beep(unsigned) {
     std::fputc('\a', stderr);
     std::fflush(stderr);
+}
+
+std::string LinuxPlatform::ExecutablePath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+bool LinuxPlatform::HasApplicationFor(const std::string& path) {
+    const std::optional<std::string> typeAnswer =
+        ReadProgramOutput({kMimeTool, "query", "filetype", path}, kQueryTimeLimit);
+    if (!typeAnswer) {
+        return false;
+    }
+    // A type is "group/name"; anything else is a message, not a type.
+    const std::string type = FirstName(*typeAnswer);
+    const size_t slash = type.find('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == type.size() ||
+        type.find('/', slash + 1) != std::string::npos ||
+        type.find_first_of(" \t") != std::string::npos) {
+        return false;
+    }
+    const std::optional<std::string> application =
+        ReadProgramOutput({kMimeTool, "query", "default", type}, kQueryTimeLimit);
+    return application && !FirstName(*application).empty();
+}
+
+RgbColor LinuxPlatform::GetHighlightColor() {
+    return {48, 140, 198};
 }
 
 OperatingSystemVersion LinuxPlatform::GetOperatingSystemVersion() {

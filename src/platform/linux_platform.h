@@ -17,17 +17,35 @@ class LinuxPlatform : public Platform {
                         const std::string& caption) override;
     std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) override;
     // Starts the opener with the target as its one argument, without a shell, and
-    // does not wait for it; a helper thread reaps it when it ends.
+    // does not wait for it; a helper thread reaps it when it ends. The verb is "open"
+    // or empty (the default verb, which is "open").
     int ShellOpen(const std::string& verb, const std::string& target, int showMode) override;
     // Without a toolkit the dialogs and menus count as cancelled.
     std::optional<std::vector<std::string>> ShowOpenFilesDialog(
         const OpenFilesRequest& request) override;
     std::optional<std::string> ShowFolderDialog(const std::string& title) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    // Without a toolkit there is nobody to show the About box to: nothing happens.
+    void RunAboutDialog(AboutDialog& dialog) override;
     // Sleeps in short steps so a raised stop is seen within a few milliseconds.
     bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override;
     // The terminal's bell on standard error.
     void Beep(unsigned kind) override;
+    // Without a toolkit there is no palette to ask: Qt's default highlight, 48 140
+    // 198. The Qt front end answers from its palette.
+    RgbColor GetHighlightColor() override;
+    // The desktop entry that `xdg-mime query default text/html` names, looked up in
+    // the XDG data folders; its Exec line with the placeholder.
+    std::optional<std::string> LookUpBrowserCommand() override;
+    // Splits the line by the desktop-entry quoting rules and starts the program found
+    // on PATH (or at its path); a helper thread reaps it. Linux has no window-show
+    // command to hand on, so the show mode is not used.
+    int RunCommandLine(const std::string& commandLine, int showMode) override;
+    // /proc/self/exe.
+    std::string ExecutablePath() override;
+    // `xdg-mime query filetype` gives the file's type, `xdg-mime query default` its
+    // application; false when either has no answer.
+    bool HasApplicationFor(const std::string& path) override;
     // The kernel's release ("6.1.0-..." gives 6.1).
     OperatingSystemVersion GetOperatingSystemVersion() override;
     // dlopen with the system's search; dlsym.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class AboutDialog;
+
 enum class MessageIcon { kNone, kExclamation, kInformation };
 
 // One choice of a file dialog's type list: the label shown and its pattern(s).
@@ -63,11 +65,23 @@ struct OperatingSystemVersion {
 // pointers and the skin file's name; its result is ignored.
 using SkinInitFunction = int (*)(void*, void*, const char*);
 
+// A colour as its red, green and blue parts.
+struct RgbColor {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    friend bool operator==(const RgbColor&, const RgbColor&) = default;
+};
+
 // The exclamation sound of a failed link.
 inline constexpr unsigned kBeepExclamation = 0x30;
 
 // The shell's window-show command that shows a launched document normally.
 inline constexpr int kShowNormal = 5;
+// Window-show commands of the fixed launches: maximised, and restored to its normal
+// size and place.
+inline constexpr int kShowMaximized = 3;
+inline constexpr int kShowRestored = 1;
 // Results of ShellOpen at or below this value are failures.
 inline constexpr int kShellOpenFailureLimit = 32;
 // Failure codes of ShellOpen, as the shell reports them.
@@ -79,6 +93,12 @@ inline constexpr int kShellOutOfMemory = 8;
 inline constexpr int kShellNoAssociation = 31;
 // What ShellOpen returns when the document was handed to its program.
 inline constexpr int kShellOpenSucceeded = 42;
+
+// RunCommandLine's code for a file that is no program, or a line that cannot be read
+// as a program and its arguments.
+inline constexpr int kRunBadFormat = 11;
+// What RunCommandLine returns when the program started (any value above 31 means so).
+inline constexpr int kRunCommandStarted = 33;
 
 class Platform {
   public:
@@ -112,8 +132,30 @@ class Platform {
     // when `stop` is raised; false when it was.
     virtual bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) = 0;
 
+    // Shows the About box modally and returns when it has ended.
+    virtual void RunAboutDialog(AboutDialog& dialog) = 0;
+
     // Sounds the system's alert of the given kind.
     virtual void Beep(unsigned kind) = 0;
+    // The system's highlight colour (links show it while the pointer is over them).
+    virtual RgbColor GetHighlightColor() = 0;
+
+    // --- the browser fall-back of link launches -------------------------------------
+    // The default web browser's command for opening an address, with the placeholder
+    // "%1" where the address goes ("firefox %1"); nothing when none is registered.
+    virtual std::optional<std::string> LookUpBrowserCommand() = 0;
+    // Runs a command line (a program and its arguments, quoted by the desktop-entry
+    // rules) without a shell and without waiting for it. Above 31 when the program
+    // started; else 0 out of resources, 2 file not found, 3 path not found, 5 access
+    // denied, or 11 no program / a line that cannot be split.
+    virtual int RunCommandLine(const std::string& commandLine, int showMode) = 0;
+
+    // --- the program's own files -------------------------------------------------------
+    // The full path of the running program's executable; empty when unknown.
+    virtual std::string ExecutablePath() = 0;
+    // True when the desktop has an application that opens files of the type of the
+    // file at `path`.
+    virtual bool HasApplicationFor(const std::string& path) = 0;
 
     // --- start-up -------------------------------------------------------------------
     virtual OperatingSystemVersion GetOperatingSystemVersion() = 0;

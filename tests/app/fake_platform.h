@@ -1,5 +1,6 @@
 // A scripted stand-in for the desktop: it answers the file, folder and menu dialogs
-// from queues and records every message box, request, launch, wait and beep.
+// from queues, answers the browser look-up as told, and records every message box,
+// request, launch, command line, wait and beep.
 #pragma once
 
 #include <deque>
@@ -24,6 +25,12 @@ struct RecordedLaunch {
     friend bool operator==(const RecordedLaunch&, const RecordedLaunch&) = default;
 };
 
+struct RecordedCommandLine {
+    std::string line;
+    int showMode = 0;
+    friend bool operator==(const RecordedCommandLine&, const RecordedCommandLine&) = default;
+};
+
 struct RecordedMenu {
     std::vector<MenuItem> items;
     int x = 0;
@@ -39,6 +46,13 @@ class FakePlatform : public Platform {
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<int> menuAnswers;
     int shellResult = kShellOpenSucceeded;
+    // The registered browser command, and what running a command line gives.
+    std::optional<std::string> browserCommand;
+    int runResult = kRunCommandStarted;
+    RgbColor highlight{10, 20, 30};
+    std::string executablePath = "/opt/reelwright/reelwright";
+    // Whether the desktop has an application for a file, asked of every path.
+    bool hasApplication = true;
     OperatingSystemVersion version{6, 1};
     // What LoadLibrary and FindSkinInit give back.
     void* library = nullptr;
@@ -50,12 +64,18 @@ class FakePlatform : public Platform {
     std::vector<std::string> folderTitles;
     std::vector<RecordedMenu> menus;
     std::vector<RecordedLaunch> launches;
+    int browserLookUps = 0;
+    std::vector<RecordedCommandLine> commandLines;
+    std::vector<std::string> applicationQueries;
     std::vector<int32_t> sleeps;
     std::vector<unsigned> beeps;
     std::vector<std::string> loadedLibraries;
     std::vector<std::string> lookedUpExports;
     // Runs at every message box, to look at the dialog when it speaks.
     std::function<void()> onMessage;
+    // Acts in the About box while it is open (clicks, keys), like a user.
+    std::function<void(AboutDialog&)> onAboutDialog;
+    int aboutDialogs = 0;
 
     void ShowMessageBox(const std::string& text, MessageIcon icon,
                         const std::string& caption) override {
@@ -103,7 +123,27 @@ class FakePlatform : public Platform {
         sleeps.push_back(milliseconds);
         return !stop.load();
     }
+    void RunAboutDialog(AboutDialog& dialog) override {
+        ++aboutDialogs;
+        if (onAboutDialog) {
+            onAboutDialog(dialog);
+        }
+    }
     void Beep(unsigned kind) override { beeps.push_back(kind); }
+    RgbColor GetHighlightColor() override { return highlight; }
+    std::string ExecutablePath() override { return executablePath; }
+    bool HasApplicationFor(const std::string& path) override {
+        applicationQueries.push_back(path);
+        return hasApplication;
+    }
+    std::optional<std::string> LookUpBrowserCommand() override {
+        ++browserLookUps;
+        return browserCommand;
+    }
+    int RunCommandLine(const std::string& line, int showMode) override {
+        commandLines.push_back({line, showMode});
+        return runResult;
+    }
     OperatingSystemVersion GetOperatingSystemVersion() override { return version; }
     void* LoadLibrary(const std::string& name) override {
         loadedLibraries.push_back(name);

@@ -58,7 +58,8 @@ TEST_F(LinuxPlatformTest, OpenStartsTheOpenerWithThePathAsItsOnlyArgument) {
 
 TEST_F(LinuxPlatformTest, AddressesAreHandedOnWithoutLookingForAFile) {
     LinuxPlatform platform(opener_);
-    EXPECT_EQ(platform.ShellOpen("open", "https://www.reelwright.example/a b", 5), 42);
+    // No verb is the default verb, "open".
+    EXPECT_EQ(platform.ShellOpen("", "https://www.reelwright.example/a b", 3), 42);
     EXPECT_EQ(WaitForText(scratch_.File("opened.txt")), "1|https://www.reelwright.example/a b\n");
 }
 

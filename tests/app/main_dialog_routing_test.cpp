@@ -122,7 +122,8 @@ TEST(MainDialogRouting, WhileARunIsOnItsThreadEveryCommandIsRefusedAndClosingSto
     EXPECT_EQ(listener.runningChanges, 1);
 
     for (int id : {kIdSaveAsFlash, kIdAddImages, kIdAddFolder, kIdRemoveAll, kIdPreview, kIdExit,
-                   kIdMenuRemoveAll}) {
+                   kIdMenuRemoveAll, kIdBuyNow, kIdHelp, kIdBanner, kIdPartnerLink,
+                   kIdHomePageLabel, kIdAbout, kIdSystemMenuAbout}) {
         dialog.OnCommand(id);
     }
     dialog.OnListClick(0);
@@ -132,6 +133,7 @@ TEST(MainDialogRouting, WhileARunIsOnItsThreadEveryCommandIsRefusedAndClosingSto
     EXPECT_TRUE(platform.openRequests.empty());
     EXPECT_TRUE(platform.folderTitles.empty());
     EXPECT_TRUE(platform.menus.empty());
+    EXPECT_EQ(platform.aboutDialogs, 0);
     EXPECT_EQ(dialog.GetRows().size(), 1u);
     EXPECT_EQ(dialog.GetEndResult(), 0);
 

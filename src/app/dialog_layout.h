@@ -1,0 +1,29 @@
+// A control of a dialog template as the front end lays it out. Positions and sizes
+// are in dialog units: x pixels = units x the dialog font's average character width
+// / 4, y pixels = units x its character height / 8.
+#pragma once
+
+#include <string>
+
+enum class ControlKind {
+    kIcon,           // the application's icon
+    kText,           // a plain static text
+    kDefaultButton,  // the push button that Enter presses
+    kLink,           // a static text that becomes a HyperlinkLabel
+    kClickableText,  // a plain static text that reports clicks
+};
+
+// The id of a static that reports nothing.
+inline constexpr int kIdStatic = -1;
+
+struct ControlLayout {
+    int id = kIdStatic;
+    ControlKind kind = ControlKind::kText;
+    std::string text;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    // '&' is shown as it is, not taken for a keyboard mnemonic.
+    bool noPrefix = false;
+};

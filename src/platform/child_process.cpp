@@ -1,0 +1,143 @@
+#include "platform/child_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+std::vector<char*> ArgumentPointers(const std::vector<std::string>& arguments) {
+    std::vector<char*> pointers;
+    pointers.reserve(arguments.size() + 1);
+    for (const std::string& argument : arguments) {
+        pointers.push_back(const_cast<char*>(argument.c_str()));
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+int Spawn(pid_t& child, const std::vector<std::string>& arguments,
+          const posix_spawn_file_actions_t* actions) {
+    if (arguments.empty() || arguments[0].empty()) {
+        return ENOENT;
+    }
+    std::vector<char*> pointers = ArgumentPointers(arguments);
+    return posix_spawnp(&child, pointers[0], actions, nullptr, pointers.data(), environ);
+}
+
+void Reap(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+int StartDetached(const std::vector<std::string>& arguments) {
+    pid_t child = 0;
+    const int error = Spawn(child, arguments, nullptr);
+    if (error != 0) {
+        return error;
+    }
+    // The program may run as long as the user keeps it open; a detached thread waits
+    // for it so no zombie is left and no signal handler is needed.
+    try {
+        std::thread(Reap, child).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the child is reaped when the process ends.
+    }
+    return 0;
+}
+
+std::optional<std::string> ReadProgramOutput(const std::vector<std::string>& arguments,
+                                             std::chrono::milliseconds timeout, size_t limit) {
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        return std::nullopt;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int error = Spawn(child, arguments, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (error != 0) {
+        close(pipeEnds[0]);
+        return std::nullopt;
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto remaining = [&deadline] {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    };
+    std::string output;
+    bool ended = false;
+    for (int wait = remaining(); wait > 0; wait = remaining()) {
+        pollfd readable{pipeEnds[0], POLLIN, 0};
+        const int ready = poll(&readable, 1, wait);
+        if (ready < 0 && errno != EINTR) {
+            break;
+        }
+        if (ready <= 0) {
+            continue;
+        }
+        char buffer[4096];
+        const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            ended = true;
+            break;
+        }
+        // Past the limit the output is drained but not kept.
+        output.append(buffer, std::min(static_cast<size_t>(count), limit - output.size()));
+    }
+    close(pipeEnds[0]);
+
+    // The program closed its output; it has until the deadline to exit.
+    int status = 0;
+    bool exited = false;
+    bool gone = false;
+    while (ended) {
+        const pid_t reaped = waitpid(child, &status, WNOHANG);
+        if (reaped == child) {
+            exited = true;
+            break;
+        }
+        if (reaped < 0 && errno != EINTR) {
+            gone = true;  // reaped elsewhere: nothing left to wait for or to stop
+            break;
+        }
+        if (remaining() == 0) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!exited) {
+        if (!gone) {
+            kill(child, SIGKILL);
+            Reap(child);
+        }
+        return std::nullopt;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return output;
+}
