@@ -4,13 +4,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 enum class ControlKind {
     kIcon,           // the application's icon
-    kText,           // a plain static text
+    kText,           // a plain static text, left-aligned
+    kCenteredText,   // a plain static text, centred
+    kButton,         // a push button
     kDefaultButton,  // the push button that Enter presses
     kLink,           // a static text that becomes a HyperlinkLabel
     kClickableText,  // a plain static text that reports clicks
+    kListView,       // the picture list
+    kBlackFrame,     // the preview area
+    kGroupBox,       // a frame around other controls
+    kEdit,           // a bordered edit field
+    kCenteredEdit,   // a bordered edit field, text centred
+    kReadOnlyField,  // a read-only field without border
+    kProgressBar,
+    kBitmap,  // a picture that reports clicks
 };
 
 // The id of a static that reports nothing.
@@ -26,4 +37,11 @@ struct ControlLayout {
     int height = 0;
     // '&' is shown as it is, not taken for a keyboard mnemonic.
     bool noPrefix = false;
+};
+
+// A whole dialog template: its client size in dialog units and its controls.
+struct DialogTemplate {
+    int width = 0;
+    int height = 0;
+    std::vector<ControlLayout> controls;
 };

@@ -1,6 +1,6 @@
 // Template 102: the main dialog's controls in dialog units.
 #pragma once
 
-#include "app/dialog_template.h"
+#include "app/dialog_layout.h"
 
 const DialogTemplate& MainDialogTemplate();

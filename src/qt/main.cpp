@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     QtPlatform platform;
     LoadOptionalSkin(platform);
     MainWindow window(platform);
+    QApplication::setWindowIcon(window.windowIcon());
     platform.SetWindow(&window);
     window.exec();
     return 0;

@@ -17,8 +17,11 @@
 #include <QStyleOptionButton>
 #include <QTableView>
 
+#include "app/about_dialog.h"
 #include "app/dialog_ids.h"
 #include "app/main_dialog_template.h"
+#include "qt/clickable_label.h"
+#include "qt/hyperlink_label_widget.h"
 #include "qt/image_list_model.h"
 #include "qt/preview_widget.h"
 
@@ -26,25 +29,19 @@ namespace {
 
 constexpr int kNumberColumnWidth = 30;
 constexpr int kPathColumnWidth = 260;
-constexpr const char* kAboutItemText = "&About Reelwright...";
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The caption a control shows: the template's text, or for the home-page label the
-// maker's address.
-QString CaptionOf(const TemplateControl& control) {
-    if (control.id == kIdHomePageLabel) {
-        return REELWRIGHT_MAKER_ADDRESS;
-    }
-    return control.text;
+QString CaptionOf(const ControlLayout& control) {
+    return Text(control.text);
 }
 
-// The home-page label sizes itself to its text, so its template width does not
-// bound its caption.
-bool SizesItself(const TemplateControl& control) {
-    return control.id == kIdHomePageLabel;
+// A link label sizes itself to its text, so its template width does not bound its
+// caption.
+bool SizesItself(const ControlLayout& control) {
+    return control.kind == ControlKind::kLink;
 }
 
 bool IsButton(ControlKind kind) {
@@ -59,7 +56,7 @@ bool CaptionsFit(const QFont& font, QStyle* style) {
     const QFontMetrics metrics(font);
     const int buttonPadding = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +
                                    style->pixelMetric(QStyle::PM_DefaultFrameWidth));
-    for (const TemplateControl& control : MainDialogTemplate().controls) {
+    for (const ControlLayout& control : MainDialogTemplate().controls) {
         const QString caption = CaptionOf(control);
         if (caption.isEmpty() || SizesItself(control)) {
             continue;
@@ -104,6 +101,10 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
 
     BuildControls();
     ConnectList();
+    // The home-page label is the dialog's own; its click goes through the dialog's
+    // routing, which refuses it during a run.
+    homePageLabel_->Bind(dialog_.GetHomePageLabel(), 0,
+                         [this] { dialog_.OnCommand(kIdHomePageLabel); });
     dialog_.SetPreviewSize(preview_->width(), preview_->height());
     dialog_.SetListener(this);
     ShowInitialState();
@@ -127,10 +128,10 @@ QWidget* MainWindow::Control(int id) const {
 
 void MainWindow::BuildControls() {
     std::vector<QGroupBox*> groups;
-    for (const TemplateControl& control : MainDialogTemplate().controls) {
+    for (const ControlLayout& control : MainDialogTemplate().controls) {
         QWidget* widget = MakeControl(control);
         widget->setGeometry(units_.ToPixels(control.x, control.y, control.width, control.height));
-        if (control.id != -1) {
+        if (control.id != kIdStatic) {
             controls_[control.id] = widget;
         }
         laidOut_.emplace_back(control, widget);
@@ -144,35 +145,31 @@ void MainWindow::BuildControls() {
     }
 }
 
-QWidget* MainWindow::MakeControl(const TemplateControl& control) {
+QWidget* MainWindow::MakeControl(const ControlLayout& control) {
     const QString caption = CaptionOf(control);
     const int id = control.id;
+    const auto command = [this, id] { dialog_.OnCommand(id); };
     switch (control.kind) {
         case ControlKind::kButton:
         case ControlKind::kDefaultButton: {
             auto* button = new QPushButton(caption, this);
             // Enter never presses a button of this dialog.
             button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, [this, id] { dialog_.OnCommand(id); });
-            // The launches and the About box are not wired yet.
-            if (id == kIdBuyNow || id == kIdHelp || id == kIdAbout) {
-                button->setEnabled(false);
-            }
+            connect(button, &QPushButton::clicked, this, command);
             return button;
         }
-        case ControlKind::kListView: {
+        case ControlKind::kListView:
             list_ = new QTableView(this);
             return list_;
-        }
         case ControlKind::kBlackFrame:
             preview_ = new PreviewWidget(this);
             return preview_;
         case ControlKind::kGroupBox:
             return new QGroupBox(this);
         case ControlKind::kEdit:
-        case ControlKind::kEditCentered: {
+        case ControlKind::kCenteredEdit: {
             auto* edit = new QLineEdit(this);
-            if (control.kind == ControlKind::kEditCentered) {
+            if (control.kind == ControlKind::kCenteredEdit) {
                 edit->setAlignment(Qt::AlignCenter);
             }
             const DialogControl field = FieldOf(id);
@@ -202,26 +199,29 @@ QWidget* MainWindow::MakeControl(const TemplateControl& control) {
             progress_->setTextVisible(false);
             return progress_;
         case ControlKind::kBitmap: {
-            auto* banner = new QLabel(this);
+            auto* banner = new ClickableLabel(this, command);
             banner->setPixmap(QPixmap(":/banner.png"));
             banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            banner->setEnabled(false);
+            banner->setCursor(Qt::PointingHandCursor);
             return banner;
         }
         case ControlKind::kLink: {
-            auto* link = new QLabel(caption, this);
-            link->setEnabled(false);
-            if (SizesItself(control)) {
-                link->setMinimumWidth(link->fontMetrics().horizontalAdvance(caption));
-            }
-            return link;
+            homePageLabel_ = new HyperlinkLabelWidget(this);
+            homePageLabel_->setText(caption);
+            return homePageLabel_;
         }
-        case ControlKind::kStaticCentered: {
+        case ControlKind::kClickableText: {
+            auto* text = new ClickableLabel(this, command);
+            text->setText(caption);
+            text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return text;
+        }
+        case ControlKind::kCenteredText: {
             auto* label = new QLabel(caption, this);
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             return label;
         }
-        case ControlKind::kStatic:
+        case ControlKind::kText:
         case ControlKind::kIcon:
         default: {
             auto* label = new QLabel(caption, this);
@@ -367,11 +367,9 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     // The window manager owns the window menu, so the dialog's "About" item is offered
     // on the dialog's free area instead.
     QMenu menu(this);
-    QAction* about = menu.addAction(kAboutItemText);
-    about->setEnabled(false);
-    if (menu.exec(event->globalPos()) == about) {
-        dialog_.OnCommand(kIdSystemMenuAbout);
-    }
+    QAction* about = menu.addAction(kAboutMenuItemText);
+    connect(about, &QAction::triggered, this, [this] { dialog_.OnCommand(kIdSystemMenuAbout); });
+    menu.exec(event->globalPos());
 }
 
 // --- what the dialog tells -------------------------------------------------------------

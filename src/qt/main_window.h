@@ -7,12 +7,13 @@
 #include <QFont>
 #include <map>
 
-#include "app/dialog_template.h"
+#include "app/dialog_layout.h"
 #include "app/main_dialog.h"
 #include "app/main_dialog_listener.h"
 #include "qt/dialog_units.h"
 #include "qt/qt_run_host.h"
 
+class HyperlinkLabelWidget;
 class ImageListModel;
 class Platform;
 class PreviewWidget;
@@ -44,7 +45,7 @@ class MainWindow final : public QDialog, private MainDialogListener {
 
   private:
     void BuildControls();
-    QWidget* MakeControl(const TemplateControl& control);
+    QWidget* MakeControl(const ControlLayout& control);
     void ConnectList();
     void ShowInitialState();
     bool OwnsWidget(QObject* object) const;
@@ -72,10 +73,11 @@ class MainWindow final : public QDialog, private MainDialogListener {
     DialogUnits units_;
     std::map<int, QWidget*> controls_;
     // Every template control with the widget made for it, in template order.
-    std::vector<std::pair<TemplateControl, QWidget*>> laidOut_;
+    std::vector<std::pair<ControlLayout, QWidget*>> laidOut_;
     ImageListModel* model_ = nullptr;
     QTableView* list_ = nullptr;
     PreviewWidget* preview_ = nullptr;
+    HyperlinkLabelWidget* homePageLabel_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* percentLabel_ = nullptr;
     QLineEdit* countField_ = nullptr;

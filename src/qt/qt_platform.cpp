@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "qt/about_box.h"
+
 namespace {
 
 // "*.jpg" -> "*.[jJ][pP][gG]": the dialog's own matching may mind the case, a
@@ -113,4 +115,14 @@ int QtPlatform::TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y)
 
 void QtPlatform::Beep(unsigned) {
     QApplication::beep();
+}
+
+RgbColor QtPlatform::GetHighlightColor() {
+    const QColor highlight = QApplication::palette().color(QPalette::Highlight);
+    return RgbColor{static_cast<uint8_t>(highlight.red()), static_cast<uint8_t>(highlight.green()),
+                    static_cast<uint8_t>(highlight.blue())};
+}
+
+void QtPlatform::RunAboutDialog(AboutDialog& dialog) {
+    ShowAboutBox(dialog, window_);
 }

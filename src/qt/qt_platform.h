@@ -27,6 +27,9 @@ class QtPlatform final : public LinuxPlatform {
     std::optional<std::string> ShowFolderDialog(const std::string& title) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void Beep(unsigned kind) override;
+    // The palette's highlight, the colour a link shows while the pointer is over it.
+    RgbColor GetHighlightColor() override;
+    void RunAboutDialog(AboutDialog& dialog) override;
 
   private:
     QPointer<QWidget> window_;
