@@ -29,9 +29,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${REELWRIGHT_HOME_PAGE}")
 # dpkg-shlibdeps finds the libraries the programs link; xdg-open opens the finished
-# movie, the help and the web links.
+# movie, the help and the web links; Qt's platform plugins (the X11 and Wayland
+# connections) are only recommended by its libraries, yet the dialog cannot open a
+# window without them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xchm | kchmviewer, ffmpeg")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
