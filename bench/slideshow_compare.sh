@@ -16,6 +16,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 count=${2:-100}
+large_count=${LARGE_COUNT:-20}
 cli=$build/src/cli/reelwright-cli
 [ -x "$cli" ] || { echo "no $cli: build first (bash scripts/setup.sh)" >&2; exit 1; }
 
@@ -35,9 +36,9 @@ generate() {  # folder count width height
             -quality 90 "$folder/$name"
     done
 }
-echo "generating $count pictures of 1920x1080 and 20 of 4000x3000 in $work ..."
+echo "generating $count pictures of 1920x1080 and $large_count of 4000x3000 in $work ..."
 generate "$work/pictures" "$count" 1920 1080
-generate "$work/large" 20 4000 3000
+generate "$work/large" "$large_count" 4000 3000
 
 seconds() { date +%s.%N; }
 elapsed() { echo "$2 - $1" | bc -l; }
@@ -68,7 +69,7 @@ two=$(timed "$cli" -q -j 2 -s 280x210 -r 10 -o "$work/two.swf" "$work/pictures")
 fast=$(timed "$cli" -q -j 2 --fast -s 280x210 -r 10 -o "$work/fast.swf" "$work/pictures")
 if cmp -s "$work/one.swf" "$work/two.swf"; then same="identical"; else same="DIFFERENT"; fi
 
-# Peak memory: 100 frames, and 2000 frames (the same pictures twenty times over).
+# Peak memory: the list once, and twenty times over (2000 frames for 100 pictures).
 for ((i = 0; i < 20; i++)); do ls "$work"/pictures/*.jpg; done > "$work/list2000.txt"
 peak() { /usr/bin/time -f '%M' "$cli" -q -j 2 -s 280x210 -r 10 -o "$work/peak.swf" "$@" 2>&1 >/dev/null | tail -n 1; }
 peak100=$(peak "$work/pictures")
@@ -77,7 +78,7 @@ peak2000=$(peak -l "$work/list2000.txt")
 # Cost per picture as the pixel count grows (one core).
 large=$(timed $pin "$cli" -q -j 1 -s 280x210 -r 10 -o "$work/large.swf" "$work/large")
 per_small=$(ratio "$one" "$count")
-per_large=$(ratio "$large" 20)
+per_large=$(ratio "$large" "$large_count")
 pixel_ratio=$(echo "(4000 * 3000) / (1920 * 1080)" | bc -l)
 
 # --fast against the exact frames: every frame's JPEG taken out of both movies by
@@ -91,7 +92,7 @@ psnr() {  # exact.swf fast.swf -> "mean min frames"; identical frames count as 9
         echo
     done | awk '{ x = ($1 == "inf" || $1 == "0") ? 99 : $1 + 0; s += x; n++;
                   if (n == 1 || x < m) m = x }
-                END { printf "%.2f %.2f %d", s / n, m, n }'
+                END { printf "%.2f %.2f %d\n", s / n, m, n }'
 }
 read -r psnr_mean psnr_min psnr_frames < <(psnr "$work/one.swf" "$work/fast.swf")
 "$cli" -q -j 1 -s 280x210 -o "$work/large-fast.swf" --fast "$work/large"
@@ -111,9 +112,10 @@ printf 'ours -j 2:          %.3f s  (%.2fx ffmpeg one core, %.2fx ffmpeg all cor
     "$two" "$(ratio "$two" "$ffmpeg_one")" "$(ratio "$two" "$ffmpeg_all")" "$same"
 printf 'ours --fast -j 2:   %.3f s  (%.2fx ffmpeg one core, %.2fx ffmpeg all cores)\n' \
     "$fast" "$(ratio "$fast" "$ffmpeg_one")" "$(ratio "$fast" "$ffmpeg_all")"
-printf 'peak memory:        %d KiB for 100 frames, %d KiB for 2000 frames\n' "$peak100" "$peak2000"
-printf '4000x3000 (20):     %.1f ms a picture against %.1f ms at 1920x1080: %.2fx for %.2fx the pixels\n' \
-    "$(echo "$per_large * 1000" | bc -l)" "$(echo "$per_small * 1000" | bc -l)" \
+printf 'peak memory:        %d KiB for %d frames, %d KiB for %d frames\n' "$peak100" "$count" \
+    "$peak2000" "$((20 * count))"
+printf '4000x3000 (%d):     %.1f ms a picture against %.1f ms at 1920x1080: %.2fx for %.2fx the pixels\n' \
+    "$large_count" "$(echo "$per_large * 1000" | bc -l)" "$(echo "$per_small * 1000" | bc -l)" \
     "$(ratio "$per_large" "$per_small")" "$pixel_ratio"
 printf -- '--fast PSNR:        1920x1080 set mean %s dB, worst %s dB (%s frames)\n' "$psnr_mean" "$psnr_min" "$psnr_frames"
 printf '                    4000x3000 set mean %s dB, worst %s dB (%s frames)\n' "$large_mean" "$large_min" "$large_frames"
