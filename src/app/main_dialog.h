@@ -157,8 +157,8 @@ class MainDialog {
     const std::string& GetApplicationName() const { return applicationName_; }
 
   private:
-    class BuildEvents;
-    class PreviewEvents;
+    enum class RunKind { kBuild, kPreview };
+    class RunEvents;
 
     // A modal message box with the exclamation icon and the application's name.
     void ShowMessage(const std::string& text);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/main_dialog.h"
+#include "app/main_dialog_run_events.h"
 #include "platform/platform.h"
 #include "slideshow/output_name.h"
 #include "slideshow/stop_request.h"
@@ -18,40 +19,6 @@ constexpr const char* kFlashFileFilter = "Flash Files|*.swf|ALL (*.*)|*.*||";
 constexpr const char* kFlashExtension = "swf";
 
 }  // namespace
-
-// Carries the build's events to the user-interface thread; on the worker it only
-// posts copies.
-class MainDialog::BuildEvents final : public SlideshowEvents {
-  public:
-    BuildEvents(MainDialog& dialog, const PostToInterface& post) : dialog_(dialog), post_(post) {}
-
-    void OnEntryStarted(const EntryStarted& event) override {
-        MainDialog* dialog = &dialog_;
-        post_([dialog, event] {
-            // The bar stands at the entry's share before the entry is worked on;
-            // selection adds up over the build, the focus mark moves to this row, and
-            // the row is scrolled into view.
-            dialog->SetProgress(event.percent);
-            dialog->SelectRow(event.index, true);
-            dialog->visibleRow_ = event.index;
-            if (dialog->listener_ != nullptr) {
-                dialog->listener_->OnRowRevealed(event.index);
-            }
-        });
-    }
-    void OnFrameProduced(FrameProduced event) override {
-        MainDialog* dialog = &dialog_;
-        post_([dialog, event = std::move(event)] {
-            dialog->DrawPreview(event.preview.get());
-            dialog->SetPictureSizeText(event.sizeText);
-            dialog->WriteFieldsToControls();
-        });
-    }
-
-  private:
-    MainDialog& dialog_;
-    const PostToInterface& post_;
-};
 
 void MainDialog::OnSaveAsFlash() {
     if (running_) {
@@ -92,7 +59,7 @@ void MainDialog::OnSaveAsFlash() {
     AcquirePreviewSurface();
     SetFocus(DialogControl::kPictureList);
     host_.Start([this, build = std::move(build), stop = BeginRun()](const PostToInterface& post) {
-        BuildEvents events(*this, post);
+        RunEvents events(*this, post, RunKind::kBuild);
         SlideshowBuildResult result = RunSlideshowBuild(build, &events, stop.get());
         post([this, result = std::move(result), outputPath = build.outputPath] {
             FinishBuild(result, outputPath);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/main_dialog.h"
+#include "app/main_dialog_run_events.h"
 #include "platform/platform.h"
 #include "slideshow/picture_metrics.h"
 #include "slideshow/preview_run.h"
@@ -13,35 +14,6 @@ namespace {
 constexpr const char* kEmptyListMessage = "Please select files.There are'n files in list";
 
 }  // namespace
-
-// Carries the preview's events to the user-interface thread; on the worker it only
-// posts copies.
-class MainDialog::PreviewEvents final : public SlideshowEvents {
-  public:
-    PreviewEvents(MainDialog& dialog, const PostToInterface& post) : dialog_(dialog), post_(post) {}
-
-    void OnEntryStarted(const EntryStarted& event) override {
-        MainDialog* dialog = &dialog_;
-        post_([dialog, event] {
-            // Selected without the focus mark and without scrolling; the others keep
-            // their selection.
-            dialog->SelectRow(event.index, false);
-            dialog->SetProgress(event.percent);
-        });
-    }
-    void OnFrameProduced(FrameProduced event) override {
-        MainDialog* dialog = &dialog_;
-        post_([dialog, event = std::move(event)] {
-            dialog->DrawPreview(event.preview.get());
-            dialog->SetPictureSizeText(event.sizeText);
-            dialog->WriteFieldsToControls();
-        });
-    }
-
-  private:
-    MainDialog& dialog_;
-    const PostToInterface& post_;
-};
 
 void MainDialog::OnPreview() {
     if (running_) {
@@ -66,7 +38,7 @@ void MainDialog::OnPreview() {
     request.rate = buildSettings_.rate;
     host_.Start(
         [this, request = std::move(request), stop = BeginRun()](const PostToInterface& post) {
-            PreviewEvents events(*this, post);
+            RunEvents events(*this, post, RunKind::kPreview);
             Platform& platform = platform_;
             RunPreview(request, events, stop.get(), [&platform, &stop](int32_t milliseconds) {
                 return platform.Sleep(milliseconds, stop->Flag());

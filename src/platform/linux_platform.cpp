@@ -61,23 +61,16 @@ int ShellCodeForFileError(int error) {
     }
 }
 
-// The codes a program start reports on the system the dialog was designed for.
+// The codes a program start reports on the system the dialog was designed for: a
+// file's codes, but a format it cannot run is 11 and no memory is 0 there.
 int RunCodeForSpawnError(int error) {
-    switch (error) {
-        case ENOENT:
-            return kShellFileNotFound;
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case ELOOP:
-            return kShellPathNotFound;
-        case EACCES:
-        case EPERM:
-            return kShellAccessDenied;
-        case ENOEXEC:
-            return kRunBadFormat;
-        default:
-            return kShellOutOfResources;
+    if (error == ENOEXEC) {
+        return kRunBadFormat;
     }
+    if (error == ENOMEM) {
+        return kShellOutOfResources;
+    }
+    return ShellCodeForFileError(error);
 }
 
 // The first name of a query tool's answer: the first line, up to a ';' that would
