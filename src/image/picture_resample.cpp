@@ -45,8 +45,10 @@ struct RunSums {
 };
 
 // Adds up the pixels from column x up to (not including) column end; pixel and x
-// are left just past the run.
-inline RunSums SumRun(const uint8_t*& pixel, int64_t& x, int64_t end) {
+// are left just past the run. `Value` is a pixel's byte, or the column sums of
+// several whole rows.
+template <typename Value>
+inline RunSums SumRun(const Value*& pixel, int64_t& x, int64_t end) {
     RunSums sums;
     for (; x < end; ++x, pixel += 3) {
         sums.blue += pixel[0];
@@ -56,9 +58,117 @@ inline RunSums SumRun(const uint8_t*& pixel, int64_t& x, int64_t end) {
     return sums;
 }
 
-uint8_t ToByte(int64_t sum, int64_t divisor) {
-    return static_cast<uint8_t>(std::clamp<int64_t>(sum / divisor, 0, 255));
+// Adds source values lying wholly inside the current destination row into its sums:
+// runs of whole pixels at full weight, the pixel straddling each destination column's
+// edge split between the two columns. Everything here is exact integer arithmetic,
+// so one call with the column sums of several rows gives the very sums one call per
+// row would.
+template <typename Value>
+void AddWholeRow(const Value* pixel, int64_t oldWidth, int64_t newWidth, float xScale,
+                 int64_t* current) {
+    int64_t i = 0;  // accumulator position of the current destination column
+    int64_t u = 0;  // destination columns finished in this row
+    float endX = xScale - 1.0f;
+    int64_t x = 0;
+    while (x < oldWidth) {
+        const int64_t split = u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
+        const RunSums run = SumRun(pixel, x, split);
+        current[i] += kAccuracy * run.blue;
+        current[i + 1] += kAccuracy * run.green;
+        current[i + 2] += kAccuracy * run.red;
+        if (x >= oldWidth) {
+            break;
+        }
+        // This pixel is split between two destination columns.
+        const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
+        for (int j = 0; j < 3; ++j, ++i) {
+            current[i] += (kAccuracy - weightX) * static_cast<int64_t>(pixel[j]);
+            current[i + 3] += weightX * static_cast<int64_t>(pixel[j]);
+        }
+        endX += xScale;
+        ++u;
+        ++x;
+        pixel += 3;
+    }
 }
+
+// Whole source rows added up column by column before they are spread over the
+// destination columns: the spreading, the costly part, then runs once per
+// destination row instead of once per source row. 16-bit sums hold 257 rows of 255.
+class ColumnSums {
+  public:
+    static constexpr int kMaxRows = 257;
+    // Wider pictures add row by row: their sums could cost more than they save.
+    static constexpr int64_t kMaxColumns = int64_t{1} << 22;
+
+    // Empty (and unused) when a row of sums cannot be had.
+    explicit ColumnSums(int64_t oldWidth) {
+        if (oldWidth > kMaxColumns) {
+            return;
+        }
+        try {
+            sums_.assign(3 * static_cast<size_t>(oldWidth), 0);
+        } catch (const std::bad_alloc&) {
+            sums_.clear();
+        }
+    }
+    bool Usable() const { return !sums_.empty(); }
+
+    void AddRow(const uint8_t* pixels) {
+        uint16_t* sums = sums_.data();
+        const size_t count = sums_.size();
+        for (size_t k = 0; k < count; ++k) {
+            sums[k] = static_cast<uint16_t>(sums[k] + pixels[k]);
+        }
+        ++rows_;
+    }
+    bool Full() const { return rows_ == kMaxRows; }
+
+    // Spreads the rows added so far into `current` and starts again.
+    void Flush(int64_t oldWidth, int64_t newWidth, float xScale, int64_t* current) {
+        if (rows_ == 0) {
+            return;
+        }
+        AddWholeRow(sums_.data(), oldWidth, newWidth, xScale, current);
+        std::fill(sums_.begin(), sums_.end(), 0);
+        rows_ = 0;
+    }
+
+  private:
+    std::vector<uint16_t> sums_;
+    int rows_ = 0;
+};
+
+// sum / divisor, truncated and held to 0..255, for one divisor and many sums. A
+// 64-bit division costs tens of cycles and there are three per destination pixel;
+// a multiplication by the divisor's inverse gives the quotient within one, and one
+// comparison makes it exact.
+class ByteQuotient {
+  public:
+    explicit ByteQuotient(int64_t divisor)
+        : divisor_(divisor), inverse_(1.0 / static_cast<double>(divisor)) {}
+
+    uint8_t operator()(int64_t sum) const {
+        if (sum < divisor_) {
+            return 0;
+        }
+        if (sum / 256 >= divisor_) {
+            return 255;
+        }
+        // Below 256 x divisor the estimate is off by at most one either way.
+        int64_t quotient = static_cast<int64_t>(static_cast<double>(sum) * inverse_);
+        if (quotient * divisor_ > sum) {
+            --quotient;
+        } else if ((quotient + 1) * divisor_ <= sum) {
+            ++quotient;
+        }
+        return static_cast<uint8_t>(quotient);
+    }
+
+  private:
+    int64_t divisor_;
+    double inverse_;
+};
 
 }  // namespace
 
@@ -72,8 +182,8 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
     const int64_t newHeight = target.GetHeight();
     const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
     const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
-    const int64_t divisor =
-        std::max<int64_t>(1, static_cast<int64_t>(yScale * xScale * static_cast<float>(kAccuracy)));
+    const ByteQuotient toByte(std::max<int64_t>(
+        1, static_cast<int64_t>(yScale * xScale * static_cast<float>(kAccuracy))));
 
     // Two accumulator rows: the destination row being filled (current) and what the
     // source row straddling its lower edge leaves for the next one (carry). Three sums
@@ -84,6 +194,7 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
     int64_t* current = rowA.data();
     int64_t* carry = rowB.data();
 
+    ColumnSums columns(oldWidth);
     int64_t finishedRows = 0;  // destination rows written so far
     float endY = yScale - 1.0f;
     for (int64_t y = 0; y < oldHeight; ++y) {
@@ -102,30 +213,17 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
 
         if (!rowSplits) {
             // The whole source row lies inside the current destination row.
-            int64_t x = 0;
-            while (x < oldWidth) {
-                const int64_t split =
-                    u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
-                const RunSums run = SumRun(pixel, x, split);
-                current[i] += kAccuracy * run.blue;
-                current[i + 1] += kAccuracy * run.green;
-                current[i + 2] += kAccuracy * run.red;
-                if (x >= oldWidth) {
-                    break;
-                }
-                // This pixel is split between two destination columns.
-                const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
-                for (int j = 0; j < 3; ++j, ++i) {
-                    current[i] += (kAccuracy - weightX) * pixel[j];
-                    current[i + 3] += weightX * pixel[j];
-                }
-                endX += xScale;
-                ++u;
-                ++x;
-                pixel += 3;
+            if (!columns.Usable()) {
+                AddWholeRow(pixel, oldWidth, newWidth, xScale, current);
+                continue;
+            }
+            columns.AddRow(pixel);
+            if (columns.Full()) {
+                columns.Flush(oldWidth, newWidth, xScale, current);
             }
             continue;
         }
+        columns.Flush(oldWidth, newWidth, xScale, current);
 
         // The source row is split between the current and the next destination row;
         // the destination row is complete once this row is in, so each straddling pixel
@@ -150,7 +248,7 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
             for (int j = 0; j < 3; ++j, ++i) {
                 const int64_t value = pixel[j];
                 current[i] += value * (kAccuracy - weightY) * (kAccuracy - weightX) / kAccuracy;
-                *out++ = ToByte(current[i], divisor);
+                *out++ = toByte(current[i]);
                 carry[i] += value * weightY * (kAccuracy - weightX) / kAccuracy;
                 current[i + 3] += value * (kAccuracy - weightY) * weightX / kAccuracy;
                 // Assigned, not added: this is the first weight of the next column, and
@@ -167,7 +265,7 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
         // remain keeps the row whole whatever the rounding did.)
         for (; u < newWidth; ++u) {
             for (int j = 0; j < 3; ++j, ++i) {
-                *out++ = ToByte(current[i], divisor);
+                *out++ = toByte(current[i]);
             }
         }
         std::swap(current, carry);
@@ -176,13 +274,14 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
         endY += yScale;
     }
 
+    columns.Flush(oldWidth, newWidth, xScale, current);
     // Rounding can leave the last destination row unfinished after the last source
     // row; its sums are complete. Further rows (possible only where float positions are
     // no longer exact) repeat it rather than stay blank.
     if (finishedRows < newHeight) {
         uint8_t* out = target.GetBits(static_cast<uint32_t>(finishedRows));
         for (int64_t k = 0; k < 3 * newWidth; ++k) {
-            out[k] = ToByte(current[k], divisor);
+            out[k] = toByte(current[k]);
         }
         const size_t rowBytes = target.GetEffectiveWidth();
         for (int64_t row = finishedRows + 1; row < newHeight; ++row) {
