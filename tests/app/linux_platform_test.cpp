@@ -104,6 +104,18 @@ TEST(FileFilterTest, SplitsLabelPatternPairsUpToTheEmptyLabel) {
     EXPECT_EQ(ParseFileFilter("Dangling"), std::vector<FileFilter>{});
 }
 
+TEST(FileFilterTest, ASelectionTakesItsFolderOnceAndEveryNameInTheNameBuffer) {
+    // One file: its path and two zeros. Several: the folder, each name, each with its
+    // zero, and a last zero.
+    EXPECT_EQ(OpenFilesNameLength({"/p/a.jpg"}), 10u);
+    EXPECT_EQ(OpenFilesNameLength({"/pics/a.jpg", "/pics/bb.png"}), 5u + 1 + 6 + 7 + 1);
+    EXPECT_EQ(OpenFilesNameLength({"/a.jpg", "/b.jpg"}), 1u + 1 + 6 + 6 + 1);
+    // 1000 names of 8 characters in a 5-character folder take 9007 characters: they
+    // fit the 10000 the dialog gives; 1200 do not.
+    EXPECT_EQ(OpenFilesNameLength(std::vector<std::string>(1000, "/pics/1234.jpg")), 9007u);
+    EXPECT_GT(OpenFilesNameLength(std::vector<std::string>(1200, "/pics/1234.jpg")), 10000u);
+}
+
 }  // namespace
 
 namespace {
