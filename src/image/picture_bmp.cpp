@@ -28,6 +28,7 @@ constexpr uint32_t kFirstHeaderWithAlphaMask = 56;
 
 // Everything the header tells about the pixel data, widened to the 40-byte form.
 struct BmpLayout {
+    FormatRecognition recognition = FormatRecognition::kNone;
     int64_t start = 0;         // stream position of the file's first byte
     uint32_t pixelOffset = 0;  // from the start; 0: the pixels follow the palette
     BitmapInfoHeader header;
@@ -389,6 +390,7 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
         return "Not a BMP";
     }
     if (LoadU16LE(fileHeader) == kBmpSignature) {
+        layout.recognition = FormatRecognition::kStrong;
         layout.pixelOffset = LoadU32LE(fileHeader + 10);
     } else if (!reader.SeekTo(layout.start)) {
         // No file header: the bitmap header starts the data (a bare DIB).
@@ -397,6 +399,9 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
 
     if (!ReadBitmapHeader(reader, layout)) {
         return "Error reading BMP info";
+    }
+    if (layout.recognition == FormatRecognition::kNone) {
+        layout.recognition = FormatRecognition::kWeak;  // a bare DIB's header
     }
     const uint32_t bpp = layout.header.bitCount;
     const uint32_t compression = layout.header.compression;
@@ -504,7 +509,9 @@ bool PictureBMP::Decode(ImageStream* file) {
     }
     StreamReader reader(*file);
     BmpLayout layout;
-    if (const char* refusal = ReadLayout(reader, layout)) {
+    const char* refusal = ReadLayout(reader, layout);
+    SetFormatRecognition(layout.recognition);
+    if (refusal != nullptr) {
         SetLastError(refusal);
         return false;
     }
