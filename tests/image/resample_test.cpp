@@ -267,6 +267,42 @@ TEST(ResampleBilinear, ColourPalettePictureStoresTheNearestEntry) {
     }
 }
 
+TEST(ResampleBilinear, ColourPalettePictureGrowsOverSeveralRows) {
+    // 2 x 2 to 4 x 4: rows sample old rows 0, .5, 1, 1 (the last one clamped), columns
+    // likewise. Red (0, 0) and blue (1, 0) below, green (0, 1) and white (1, 1) above;
+    // the nearest palette entry is stored, ties to the lower index.
+    Picture picture;
+    ASSERT_NE(picture.Create(2, 2, 8, 0), nullptr);
+    // Red, blue, green, then white to the end (so that no unused black entry is nearer).
+    RgbQuad palette[256];
+    std::fill_n(palette, 256, RgbQuad{255, 255, 255, 0});
+    palette[0] = {0, 0, 255, 0};
+    palette[1] = {255, 0, 0, 0};
+    palette[2] = {0, 255, 0, 0};
+    picture.SetPalette(palette, 256);
+    picture.SetPixelIndex(0, 0, 0);
+    picture.SetPixelIndex(1, 0, 1);
+    picture.SetPixelIndex(0, 1, 2);
+    picture.SetPixelIndex(1, 1, 3);
+    ASSERT_TRUE(picture.Resample(4, 4));
+    ASSERT_EQ(picture.GetBpp(), 8);
+    // Row 1 lies at old row .5: (0, .5) mixes red and green into red 127, green 127,
+    // as near to either, so the lower index (red) wins; (.5, .5) is the mean of all
+    // four, grey 127, as near to red, blue and green: red again; (1, .5) mixes blue and
+    // white into blue 255 with red and green 127, nearer blue.
+    const uint8_t expected[4][4] = {
+        {0, 0, 1, 1},
+        {0, 0, 1, 1},
+        {2, 2, 3, 3},
+        {2, 2, 3, 3},
+    };
+    for (uint32_t y = 0; y < 4; ++y) {
+        for (uint32_t x = 0; x < 4; ++x) {
+            EXPECT_EQ(picture.GetPixelIndex(x, y), expected[y][x]) << x << ", " << y;
+        }
+    }
+}
+
 TEST(Resample, SameSizeLeavesPixelsUntouched) {
     Picture picture;
     MakeGenerated(picture, 31, 17);
