@@ -77,7 +77,7 @@ for name in "${targets[@]}"; do
         fresh=build-fuzz/merged/$name
         rm -rf "$fresh"
         mkdir -p "$fresh"
-        "$fuzzer" -merge=1 -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+        "$fuzzer" -merge=1 -max_len=65536 -rss_limit_mb=2048 -timeout=30 \
             "$fresh" "$committed" "$working"
         rm -rf "$committed"
         mv "$fresh" "$committed"
@@ -85,10 +85,11 @@ for name in "${targets[@]}"; do
         continue
     fi
     # -malloc_limit_mb: with a picture limit of a few MiB, no single allocation of any
-    # decoder or library comes near 64 MiB; one that does is a finding.
+    # decoder or library comes near 64 MiB; one that does is a finding. -timeout is
+    # generous because a niced run on a busy machine can wait seconds for a core.
     # shellcheck disable=SC2046
     "$fuzzer" "$working" "$committed" $(seeds_of "$name") tests/data/corpus \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=64 \
+        -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -malloc_limit_mb=64 \
         -max_len=65536 -artifact_prefix="build-fuzz/findings/$name/" -print_final_stats=1 \
         "${extra[@]}"
 done

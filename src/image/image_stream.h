@@ -27,7 +27,8 @@ class ImageStream {
     virtual int GetC() = 0;
     // Reads a line of at most maxCount - 1 characters, as fgets; null at the end.
     virtual char* GetS(char* string, int maxCount) = 0;
-    // Reads one decimal integer after optional blanks (the only form codecs need).
+    // Reads one decimal integer after optional blanks. No codec here reads text; the
+    // line and number reads complete the stream's interface for those that would.
     virtual bool Scanf(int32_t* value) = 0;
 };
 

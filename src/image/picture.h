@@ -16,6 +16,13 @@ class ImageStream;
 class DrawingSurface;
 struct SurfaceRect;
 
+// How sure a decoder that refused a file is that the file was meant to be of its
+// format: a strong signature ("BM", the PNG and GIF signatures, a JPEG's start of
+// image), or a weak sign (an icon directory, a bare bitmap header, a TGA header of
+// known fields). Detection by content reports the reason of such a decoder instead
+// of calling the format unknown.
+enum class FormatRecognition : uint8_t { kNone, kWeak, kStrong };
+
 // One palette entry or one colour, laid out as the bitmap's palette entries are.
 struct RgbQuad {
     uint8_t blue = 0;
@@ -102,8 +109,10 @@ class Picture {
     bool IsValid() const { return block_ != nullptr; }
 
     // --- loading and saving -----------------------------------------------------
-    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). The
-    // system's reason is the last error when the file cannot be opened.
+    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). On
+    // failure the last error says why: the system's reason when the file cannot be
+    // opened, the decoder's when the content is of its format, else "Decode: Unknown
+    // or wrong format". Success leaves the last error as it was.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);
     // The system's reason is the last error when the file cannot be opened.
@@ -196,6 +205,7 @@ class Picture {
     const char* GetLastError() const { return info_.lastError; }
     // Sets the last error (truncated to 255 characters); an empty text keeps the old.
     void SetLastError(const char* message);
+    void ClearLastError() { info_.lastError[0] = '\0'; }
     int32_t GetXDpi() const { return info_.xDpi; }
     int32_t GetYDpi() const { return info_.yDpi; }
     // 0 or less becomes 96; also updates the pixels-per-metre header fields.
@@ -222,6 +232,8 @@ class Picture {
     bool IsEnabled() const { return info_.enabled; }
     void SetEnabled(bool enabled) { info_.enabled = enabled; }
     const PictureInformation& GetInformation() const { return info_; }
+    // Set by a decoder (see FormatRecognition); kNone for any other picture.
+    FormatRecognition GetFormatRecognition() const { return recognition_; }
 
     // The packed DIB (header, palette, rows) and its size in bytes.
     const uint8_t* GetDib() const { return block_; }
@@ -254,6 +266,7 @@ class Picture {
 
   protected:
     PictureInformation& Information() { return info_; }
+    void SetFormatRecognition(FormatRecognition level) { recognition_ = level; }
 
   private:
     struct FreeDeleter {
@@ -276,4 +289,5 @@ class Picture {
     uint8_t* pixels_ = nullptr;  // first stored row inside the block
     uint8_t* alpha_ = nullptr;   // owned alpha plane or the lender's
     Picture* lender_ = nullptr;
+    FormatRecognition recognition_ = FormatRecognition::kNone;
 };

@@ -28,6 +28,7 @@ constexpr uint32_t kFirstHeaderWithAlphaMask = 56;
 
 // Everything the header tells about the pixel data, widened to the 40-byte form.
 struct BmpLayout {
+    FormatRecognition recognition = FormatRecognition::kNone;
     int64_t start = 0;         // stream position of the file's first byte
     uint32_t pixelOffset = 0;  // from the start; 0: the pixels follow the palette
     BitmapInfoHeader header;
@@ -54,12 +55,25 @@ std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t count, const Picture& picture)
 // on whole bytes give those bytes.
 struct ChannelField {
     uint32_t mask = 0;
-    int shift = 0;
+    int right = 0;  // one of the two shifts is 0
+    int left = 0;
 
-    explicit ChannelField(uint32_t m) : mask(m), shift(m == 0 ? 0 : 24 - std::countl_zero(m)) {}
+    explicit ChannelField(uint32_t m) : mask(m) {
+        const int shift = m == 0 ? 0 : 24 - std::countl_zero(m);
+        right = shift > 0 ? shift : 0;
+        left = shift < 0 ? -shift : 0;
+    }
     uint8_t From(uint32_t pixel) const {
-        const uint32_t bits = pixel & mask;
-        return static_cast<uint8_t>(shift >= 0 ? bits >> shift : bits << -shift);
+        return static_cast<uint8_t>(((pixel & mask) >> right) << left);
+    }
+    // The byte of a 32-bit pixel the mask covers exactly, or -1.
+    int WholeByte() const {
+        for (int k = 0; k < 4; ++k) {
+            if (mask == 0xFFu << (8 * k)) {
+                return k;
+            }
+        }
+        return -1;
     }
 };
 
@@ -321,6 +335,61 @@ void ReadTwoBitRows(StreamReader& reader, Picture& picture, bool& cancelled, boo
     }
 }
 
+struct BitFields {
+    ChannelField red;
+    ChannelField green;
+    ChannelField blue;
+    AlphaField alpha;
+};
+
+// One row of 2- or 4-byte pixels through their fields; alpha (when not null) gets the
+// alpha field, and anyAlpha learns whether some alpha value was not 0.
+template <int PixelBytes>
+void ConvertFieldRow(const uint8_t* in, uint32_t width, const BitFields& fields, uint8_t* out,
+                     uint8_t* alpha, bool& anyAlpha) {
+    // Copies the compiler can keep in registers: the byte stores below could alias
+    // the fields otherwise, which would be reloaded for every pixel.
+    const ChannelField red = fields.red;
+    const ChannelField green = fields.green;
+    const ChannelField blue = fields.blue;
+    for (uint32_t x = 0; x < width; ++x, in += PixelBytes, out += 3) {
+        const uint32_t pixel = PixelBytes == 2 ? LoadU16LE(in) : LoadU32LE(in);
+        out[0] = blue.From(pixel);
+        out[1] = green.From(pixel);
+        out[2] = red.From(pixel);
+    }
+    if (alpha) {
+        const AlphaField alphaField = fields.alpha;
+        in -= static_cast<size_t>(width) * PixelBytes;
+        uint8_t any = 0;
+        for (uint32_t x = 0; x < width; ++x, in += PixelBytes) {
+            alpha[x] = alphaField.From(PixelBytes == 2 ? LoadU16LE(in) : LoadU32LE(in));
+            any |= alpha[x];
+        }
+        anyAlpha |= any != 0;
+    }
+}
+
+// One row of 32-bit pixels whose blue, green, red and alpha masks each cover one
+// whole byte, byteOf[] saying which.
+void ConvertWholeByteRow(const uint8_t* in, uint32_t width, const int byteOf[4], uint8_t* out,
+                         uint8_t* alpha, bool& anyAlpha) {
+    for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+        out[0] = in[byteOf[0]];
+        out[1] = in[byteOf[1]];
+        out[2] = in[byteOf[2]];
+    }
+    if (alpha) {
+        in -= static_cast<size_t>(width) * 4;
+        uint8_t any = 0;
+        for (uint32_t x = 0; x < width; ++x, in += 4) {
+            alpha[x] = in[byteOf[3]];
+            any |= alpha[x];
+        }
+        anyAlpha |= any != 0;
+    }
+}
+
 // 16- and 32-bit pixels through their masks (see ChannelField). With an alpha mask
 // the alpha values go to the alpha plane (see AlphaField); a plane that came out all
 // 0 was never meant as alpha (most writers leave the bits empty), so it becomes fully
@@ -335,10 +404,14 @@ void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBp
         outOfMemory = true;
         return;
     }
-    const ChannelField red(masks[0]);
-    const ChannelField green(masks[1]);
-    const ChannelField blue(masks[2]);
-    const AlphaField alphaField(masks[3]);
+    const BitFields fields{ChannelField(masks[0]), ChannelField(masks[1]), ChannelField(masks[2]),
+                           AlphaField(masks[3])};
+    // Masks on whole bytes of a 32-bit pixel (the usual layout) are copied byte by byte.
+    const int byteOf[4] = {fields.blue.WholeByte(), fields.green.WholeByte(),
+                           fields.red.WholeByte(),
+                           masks[3] == 0 ? 3 : ChannelField(masks[3]).WholeByte()};
+    const bool wholeBytes =
+        fileBpp == 32 && byteOf[0] >= 0 && byteOf[1] >= 0 && byteOf[2] >= 0 && byteOf[3] >= 0;
     uint8_t* alpha = picture.GetAlphaPlane();
     bool anyAlpha = false;
 
@@ -351,19 +424,13 @@ void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBp
         if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes))) {
             break;
         }
-        const uint8_t* in = source.get();
-        uint8_t* out = picture.GetBits(row);
         uint8_t* a = alpha ? alpha + static_cast<size_t>(row) * width : nullptr;
-        for (uint32_t x = 0; x < width; ++x, out += 3) {
-            const uint32_t pixel = fileBpp == 16 ? LoadU16LE(in) : LoadU32LE(in);
-            in += fileBpp / 8;
-            out[0] = blue.From(pixel);
-            out[1] = green.From(pixel);
-            out[2] = red.From(pixel);
-            if (a) {
-                a[x] = alphaField.From(pixel);
-                anyAlpha |= a[x] != 0;
-            }
+        if (wholeBytes) {
+            ConvertWholeByteRow(source.get(), width, byteOf, picture.GetBits(row), a, anyAlpha);
+        } else if (fileBpp == 16) {
+            ConvertFieldRow<2>(source.get(), width, fields, picture.GetBits(row), a, anyAlpha);
+        } else {
+            ConvertFieldRow<4>(source.get(), width, fields, picture.GetBits(row), a, anyAlpha);
         }
     }
     if (alpha) {
@@ -389,6 +456,7 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
         return "Not a BMP";
     }
     if (LoadU16LE(fileHeader) == kBmpSignature) {
+        layout.recognition = FormatRecognition::kStrong;
         layout.pixelOffset = LoadU32LE(fileHeader + 10);
     } else if (!reader.SeekTo(layout.start)) {
         // No file header: the bitmap header starts the data (a bare DIB).
@@ -397,6 +465,9 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
 
     if (!ReadBitmapHeader(reader, layout)) {
         return "Error reading BMP info";
+    }
+    if (layout.recognition == FormatRecognition::kNone) {
+        layout.recognition = FormatRecognition::kWeak;  // a bare DIB's header
     }
     const uint32_t bpp = layout.header.bitCount;
     const uint32_t compression = layout.header.compression;
@@ -504,7 +575,9 @@ bool PictureBMP::Decode(ImageStream* file) {
     }
     StreamReader reader(*file);
     BmpLayout layout;
-    if (const char* refusal = ReadLayout(reader, layout)) {
+    const char* refusal = ReadLayout(reader, layout);
+    SetFormatRecognition(layout.recognition);
+    if (refusal != nullptr) {
         SetLastError(refusal);
         return false;
     }

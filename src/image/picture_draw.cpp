@@ -267,6 +267,226 @@ struct ColumnPlan {
     std::vector<double> weights;       // the spans' weights
 };
 
+// Where one Draw paints and how it samples: the destination rectangle cut to the clip
+// box (the paint box), the scale from destination to source pixels, and the columns.
+struct DrawPlan {
+    int64_t destY = 0;  // top of the destination rectangle
+    int64_t paintLeft = 0;
+    int64_t paintTop = 0;
+    int64_t paintBottom = 0;
+    int64_t destWidth = 0;  // of the paint box
+    int64_t destHeight = 0;
+    Sampling sampling = Sampling::kNearest;
+    float fy = 0.0f;  // source rows per destination row
+    float maxY = 0.0f;
+    ColumnPlan columns;
+};
+
+// The plan step: the paint box, the sampling the scale and `smooth` call for, and the
+// source position of every column.
+DrawPlan PlanDraw(const SourceView& view, const SurfaceRect& box, int32_t x, int32_t y,
+                  int32_t width, int32_t height, bool smooth) {
+    DrawPlan plan;
+    const int64_t destRight = int64_t{x} + width;
+    const int64_t destBottom = int64_t{y} + height;
+    plan.destY = y;
+    plan.paintTop = std::min<int64_t>(box.bottom, std::max<int64_t>(box.top, y));
+    plan.paintLeft = std::min<int64_t>(box.right, std::max<int64_t>(box.left, x));
+    const int64_t paintRight = std::max<int64_t>(box.left, std::min<int64_t>(box.right, destRight));
+    plan.paintBottom = std::max<int64_t>(box.top, std::min<int64_t>(box.bottom, destBottom));
+    plan.destWidth = paintRight - plan.paintLeft;
+    plan.destHeight = plan.paintBottom - plan.paintTop;
+
+    const bool sameSize = width == view.width && height == view.height;
+    const float fx = static_cast<float>(view.width) / static_cast<float>(width);
+    plan.fy = static_cast<float>(view.height) / static_cast<float>(height);
+    plan.sampling = Sampling::kNearest;
+    if (sameSize) {
+        plan.sampling = Sampling::kOneToOne;
+    } else if (smooth) {
+        plan.sampling = (fx > 1.0f && plan.fy > 1.0f) ? Sampling::kArea : Sampling::kBilinear;
+    }
+    const float maxX = static_cast<float>(view.width - 1);
+    plan.maxY = static_cast<float>(view.height - 1);
+
+    ColumnPlan& columnPlan = plan.columns;
+    const auto columns = static_cast<size_t>(plan.destWidth);
+    columnPlan.nearest.resize(columns);
+    if (plan.sampling == Sampling::kBilinear || plan.sampling == Sampling::kArea) {
+        columnPlan.position.resize(columns);
+        columnPlan.fixed.resize(columns);
+    }
+    if (plan.sampling == Sampling::kArea) {
+        columnPlan.spans.resize(columns);
+    }
+    for (size_t c = 0; c < columns; ++c) {
+        const int64_t offset = static_cast<int64_t>(c) + plan.paintLeft - x;
+        if (plan.sampling == Sampling::kOneToOne) {
+            columnPlan.nearest[c] = offset;
+            continue;
+        }
+        const float sourceX = static_cast<float>(offset) * fx;
+        columnPlan.nearest[c] = static_cast<int64_t>(std::clamp(std::floor(sourceX), 0.0f, maxX));
+        if (plan.sampling == Sampling::kNearest) {
+            continue;
+        }
+        columnPlan.position[c] = sourceX - 0.5f;
+        columnPlan.fixed[c] = FixedPositionOf(columnPlan.position[c]);
+        if (plan.sampling == Sampling::kArea) {
+            columnPlan.spans[c] =
+                BuildAxisSpan(columnPlan.position[c], fx, view.width, columnPlan.weights);
+        }
+    }
+    return plan;
+}
+
+// One destination row's samples: a colour per column, its fourth byte the alpha to
+// blend with, and (when the blend needs them) the palette index under each column.
+struct RowSamples {
+    std::vector<RgbQuad> colors;
+    std::vector<uint8_t> indexes;
+    std::vector<double> rowWeights;  // the area sampler's weights down the row
+};
+
+// The sample step for destination row r (0 at the top of the paint box).
+void SampleRow(const SourceView& view, const DrawPlan& plan, int64_t r, bool needIndex,
+               RowSamples& samples) {
+    const ColumnPlan& columnPlan = plan.columns;
+    const auto columns = static_cast<size_t>(plan.destWidth);
+    // The destination row, counted from the top of the destination rectangle.
+    const int64_t fromTop = plan.paintBottom - r - 1 - plan.destY;
+    int64_t sourceRow;
+    float sourceY = 0.0f;
+    if (plan.sampling == Sampling::kOneToOne) {
+        sourceRow = view.height - 1 - fromTop;
+    } else {
+        sourceY = static_cast<float>(view.height) - static_cast<float>(fromTop + 1) * plan.fy;
+        sourceRow = static_cast<int64_t>(std::clamp(std::floor(sourceY), 0.0f, plan.maxY));
+    }
+    const uint8_t* row = view.Row(sourceRow);
+    std::vector<RgbQuad>& colors = samples.colors;
+
+    switch (plan.sampling) {
+        case Sampling::kOneToOne:
+        case Sampling::kNearest:
+            for (size_t c = 0; c < columns; ++c) {
+                colors[c] = view.ColorAt(row, columnPlan.nearest[c]);
+            }
+            if (view.alpha) {
+                const uint8_t* a = view.AlphaRow(sourceRow);
+                for (size_t c = 0; c < columns; ++c) {
+                    colors[c].reserved = a[columnPlan.nearest[c]];
+                }
+            }
+            break;
+        case Sampling::kBilinear: {
+            const float sampleY = sourceY - 0.5f;
+            const FixedPosition py = FixedPositionOf(sampleY);
+            for (size_t c = 0; c < columns; ++c) {
+                colors[c] = BilinearFixedApplies(view, columnPlan.fixed[c], py)
+                                ? BilinearFixed(view, columnPlan.fixed[c], py)
+                                : Bilinear(view, columnPlan.position[c], sampleY);
+            }
+            break;
+        }
+        case Sampling::kArea: {
+            samples.rowWeights.clear();
+            const AxisSpan sy =
+                BuildAxisSpan(sourceY - 0.5f, plan.fy, view.height, samples.rowWeights);
+            for (size_t c = 0; c < columns; ++c) {
+                colors[c] = AverageSpans(view, columnPlan.spans[c],
+                                         columnPlan.weights.data() + columnPlan.spans[c].offset, sy,
+                                         samples.rowWeights.data());
+            }
+            break;
+        }
+    }
+    if (needIndex) {
+        for (size_t c = 0; c < columns; ++c) {
+            samples.indexes[c] = view.IndexAt(row, columnPlan.nearest[c]);
+        }
+    }
+}
+
+// How samples mix with what the surface already shows.
+struct BlendRule {
+    bool opaque = true;  // no transparency or alpha at all: samples replace the pixels
+    int32_t transparentIndex = -1;
+    RgbQuad transparentColor;
+    uint8_t alphaMax = 255;
+    bool alphaPalette = false;  // the palette's fourth bytes scale the alpha
+};
+
+// The blend step: one row of samples into one row of the section (blue, green, red).
+void BlendRow(const SourceView& view, const BlendRule& rule, const RowSamples& samples,
+              uint8_t* out) {
+    const std::vector<RgbQuad>& colors = samples.colors;
+    const size_t columns = colors.size();
+    if (rule.opaque) {
+        for (size_t c = 0; c < columns; ++c, out += 3) {
+            out[0] = colors[c].blue;
+            out[1] = colors[c].green;
+            out[2] = colors[c].red;
+        }
+        return;
+    }
+    for (size_t c = 0; c < columns; ++c, out += 3) {
+        const RgbQuad color = colors[c];
+        if (rule.transparentIndex >= 0) {
+            const bool isTransparent = view.bpp <= 8
+                                           ? samples.indexes[c] == rule.transparentIndex
+                                           : (color.blue == rule.transparentColor.blue &&
+                                              color.green == rule.transparentColor.green &&
+                                              color.red == rule.transparentColor.red);
+            if (isTransparent) {
+                continue;
+            }
+        }
+        int a = view.alpha ? color.reserved : 255;
+        a = ((rule.alphaMax + 1) * a) >> 8;
+        if (rule.alphaPalette && samples.indexes[c] < view.colors) {
+            a = ((view.palette[samples.indexes[c]].reserved + 1) * a) >> 8;
+        }
+        if (a == 0) {
+            continue;
+        }
+        if (a == 255) {
+            out[0] = color.blue;
+            out[1] = color.green;
+            out[2] = color.red;
+            continue;
+        }
+        out[0] = static_cast<uint8_t>((color.blue * a + out[0] * (255 - a)) >> 8);
+        out[1] = static_cast<uint8_t>((color.green * a + out[1] * (255 - a)) >> 8);
+        out[2] = static_cast<uint8_t>((color.red * a + out[2] * (255 - a)) >> 8);
+    }
+}
+
+// Samples and blends every row of the paint box into a section (read back from the
+// surface first unless the picture is opaque) and paints it. A section that cannot be
+// made paints nothing.
+void PaintPlanned(DrawingSurface& surface, const SourceView& view, const DrawPlan& plan,
+                  const BlendRule& rule) {
+    SurfaceSection section;
+    if (!section.Create(plan.destWidth, plan.destHeight)) {
+        return;
+    }
+    if (!rule.opaque) {
+        surface.ReadBack(static_cast<int32_t>(plan.paintLeft), static_cast<int32_t>(plan.paintTop),
+                         section);
+    }
+    const bool needIndex = view.bpp <= 8 && (rule.transparentIndex >= 0 || rule.alphaPalette);
+    RowSamples samples;
+    samples.colors.resize(static_cast<size_t>(plan.destWidth));
+    samples.indexes.resize(needIndex ? static_cast<size_t>(plan.destWidth) : 0);
+    for (int64_t r = 0; r < plan.destHeight; ++r) {
+        SampleRow(view, plan, r, needIndex, samples);
+        BlendRow(view, rule, samples, section.Row(static_cast<int32_t>(r)));
+    }
+    surface.PaintSection(static_cast<int32_t>(plan.paintLeft), static_cast<int32_t>(plan.paintTop),
+                         section);
+}
+
 }  // namespace
 
 RgbQuad Picture::InterpolateBilinear(float x, float y) const {
@@ -316,178 +536,22 @@ int Picture::Draw(DrawingSurface* surface, int32_t x, int32_t y, int32_t width, 
         surface->IntersectClipRect(*clip);
     }
 
-    // The paint box: the destination rectangle inside the clip box.
-    const SurfaceRect box = surface->GetClipBox();
-    const int64_t destRight = int64_t{x} + width;
-    const int64_t destBottom = int64_t{y} + height;
-    const int64_t paintTop = std::min<int64_t>(box.bottom, std::max<int64_t>(box.top, y));
-    const int64_t paintLeft = std::min<int64_t>(box.right, std::max<int64_t>(box.left, x));
-    const int64_t paintRight = std::max<int64_t>(box.left, std::min<int64_t>(box.right, destRight));
-    const int64_t paintBottom =
-        std::max<int64_t>(box.top, std::min<int64_t>(box.bottom, destBottom));
-    const int64_t destWidth = paintRight - paintLeft;
-    const int64_t destHeight = paintBottom - paintTop;
-
     const bool sameSize = width == view.width && height == view.height;
-    const int32_t transparentIndex = GetTransparentIndex();
-    const bool alphaPalette = IsAlphaPaletteEnabled() && view.bpp <= 8;
-    const bool opaque = transparentIndex < 0 && view.alpha == nullptr && !IsAlphaPaletteEnabled();
+    BlendRule rule;
+    rule.transparentIndex = GetTransparentIndex();
+    rule.transparentColor = GetTransparentColor();
+    rule.alphaMax = GetAlphaMax();
+    rule.alphaPalette = IsAlphaPaletteEnabled() && view.bpp <= 8;
+    rule.opaque = rule.transparentIndex < 0 && view.alpha == nullptr && !IsAlphaPaletteEnabled();
 
     // Working memory that cannot be had paints nothing, like a section that cannot be
     // created; the surface's state is put back all the same.
     try {
-        SurfaceSection section;
-        if (opaque && sameSize) {
+        if (rule.opaque && sameSize) {
             surface->CopyDib(x, y, GetDib(), GetDibSize());
-        } else if (section.Create(destWidth, destHeight)) {
-            if (!opaque) {
-                surface->ReadBack(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
-                                  section);
-            }
-            const float fx = static_cast<float>(view.width) / static_cast<float>(width);
-            const float fy = static_cast<float>(view.height) / static_cast<float>(height);
-            Sampling sampling = Sampling::kNearest;
-            if (sameSize) {
-                sampling = Sampling::kOneToOne;
-            } else if (smooth) {
-                sampling = (fx > 1.0f && fy > 1.0f) ? Sampling::kArea : Sampling::kBilinear;
-            }
-            const float maxX = static_cast<float>(view.width - 1);
-            const float maxY = static_cast<float>(view.height - 1);
-
-            ColumnPlan plan;
-            const auto columns = static_cast<size_t>(destWidth);
-            plan.nearest.resize(columns);
-            if (sampling == Sampling::kBilinear || sampling == Sampling::kArea) {
-                plan.position.resize(columns);
-                plan.fixed.resize(columns);
-            }
-            if (sampling == Sampling::kArea) {
-                plan.spans.resize(columns);
-            }
-            for (size_t c = 0; c < columns; ++c) {
-                const int64_t offset = static_cast<int64_t>(c) + paintLeft - x;
-                if (sampling == Sampling::kOneToOne) {
-                    plan.nearest[c] = offset;
-                    continue;
-                }
-                const float sourceX = static_cast<float>(offset) * fx;
-                plan.nearest[c] = static_cast<int64_t>(std::clamp(std::floor(sourceX), 0.0f, maxX));
-                if (sampling == Sampling::kNearest) {
-                    continue;
-                }
-                plan.position[c] = sourceX - 0.5f;
-                plan.fixed[c] = FixedPositionOf(plan.position[c]);
-                if (sampling == Sampling::kArea) {
-                    plan.spans[c] = BuildAxisSpan(plan.position[c], fx, view.width, plan.weights);
-                }
-            }
-
-            const bool needIndex = view.bpp <= 8 && (transparentIndex >= 0 || alphaPalette);
-            std::vector<RgbQuad> colors(columns);
-            std::vector<uint8_t> indexes(needIndex ? columns : 0);
-            std::vector<double> rowWeights;
-            const uint8_t alphaMax = GetAlphaMax();
-            const RgbQuad transparentColor = GetTransparentColor();
-
-            for (int64_t r = 0; r < destHeight; ++r) {
-                // The destination row, counted from the top of the destination rectangle.
-                const int64_t fromTop = paintBottom - r - 1 - y;
-                int64_t sourceRow;
-                float sourceY = 0.0f;
-                if (sampling == Sampling::kOneToOne) {
-                    sourceRow = view.height - 1 - fromTop;
-                } else {
-                    sourceY =
-                        static_cast<float>(view.height) - static_cast<float>(fromTop + 1) * fy;
-                    sourceRow = static_cast<int64_t>(std::clamp(std::floor(sourceY), 0.0f, maxY));
-                }
-                const uint8_t* row = view.Row(sourceRow);
-
-                // Sample the whole row; the fourth byte carries the alpha to blend with.
-                switch (sampling) {
-                    case Sampling::kOneToOne:
-                    case Sampling::kNearest:
-                        for (size_t c = 0; c < columns; ++c) {
-                            colors[c] = view.ColorAt(row, plan.nearest[c]);
-                        }
-                        if (view.alpha) {
-                            const uint8_t* a = view.AlphaRow(sourceRow);
-                            for (size_t c = 0; c < columns; ++c) {
-                                colors[c].reserved = a[plan.nearest[c]];
-                            }
-                        }
-                        break;
-                    case Sampling::kBilinear: {
-                        const float sampleY = sourceY - 0.5f;
-                        const FixedPosition py = FixedPositionOf(sampleY);
-                        for (size_t c = 0; c < columns; ++c) {
-                            colors[c] = BilinearFixedApplies(view, plan.fixed[c], py)
-                                            ? BilinearFixed(view, plan.fixed[c], py)
-                                            : Bilinear(view, plan.position[c], sampleY);
-                        }
-                        break;
-                    }
-                    case Sampling::kArea: {
-                        rowWeights.clear();
-                        const AxisSpan sy =
-                            BuildAxisSpan(sourceY - 0.5f, fy, view.height, rowWeights);
-                        for (size_t c = 0; c < columns; ++c) {
-                            colors[c] = AverageSpans(view, plan.spans[c],
-                                                     plan.weights.data() + plan.spans[c].offset, sy,
-                                                     rowWeights.data());
-                        }
-                        break;
-                    }
-                }
-                if (needIndex) {
-                    for (size_t c = 0; c < columns; ++c) {
-                        indexes[c] = view.IndexAt(row, plan.nearest[c]);
-                    }
-                }
-
-                uint8_t* out = section.Row(static_cast<int32_t>(r));
-                if (opaque) {
-                    for (size_t c = 0; c < columns; ++c, out += 3) {
-                        out[0] = colors[c].blue;
-                        out[1] = colors[c].green;
-                        out[2] = colors[c].red;
-                    }
-                    continue;
-                }
-                for (size_t c = 0; c < columns; ++c, out += 3) {
-                    const RgbQuad color = colors[c];
-                    if (transparentIndex >= 0) {
-                        const bool isTransparent = view.bpp <= 8
-                                                       ? indexes[c] == transparentIndex
-                                                       : (color.blue == transparentColor.blue &&
-                                                          color.green == transparentColor.green &&
-                                                          color.red == transparentColor.red);
-                        if (isTransparent) {
-                            continue;
-                        }
-                    }
-                    int a = view.alpha ? color.reserved : 255;
-                    a = ((alphaMax + 1) * a) >> 8;
-                    if (alphaPalette && indexes[c] < view.colors) {
-                        a = ((view.palette[indexes[c]].reserved + 1) * a) >> 8;
-                    }
-                    if (a == 0) {
-                        continue;
-                    }
-                    if (a == 255) {
-                        out[0] = color.blue;
-                        out[1] = color.green;
-                        out[2] = color.red;
-                        continue;
-                    }
-                    out[0] = static_cast<uint8_t>((color.blue * a + out[0] * (255 - a)) >> 8);
-                    out[1] = static_cast<uint8_t>((color.green * a + out[1] * (255 - a)) >> 8);
-                    out[2] = static_cast<uint8_t>((color.red * a + out[2] * (255 - a)) >> 8);
-                }
-            }
-            surface->PaintSection(static_cast<int32_t>(paintLeft), static_cast<int32_t>(paintTop),
-                                  section);
+        } else {
+            PaintPlanned(*surface, view,
+                         PlanDraw(view, surface->GetClipBox(), x, y, width, height, smooth), rule);
         }
     } catch (const std::bad_alloc&) {
     }

@@ -195,7 +195,7 @@ ScreenOutcome ReadScreen(StreamReader& reader, GifScreen& screen) {
     }
     uint8_t logical[7];
     if (!reader.ReadBytes(logical, sizeof logical)) {
-        return ScreenOutcome::kNotGif;
+        return ScreenOutcome::kCorrupted;
     }
     screen.width = LoadU16LE(logical);
     screen.height = LoadU16LE(logical + 2);
@@ -238,7 +238,11 @@ bool PictureGIF::Decode(ImageStream* file) {
     }
     StreamReader reader(*file);
     GifScreen screen;
-    switch (ReadScreen(reader, screen)) {
+    const ScreenOutcome screenOutcome = ReadScreen(reader, screen);
+    if (screenOutcome != ScreenOutcome::kNotGif) {
+        SetFormatRecognition(FormatRecognition::kStrong);
+    }
+    switch (screenOutcome) {
         case ScreenOutcome::kNotGif:
             return false;
         case ScreenOutcome::kCorrupted:

@@ -380,6 +380,7 @@ bool PictureICO::Decode(ImageStream* file) {
     if (!reader.ReadBytes(directory.data(), directory.size())) {
         return false;
     }
+    SetFormatRecognition(FormatRecognition::kWeak);
     SetFrameCount(count);
 
     const int32_t frame = GetFrameNumber();

@@ -373,6 +373,16 @@ bool PictureJPG::Decode(ImageStream* file) {
         return false;
     }
     const int64_t start = file->Tell();
+    // A start-of-image marker makes the file a JPEG; libjpeg's reason for refusing
+    // it is then the one to give.
+    uint8_t startOfImage[2] = {};
+    if (file->Read(startOfImage, 1, 2) == 2 && startOfImage[0] == 0xFF && startOfImage[1] == 0xD8) {
+        SetFormatRecognition(FormatRecognition::kStrong);
+    }
+    if (!file->Seek(start, SEEK_SET)) {
+        SetLastError("Read Error");
+        return false;
+    }
     ExifReader exif;
     const bool haveExif = exif.ReadFromJpeg(*file);
     if (!file->Seek(start, SEEK_SET)) {

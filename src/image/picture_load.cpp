@@ -1,6 +1,7 @@
 // Loading and saving: opening files, finding the format by content, and handing the
 // stream to the decoder or encoder of one format.
 #include <cstring>
+#include <string>
 
 #include "image/image_stream.h"
 #include "image/picture.h"
@@ -13,16 +14,23 @@
 
 namespace {
 
-// Runs one decoder on a copy of the target's information; on success the target
-// takes the decoded picture, on failure only the decoder's message.
+// Runs one decoder on a copy of the target's information. On success the target
+// takes the decoded picture and keeps its last error (nothing went wrong); on failure
+// it takes the decoder's message, if it gave one, and learns how sure the decoder was
+// that the content was of its format.
 template <typename Decoder>
-bool DecodeWith(Picture& target, ImageStream* file) {
+bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recognition) {
     Decoder decoder;
     decoder.CopyInformation(target);
+    decoder.ClearLastError();  // what it says is its own
     if (decoder.Decode(file)) {
+        const std::string kept = target.GetLastError();
         target.TakeOver(decoder);
+        target.ClearLastError();
+        target.SetLastError(kept.c_str());
         return true;
     }
+    recognition = decoder.GetFormatRecognition();
     target.SetLastError(decoder.GetLastError());
     return false;
 }
@@ -65,19 +73,20 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
         SetLastError("null file handler");
         return false;
     }
+    FormatRecognition recognition = FormatRecognition::kNone;
     switch (type) {
         case kFormatBmp:
-            return DecodeWith<PictureBMP>(*this, file);
+            return DecodeWith<PictureBMP>(*this, file, recognition);
         case kFormatGif:
-            return DecodeWith<PictureGIF>(*this, file);
+            return DecodeWith<PictureGIF>(*this, file, recognition);
         case kFormatJpeg:
-            return DecodeWith<PictureJPG>(*this, file);
+            return DecodeWith<PictureJPG>(*this, file, recognition);
         case kFormatPng:
-            return DecodeWith<PicturePNG>(*this, file);
+            return DecodeWith<PicturePNG>(*this, file, recognition);
         case kFormatIco:
-            return DecodeWith<PictureICO>(*this, file);
+            return DecodeWith<PictureICO>(*this, file, recognition);
         case kFormatTga:
-            return DecodeWith<PictureTGA>(*this, file);
+            return DecodeWith<PictureTGA>(*this, file, recognition);
         case kFormatUnknown:
             break;
         default:
@@ -86,20 +95,36 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
     }
 
     // By content: each decoder in turn from the same starting point. The order
-    // matters, since TGA has no signature and accepts much that is not TGA.
+    // matters, since TGA has no signature and accepts much that is not TGA. When none
+    // succeeds, the reason of the decoder most sure that the file was of its format
+    // (the first of them in this order) says why; with none sure, the format is
+    // unknown. A success keeps the caller's last error, not the refusals on the way.
+    const std::string callersError = info_.lastError;
     const int64_t start = file->Tell();
-    using Attempt = bool (*)(Picture&, ImageStream*);
+    using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
     static constexpr Attempt kAttempts[] = {
         DecodeWith<PictureBMP>, DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
         DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
     };
+    FormatRecognition surest = FormatRecognition::kNone;
+    std::string surestReason;
     for (Attempt attempt : kAttempts) {
-        if (attempt(*this, file)) {
+        ClearLastError();
+        recognition = FormatRecognition::kNone;
+        if (attempt(*this, file, recognition)) {
+            ClearLastError();
+            SetLastError(callersError.c_str());
             return true;
+        }
+        if (recognition > surest && info_.lastError[0] != '\0') {
+            surest = recognition;
+            surestReason = info_.lastError;
         }
         file->Seek(start, SEEK_SET);
     }
-    SetLastError("Decode: Unknown or wrong format");
+    ClearLastError();
+    SetLastError(surest != FormatRecognition::kNone ? surestReason.c_str()
+                                                    : "Decode: Unknown or wrong format");
     return false;
 }
 

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "image/image_stream.h"
@@ -388,6 +389,10 @@ bool PicturePNG::Decode(ImageStream* file) {
         SetLastError("Not a PNG file");
         return false;
     }
+    SetFormatRecognition(FormatRecognition::kStrong);
+    // libpng may complain after the last row (a damaged chunk, a missing end) and
+    // still give the whole picture: then its complaint is no error of the picture.
+    const std::string earlierError = GetLastError();
 
     PngDecodeState state;
     state.stream = file;
@@ -407,6 +412,9 @@ bool PicturePNG::Decode(ImageStream* file) {
     png_destroy_read_struct(&state.png, state.info ? &state.info : nullptr, nullptr);
     if (!decoded) {
         Destroy();
+    } else {
+        ClearLastError();
+        SetLastError(earlierError.c_str());
     }
     return decoded;
 }

@@ -262,6 +262,7 @@ bool PictureTGA::Decode(ImageStream* file) {
         SetLastError(refusal);
         return false;
     }
+    SetFormatRecognition(FormatRecognition::kWeak);  // TGA has no signature
     if (!reader.Skip(h.idLength)) {
         SetLastError("corrupted TGA");
         return false;

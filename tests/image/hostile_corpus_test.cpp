@@ -46,6 +46,24 @@ std::vector<fs::path> FilesIn(const fs::path& folder, bool picturesOnly) {
 
 const fs::path kCorpus = fs::path(REELWRIGHT_TEST_DATA_DIR) / "corpus";
 
+constexpr uint32_t kNamedTypes[] = {kFormatBmp, kFormatJpeg, kFormatIco,
+                                    kFormatGif, kFormatPng,  kFormatTga};
+
+// Detection gives up with "unknown" or with the reason of one of the decoders.
+bool IsADetectionRefusal(const std::vector<uint8_t>& bytes, const std::string& error) {
+    if (error == "Decode: Unknown or wrong format") {
+        return true;
+    }
+    for (uint32_t type : kNamedTypes) {
+        MemoryImageStream stream(bytes.data(), bytes.size());
+        Picture picture;
+        if (!picture.Decode(&stream, type) && error == picture.GetLastError()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Decodes the bytes with one type code and checks what came out; returns a
 // description of what went wrong, or an empty string.
 std::string DecodeAndCheck(const std::vector<uint8_t>& bytes, uint32_t type) {
@@ -57,7 +75,7 @@ std::string DecodeAndCheck(const std::vector<uint8_t>& bytes, uint32_t type) {
         if (picture.IsValid()) {
             return "refused but left a bitmap";
         }
-        if (type == kFormatUnknown && error != "Decode: Unknown or wrong format") {
+        if (type == kFormatUnknown && !IsADetectionRefusal(bytes, error)) {
             return "type 0 refused with \"" + error + "\"";
         }
         // The ICO and GIF decoders refuse foreign data without a message of their own.

@@ -7,6 +7,7 @@
 
 #include "image/image_stream.h"
 #include "image/picture.h"
+#include "image/picture_png.h"
 #include "image_test_support.h"
 
 namespace {
@@ -40,6 +41,64 @@ TEST(PictureLoad, UnopenablePathGivesTheSystemsReason) {
     picture.SetLastError("earlier");
     EXPECT_FALSE(picture.Load(nullptr, kFormatUnknown));
     EXPECT_STREQ(picture.GetLastError(), "earlier");
+}
+
+TEST(PictureLoad, ContentOfAKnownFormatGivesItsDecodersReason) {
+    const std::vector<uint8_t> png =
+        image_test::ReadFileBytes(image_test::DataFilePath("png", "rgb8.png"));
+    std::vector<uint8_t> badChecksum = png;
+    badChecksum[29] ^= 0xFF;  // the first byte of the header chunk's checksum
+    const std::vector<uint8_t> bmp =
+        image_test::ReadFileBytes(image_test::DataFilePath("bmp", "bits24.bmp"));
+    std::vector<uint8_t> bmpHeader20 = bmp;
+    bmpHeader20[14] = 20;
+    const std::vector<uint8_t> tga =
+        image_test::ReadFileBytes(image_test::DataFilePath("tga", "type2_24.tga"));
+    const std::vector<uint8_t> gif =
+        image_test::ReadFileBytes(image_test::DataFilePath("gif", "checker.gif"));
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"PNG cut short", std::vector<uint8_t>(png.begin(), png.begin() + 40), "Read Error"},
+        {"PNG with a bad checksum", badChecksum, "IHDR: CRC error"},
+        {"BMP with a 20-byte header", bmpHeader20, "Error reading BMP info"},
+        {"TGA cut short", std::vector<uint8_t>(tga.begin(), tga.begin() + 60), "corrupted TGA"},
+        {"GIF without its screen", std::vector<uint8_t>(gif.begin(), gif.begin() + 8),
+         "corrupted GIF"},
+        {"no format at all", kGarbage, "Decode: Unknown or wrong format"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        const std::string path = WriteTemporaryFile("reason", test.bytes);
+        Picture picture;
+        EXPECT_FALSE(picture.Load(path.c_str(), kFormatUnknown));
+        EXPECT_STREQ(picture.GetLastError(), test.reason);
+        std::remove(path.c_str());
+    }
+}
+
+TEST(PictureLoad, SuccessLeavesNoMessageOfTheDecodersThatRefusedOnTheWay) {
+    // A TGA is tried by every other decoder first; a PNG without its end chunk makes
+    // libpng complain after the last row.
+    std::vector<uint8_t> noEnd =
+        image_test::ReadFileBytes(image_test::DataFilePath("png", "rgb8.png"));
+    noEnd.resize(noEnd.size() - 12);
+    const std::string noEndPath = WriteTemporaryFile("no_end.png", noEnd);
+    for (const std::string& path : {image_test::DataFilePath("tga", "type2_24.tga"), noEndPath}) {
+        SCOPED_TRACE(path);
+        Picture picture;
+        picture.SetLastError("earlier");
+        ASSERT_TRUE(picture.Load(path.c_str(), kFormatUnknown));
+        EXPECT_STREQ(picture.GetLastError(), "earlier");
+    }
+    PicturePNG decoder;
+    MemoryImageStream stream(noEnd.data(), noEnd.size());
+    ASSERT_TRUE(decoder.Decode(&stream));
+    EXPECT_STREQ(decoder.GetLastError(), "");
+    std::remove(noEndPath.c_str());
 }
 
 TEST(PictureLoad, GarbageIsAnUnknownFormat) {

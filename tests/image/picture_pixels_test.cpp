@@ -165,12 +165,29 @@ TEST(PicturePalette, GreyPalettesSpreadEvenly) {
 }
 
 TEST(PictureGreyScale, OnlyAnIdentityRampCountsAsGrey) {
-    Picture picture;
-    ASSERT_NE(picture.Create(2, 2, 8, 0), nullptr);
-    picture.MakeGreyPalette();
-    EXPECT_TRUE(picture.IsGrayScale());
-    picture.SetPaletteColor(200, RgbQuad{200, 201, 200, 0});
-    EXPECT_FALSE(picture.IsGrayScale());
+    // One entry of the 256-entry identity ramp changed (blue, green, red, fourth byte).
+    struct Case {
+        const char* what;
+        uint32_t index;
+        RgbQuad entry;
+        bool grey;
+    };
+    const Case cases[] = {
+        {"unchanged", 200, {200, 200, 200, 0}, true},
+        {"green one up", 200, {200, 201, 200, 0}, false},
+        {"only red differs", 7, {7, 7, 8, 0}, false},
+        {"only blue differs, last entry", 255, {254, 255, 255, 0}, false},
+        {"first entry grey but not 0", 0, {1, 1, 1, 0}, false},
+        {"a fourth byte (alpha) is no colour", 9, {9, 9, 9, 128}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Picture picture;
+        ASSERT_NE(picture.Create(2, 2, 8, 0), nullptr);
+        picture.MakeGreyPalette();
+        picture.SetPaletteColor(c.index, c.entry);
+        EXPECT_EQ(picture.IsGrayScale(), c.grey);
+    }
 
     Picture twoGreys;  // black and white, but entry 1 is 255, not 1
     ASSERT_NE(twoGreys.Create(2, 2, 1, 0), nullptr);

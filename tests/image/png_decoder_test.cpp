@@ -225,28 +225,57 @@ TEST(PngDecoder, PaletteTransparencyMarksIndexOrAlphaEntries) {
     EXPECT_EQ(single.GetPaletteColor(5).reserved, 255);
 }
 
+// A fixture with one more chunk before its image data, with a correct checksum.
+std::vector<uint8_t> WithChunkBeforeImageData(const std::string& name, const char* type,
+                                              const std::vector<uint8_t>& body) {
+    std::vector<uint8_t> data = ReadFileBytes(PngFixture(name));
+    size_t at = 8;
+    while (at + 8 <= data.size() &&
+           std::string(data.begin() + at + 4, data.begin() + at + 8) != "IDAT") {
+        at += 12 + (size_t{data[at]} << 24 | size_t{data[at + 1]} << 16 |
+                    size_t{data[at + 2]} << 8 | data[at + 3]);
+    }
+    // Length (big-endian), type, body, checksum of type and body.
+    std::vector<uint8_t> chunk(12 + body.size(), 0);
+    chunk[3] = static_cast<uint8_t>(body.size());
+    for (size_t k = 0; k < 4; ++k) {
+        chunk[4 + k] = static_cast<uint8_t>(type[k]);
+    }
+    std::copy(body.begin(), body.end(), chunk.begin() + 8);
+    const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(4 + body.size()));
+    for (size_t k = 0; k < 4; ++k) {
+        chunk[8 + body.size() + k] = static_cast<uint8_t>(crc >> (24 - 8 * k));
+    }
+    data.insert(data.begin() + static_cast<std::ptrdiff_t>(at), chunk.begin(), chunk.end());
+    return data;
+}
+
 TEST(PngDecoder, GreyAndColourTransparencyScaleToEightBits) {
-    Picture grey;
-    ASSERT_TRUE(LoadPng(grey, "grey8_trns.png"));
-    EXPECT_EQ(grey.GetTransparentIndex(), 13);
-
-    Picture grey16;
-    ASSERT_TRUE(LoadPng(grey16, "grey16_trns.png"));
-    EXPECT_EQ(grey16.GetTransparentIndex(), 0x12);
-
-    Picture rgb;
-    ASSERT_TRUE(LoadPng(rgb, "rgb8_trns.png"));
-    EXPECT_EQ(rgb.GetTransparentIndex(), 0);
-    EXPECT_EQ(rgb.GetTransparentColor(), (RgbQuad{0x91, 0x37, 0x25, 0}));
-
-    Picture rgb16;
-    ASSERT_TRUE(LoadPng(rgb16, "rgb16_trns.png"));
-    EXPECT_EQ(rgb16.GetTransparentIndex(), 0);
-    EXPECT_EQ(rgb16.GetTransparentColor(), (RgbQuad{0xEF, 0xCD, 0xAB, 0}));
-
-    Picture none;
-    ASSERT_TRUE(LoadPng(none, "rgb8.png"));
-    EXPECT_EQ(none.GetTransparentIndex(), -1);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> file;
+        int32_t transparentIndex;
+        RgbQuad transparentColor;
+    };
+    const Case cases[] = {
+        {"grey 8 bits, level 13", ReadFileBytes(PngFixture("grey8_trns.png")), 13, {}},
+        {"grey 16 bits, level 0x1234", ReadFileBytes(PngFixture("grey16_trns.png")), 0x12, {}},
+        {"grey 4 bits, level 5", WithChunkBeforeImageData("grey4.png", "tRNS", {0, 5}), 5, {}},
+        // A level past what 4 or 8 bits can hold matches no pixel.
+        {"grey 4 bits, level 16", WithChunkBeforeImageData("grey4.png", "tRNS", {0, 16}), -1, {}},
+        {"grey 8 bits, level 300", WithChunkBeforeImageData("grey8.png", "tRNS", {1, 44}), -1, {}},
+        {"colour 8 bits", ReadFileBytes(PngFixture("rgb8_trns.png")), 0, {0x91, 0x37, 0x25, 0}},
+        {"colour 16 bits", ReadFileBytes(PngFixture("rgb16_trns.png")), 0, {0xEF, 0xCD, 0xAB, 0}},
+        {"no transparency", ReadFileBytes(PngFixture("rgb8.png")), -1, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PicturePNG picture;
+        MemoryImageStream stream(c.file.data(), c.file.size());
+        ASSERT_TRUE(picture.Decode(&stream)) << picture.GetLastError();
+        EXPECT_EQ(picture.GetTransparentIndex(), c.transparentIndex);
+        EXPECT_EQ(picture.GetTransparentColor(), c.transparentColor);
+    }
 }
 
 TEST(PngDecoder, PhysicalSizeSetsResolution) {
