@@ -43,11 +43,13 @@ class GifLzwDecoder {
     static constexpr int kMaxCodeBits = 12;
     static constexpr int kTableSize = 1 << kMaxCodeBits;
 
-    // minimumCodeSize is the byte that precedes the sub-blocks; valid values are 1
-    // to 8 (indexes are bytes).
+    // minimumCodeSize is the byte that precedes the sub-blocks. Byte indexes need at
+    // most 8, but some encoders write up to 11 (first codes 12 bits wide) and other
+    // readers take such files, so 1 to 11 are valid; a literal above 255 keeps its
+    // low byte.
     GifLzwDecoder(GifSubBlockReader& source, int minimumCodeSize);
 
-    static bool IsValidMinimumCodeSize(int size) { return size >= 1 && size <= 8; }
+    static bool IsValidMinimumCodeSize(int size) { return size >= 1 && size < kMaxCodeBits; }
 
     // Writes up to count indexes to out and returns how many were written; fewer
     // than count means the data ended (end code, damaged codes or no more bytes).

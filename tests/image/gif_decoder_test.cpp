@@ -288,6 +288,17 @@ TEST(GifLzw, FullTableKeepsTwelveBitCodesUntilTheEnd) {
     EXPECT_EQ(mismatches, 0);
 }
 
+TEST(GifLzw, MinimumCodeSizeElevenStartsWithTwelveBitCodes) {
+    // Clear 2048, end 2049; the codes never outgrow 12 bits.
+    CodeWriter codes;
+    for (uint32_t code : {2048u, 1u, 2u, 3u, 2050u, 2049u}) {
+        codes.Put(code, 12);
+    }
+    Picture picture;
+    ASSERT_TRUE(DecodeBytes(picture, OneRowGif(5, 11, codes.SubBlocks())));
+    EXPECT_EQ(RowIndexes(picture), (std::vector<int>{1, 2, 3, 1, 2}));
+}
+
 TEST(GifDecoder, RefusesWhatIsNotAUsableGif) {
     Picture picture;
     picture.SetLastError("earlier");
