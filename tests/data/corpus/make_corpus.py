@@ -8,7 +8,8 @@ cleanly or decode it; none may crash, hang or allocate past the picture limit.
 
 Run it from anywhere: python3 tests/data/corpus/make_corpus.py
 The output is deterministic (fixed random seed). Files whose names start with
-"crash_" are inputs the fuzzer found; they are kept, never regenerated.
+"crash_" or "slow_" are inputs the fuzzer found (a fault, or a run over its time
+limit); they are kept, never regenerated.
 """
 
 import base64
