@@ -53,13 +53,12 @@ struct ProgramRun {
     std::string errors;   // standard error
 };
 
-// Runs a program found on PATH with fixed arguments; standard input is empty and
-// both output streams are collected through files in `scratchFolder`.
-inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
-                             const std::string& scratchFolder) {
-    ProgramRun run;
-    const std::string outputPath = scratchFolder + "/program.out";
-    const std::string errorPath = scratchFolder + "/program.err";
+// Runs a program found on PATH with fixed arguments, standard input empty and the
+// output streams written to the given files. Returns the exit status, -1 when the
+// program did not exit normally, or kNotStarted.
+inline constexpr int kNotStarted = -2;
+inline int SpawnProgram(const std::vector<std::string>& arguments, const std::string& outputPath,
+                        const std::string& errorPath) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -77,13 +76,27 @@ inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
+        return kNotStarted;
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// Runs a program and collects both output streams through files in `scratchFolder`.
+inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
+                             const std::string& scratchFolder) {
+    ProgramRun run;
+    const std::string outputPath = scratchFolder + "/program.out";
+    const std::string errorPath = scratchFolder + "/program.err";
+    const int status = SpawnProgram(arguments, outputPath, errorPath);
+    if (status == kNotStarted) {
         return run;
     }
     run.started = true;
-    int status = 0;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        run.exitStatus = WEXITSTATUS(status);
-    }
+    run.exitStatus = status;
     run.output = ReadFileText(outputPath);
     run.errors = ReadFileText(errorPath);
     unlink(outputPath.c_str());
@@ -91,31 +104,12 @@ inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
     return run;
 }
 
-// Runs a program found on PATH; its standard output goes to `outputPath`, its errors
-// nowhere. Returns the exit status, or -1 when it did not start or exit normally.
+// Runs a program; its standard output goes to `outputPath`, its errors nowhere.
+// Returns the exit status, or -1 when it did not start or exit normally.
 inline int RunProgramToFile(const std::vector<std::string>& arguments,
                             const std::string& outputPath = "/dev/null") {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        return -1;
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
+    const int status = SpawnProgram(arguments, outputPath, "/dev/null");
+    return status == kNotStarted ? -1 : status;
 }
 
 // Decodes any picture with ImageMagick into width x height RGB bytes (stretched to
