@@ -50,7 +50,7 @@ std::string NameOf(const std::string& path) {
 
 std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std::string& error) {
     std::string finalPath = targetPath;
-    mode_t mode = NewFileMode();
+    Ownership ownership{NewFileMode()};
     struct stat status {};
     if (lstat(targetPath.c_str(), &status) == 0) {
         if (S_ISLNK(status.st_mode)) {
@@ -67,7 +67,7 @@ std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std:
                 "The movie " + Quoted(targetPath) + " was not written: it names no regular file.";
             return nullptr;
         }
-        mode = status.st_mode & 0777;
+        ownership = {status.st_mode & 0777, true, status.st_uid, status.st_gid};
     }
 
     // Hidden beside the target, so the rename stays within one file system.
@@ -81,15 +81,15 @@ std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std:
     }
     close(fd);
     return std::unique_ptr<MovieFile>(
-        new MovieFile(targetPath, std::move(finalPath), name.data(), mode));
+        new MovieFile(targetPath, std::move(finalPath), name.data(), ownership));
 }
 
 MovieFile::MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
-                     mode_t mode)
+                     Ownership ownership)
     : targetPath_(std::move(targetPath)),
       finalPath_(std::move(finalPath)),
       temporaryPath_(std::move(temporaryPath)),
-      mode_(mode) {}
+      ownership_(ownership) {}
 
 MovieFile::~MovieFile() {
     if (!committed_) {
@@ -110,7 +110,13 @@ bool MovieFile::Commit(std::string& error) {
     // The data reaches the disk before the name does, so a crash cannot leave the
     // target's name on an empty file.
     const bool synced = fsync(fd) == 0;
-    const bool moded = fchmod(fd, mode_) == 0;
+    // Only root may give a file away, and only a member may keep its group: what
+    // cannot be kept is the user's, as in a new file.
+    if (ownership_.replaces && fchown(fd, ownership_.owner, ownership_.group) != 0) {
+        const int ignored = fchown(fd, static_cast<uid_t>(-1), ownership_.group);
+        static_cast<void>(ignored);
+    }
+    const bool moded = fchmod(fd, ownership_.mode) == 0;
     const int savedErrno = errno;
     close(fd);
     errno = savedErrno;

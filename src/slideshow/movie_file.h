@@ -25,17 +25,25 @@ class MovieFile {
     const std::string& TemporaryPath() const { return temporaryPath_; }
 
     // The complete movie takes the target's place: flushed to the disk, given the
-    // permissions of the file it replaces (or those a new file gets), and renamed
-    // over the target in one step. False, with `error` set, when it cannot be.
+    // permissions of the file it replaces (or those a new file gets) and, as far as
+    // this user may, its owner and group, and renamed over the target in one step.
+    // False, with `error` set, when it cannot be.
     bool Commit(std::string& error);
 
   private:
+    // The owner, group and permissions the committed movie gets.
+    struct Ownership {
+        mode_t mode;
+        bool replaces = false;  // owner and group are those of a file it replaces
+        uid_t owner = 0;
+        gid_t group = 0;
+    };
     MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
-              mode_t mode);
+              Ownership ownership);
 
     std::string targetPath_;  // as the user named it, for messages
     std::string finalPath_;   // the file that is replaced (a link's target)
     std::string temporaryPath_;
-    mode_t mode_;
+    Ownership ownership_;
     bool committed_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -222,6 +223,12 @@ TEST_F(SlideshowBuildTest, MovieIsWrittenBesideItsTargetAndTakesTheNameWhenCompl
     ASSERT_TRUE(WriteFileText(Movie(), "an earlier movie"));
     fs::permissions(Movie(),
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Another user's movie, replaced by root, stays that user's (a user replacing
+    // their own file keeps it trivially).
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(Movie().c_str(), 4242, 4343), 0);
+    }
     RecordingEvents observer;
     std::vector<std::string> seen;
     observer.onEntry = [&](int32_t) {
@@ -238,6 +245,10 @@ TEST_F(SlideshowBuildTest, MovieIsWrittenBesideItsTargetAndTakesTheNameWhenCompl
     EXPECT_EQ(ParseTestMovie(ReadFileBytes(Movie())).frameCount, 2);
     EXPECT_EQ(fs::status(Movie()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    struct stat owned {};
+    ASSERT_EQ(stat(Movie().c_str(), &owned), 0);
+    EXPECT_EQ(owned.st_uid, root ? 4242u : geteuid());
+    EXPECT_EQ(owned.st_gid, root ? 4343u : getegid());
     // Nothing else is left: no temporary file beside it, none in TMPDIR.
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(scratch_.Path())) {
