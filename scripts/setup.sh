@@ -14,7 +14,17 @@ packages=(
     ffmpeg imagemagick libjpeg-turbo-progs time bc python3
     qt6-base-dev
     fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils file
+    chromium
 )
+# The browser tests run under Node.js and take their npm packages with npm. A
+# Node.js from elsewhere (one that brings its own npm) is used as it is: Debian's
+# npm package would not install beside it.
+if ! command -v node >/dev/null; then
+    packages+=(nodejs)
+fi
+if ! command -v npm >/dev/null; then
+    packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
