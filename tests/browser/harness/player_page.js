@@ -3,17 +3,19 @@
 // Ruffle chose, the player element, and the stage's pixels at a chosen frame.
 'use strict';
 
+const {FRAME_COMMAND} = require('./stop_at_frame');
+
 const WAIT_TIMEOUT_MS = 30000;
 
 // Runs in the page before its own scripts: every Ruffle player that appears records
 // the frames the movie's stop actions report in window.reelwrightFramesReached.
 // Ruffle passes fscommand calls on only where the page allows script access.
-function reportStopFrames() {
+function reportStopFrames(frameCommand) {
     window.reelwrightFramesReached = [];
     new MutationObserver(() => {
         for (const player of document.querySelectorAll('ruffle-player')) {
             player.onFSCommand = (command, argument) => {
-                if (command === 'reelwright-frame') {
+                if (command === frameCommand) {
                     window.reelwrightFramesReached.push(Number(argument));
                 }
                 return true;
@@ -52,7 +54,7 @@ class PlayerPage {
     // PlayerPage.
     static async open(context, address) {
         const playerPage = new PlayerPage(await context.newPage());
-        await playerPage.page.addInitScript(reportStopFrames);
+        await playerPage.page.addInitScript(reportStopFrames, FRAME_COMMAND);
         await playerPage.page.goto(address);
         await playerPage.page.locator('ruffle-player').waitFor({timeout: WAIT_TIMEOUT_MS});
         await playerPage.page.waitForFunction(
