@@ -9,6 +9,7 @@
 #include "qt/clickable_label.h"
 #include "qt/dialog_units.h"
 #include "qt/hyperlink_label_widget.h"
+#include "qt/window_log.h"
 
 AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
     : QDialog(parent), dialog_(dialog) {
@@ -69,6 +70,7 @@ AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
         widget->setGeometry(rect);
         if (id != kIdStatic) {
             controls_[id] = widget;
+            NameControl(widget, id);
         }
     }
     // The labels follow their state from now on; the dialog attaches them in their
@@ -88,6 +90,11 @@ AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
 QWidget* AboutBox::Control(int id) const {
     const auto found = controls_.find(id);
     return found == controls_.end() ? nullptr : found->second;
+}
+
+void AboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    LogWindowLayout("about", *this);
 }
 
 void AboutBox::keyPressEvent(QKeyEvent* event) {

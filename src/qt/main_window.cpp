@@ -24,6 +24,7 @@
 #include "qt/hyperlink_label_widget.h"
 #include "qt/image_list_model.h"
 #include "qt/preview_widget.h"
+#include "qt/window_log.h"
 
 namespace {
 
@@ -133,6 +134,7 @@ void MainWindow::BuildControls() {
         widget->setGeometry(units_.ToPixels(control.x, control.y, control.width, control.height));
         if (control.id != kIdStatic) {
             controls_[control.id] = widget;
+            NameControl(widget, control.id);
         }
         laidOut_.emplace_back(control, widget);
         if (auto* group = qobject_cast<QGroupBox*>(widget)) {
@@ -341,6 +343,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The rows start at the top of the list's viewport, one row height apart.
+    const QRect viewport(list_->viewport()->mapTo(this, QPoint(0, 0)), list_->viewport()->size());
+    LogWindowLayout("main", *this,
+                    {{"listViewport", QVariantList{viewport.x(), viewport.y(), viewport.width(),
+                                                   viewport.height()}},
+                     {"rowHeight", list_->verticalHeader()->defaultSectionSize()}});
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -41,6 +41,7 @@ class MainWindow final : public QDialog, private MainDialogListener {
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void reject() override;
 
   private:

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "qt/about_box.h"
+#include "qt/window_log.h"
 
 namespace {
 
@@ -51,6 +52,9 @@ void QtPlatform::ShowMessageBox(const std::string& text, MessageIcon icon,
                                     : icon == MessageIcon::kInformation ? QMessageBox::Information
                                                                         : QMessageBox::NoIcon;
     QMessageBox box(shown, FromUtf8(caption), FromUtf8(text), QMessageBox::Ok, window_);
+    // Laid out and shown first, so the log can say where its button stands.
+    box.show();
+    LogMessageBox(box);
     box.exec();
 }
 
