@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/environment_override.h"
+#include "platform/environment_override.h"
 #include "platform/linux_platform.h"
 #include "support/file_bytes.h"
 #include "support/outside_programs.h"
