@@ -41,6 +41,16 @@ void Reap(pid_t child) {
     }
 }
 
+// The program may run as long as the user keeps it open; a detached thread waits
+// for it so no zombie is left and no signal handler is needed.
+void ReapLater(pid_t child) {
+    try {
+        std::thread(Reap, child).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the child is reaped when the process ends.
+    }
+}
+
 }  // namespace
 
 int StartDetached(const std::vector<std::string>& arguments) {
@@ -49,14 +59,42 @@ int StartDetached(const std::vector<std::string>& arguments) {
     if (error != 0) {
         return error;
     }
-    // The program may run as long as the user keeps it open; a detached thread waits
-    // for it so no zombie is left and no signal handler is needed.
-    try {
-        std::thread(Reap, child).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: the child is reaped when the process ends.
-    }
+    ReapLater(child);
     return 0;
+}
+
+ProgramEnd RunAndWait(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout,
+                      const std::function<void()>& whileWaiting) {
+    ProgramEnd end;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    pid_t child = 0;
+    end.startError = Spawn(child, arguments, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    if (end.startError != 0) {
+        return end;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        const pid_t reaped = waitpid(child, &status, WNOHANG);
+        if (reaped == child) {
+            end.exited = WIFEXITED(status);
+            end.exitStatus = end.exited ? WEXITSTATUS(status) : 0;
+            return end;
+        }
+        if ((reaped < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        if (whileWaiting) {
+            whileWaiting();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    end.stillRunning = true;
+    ReapLater(child);
+    return end;
 }
 
 std::optional<std::string> ReadProgramOutput(const std::vector<std::string>& arguments,

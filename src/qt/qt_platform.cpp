@@ -117,6 +117,10 @@ int QtPlatform::TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y)
     return chosen != nullptr ? chosen->data().toInt() : 0;
 }
 
+void QtPlatform::WhileWaitingForOpener() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void QtPlatform::Beep(unsigned) {
     QApplication::beep();
 }

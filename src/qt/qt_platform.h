@@ -31,6 +31,11 @@ class QtPlatform final : public LinuxPlatform {
     RgbColor GetHighlightColor() override;
     void RunAboutDialog(AboutDialog& dialog) override;
 
+  protected:
+    // The windows keep painting while a link or the movie is being opened; input
+    // waits until the opener has answered.
+    void WhileWaitingForOpener() override;
+
   private:
     QPointer<QWidget> window_;
 };
