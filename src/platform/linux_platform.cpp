@@ -188,7 +188,7 @@ std::optional<std::vector<std::string>> LinuxPlatform::ShowOpenFilesDialog(
     return std::nullopt;
 }
 
-std::optional<std::string> LinuxPlatform::ShowFolderDialog(const std::string&) {
+std::optional<std::string> LinuxPlatform::ShowFolderDialog(const std::string&, const std::string&) {
     return std::nullopt;
 }
 

@@ -29,7 +29,8 @@ class LinuxPlatform : public Platform {
     // Without a toolkit the dialogs and menus count as cancelled.
     std::optional<std::vector<std::string>> ShowOpenFilesDialog(
         const OpenFilesRequest& request) override;
-    std::optional<std::string> ShowFolderDialog(const std::string& title) override;
+    std::optional<std::string> ShowFolderDialog(const std::string& title,
+                                                const std::string& initialFolder) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     // Without a toolkit there is nobody to show the About box to: nothing happens.
     void RunAboutDialog(AboutDialog& dialog) override;

@@ -66,6 +66,9 @@ std::optional<std::string> QtPlatform::ShowSaveFileDialog(const SaveFileRequest&
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (!request.initialFolder.empty()) {
+        dialog.setDirectory(FromUtf8(request.initialFolder));
+    }
     if (!request.initialName.empty()) {
         dialog.selectFile(FromUtf8(request.initialName));
     }
@@ -82,6 +85,9 @@ std::optional<std::vector<std::string>> QtPlatform::ShowOpenFilesDialog(
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(QtNameFilters(request.filter));
+    if (!request.initialFolder.empty()) {
+        dialog.setDirectory(FromUtf8(request.initialFolder));
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
@@ -96,8 +102,10 @@ std::optional<std::vector<std::string>> QtPlatform::ShowOpenFilesDialog(
     return paths;
 }
 
-std::optional<std::string> QtPlatform::ShowFolderDialog(const std::string& title) {
-    const QString folder = QFileDialog::getExistingDirectory(window_, FromUtf8(title));
+std::optional<std::string> QtPlatform::ShowFolderDialog(const std::string& title,
+                                                        const std::string& initialFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(window_, FromUtf8(title), FromUtf8(initialFolder));
     if (folder.isEmpty()) {
         return std::nullopt;
     }

@@ -113,7 +113,7 @@ TEST_F(LinuxPlatformTest, DialogsAndMenusWithoutAToolkitAreCancelled) {
     LinuxPlatform platform(opener_);
     EXPECT_EQ(platform.ShowSaveFileDialog(SaveFileRequest{}), std::nullopt);
     EXPECT_EQ(platform.ShowOpenFilesDialog(OpenFilesRequest{}), std::nullopt);
-    EXPECT_EQ(platform.ShowFolderDialog("Open"), std::nullopt);
+    EXPECT_EQ(platform.ShowFolderDialog("Open", ""), std::nullopt);
     EXPECT_EQ(platform.TrackPopupMenu({{1, "Item"}}, 0, 0), 0);
 }
 
