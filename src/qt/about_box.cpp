@@ -13,6 +13,9 @@
 
 AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
     : QDialog(parent), dialog_(dialog) {
+    // A fixed-size box: no maximise or minimise button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromStdString(dialog.GetCaption()));
     setFont(font);
     const DialogUnits units = MeasureDialogUnits(font);
