@@ -106,10 +106,6 @@ DialogControl FieldOf(int id) {
 
 MainWindow::MainWindow(Platform& platform, QWidget* parent)
     : QDialog(parent), dialog_(platform, &host_) {
-    // A fixed-size dialog: no maximise button for the window manager to offer.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
     setWindowTitle(Text(dialog_.GetApplicationName()));
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -122,6 +118,11 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
     units_ = MeasureDialogUnits(font());
     const DialogTemplate& layout = MainDialogTemplate();
     setFixedSize(units_.ToPixelsX(layout.width), units_.ToPixelsY(layout.height));
+    // A fixed-size dialog: the window manager is told it has no maximise button
+    // (fixed size hints, no maximise in the Motif hints).
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 
     BuildControls();
     ConnectList();

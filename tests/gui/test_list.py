@@ -1,0 +1,129 @@
+"""The picture list under real clicks: the current row, the messages' exact texts,
+long paths, and where the file dialogs open."""
+
+import os
+import shutil
+import unittest
+
+from gui_session import CAPTION, GuiTestCase, mostly, wait_for
+
+RED, GREEN, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
+
+
+class TheListUnderRealInput(GuiTestCase):
+
+    def colour_pictures(self):
+        return [self.picture(name + ".png", "-size", "40x30", "xc:" + name)
+                for name in ("red", "lime", "blue")]
+
+    def wait_for_preview(self, colour):
+        wait_for(lambda: mostly(self.session.crop(1008, inset=4), colour),
+                 "the preview to show %s" % (colour,))
+
+    def click_row_once_idle(self, row, colour):
+        """Clicks the row until the preview shows its colour: a click that comes while
+        the preview run is ending is refused, as every input during a run is."""
+        session = self.session
+
+        def shown():
+            session.click_row(row)
+            try:
+                wait_for(lambda: mostly(session.crop(1008, inset=4), colour), "", timeout=1)
+                return True
+            except AssertionError:
+                return False
+
+        wait_for(shown, "row %d to be shown" % row)
+
+    def test_move_acts_on_the_clicked_row_after_preview_and_select_all(self):
+        session = self.session
+        self.add_through_open_dialog(self.colour_pictures())  # red, lime, blue
+        session.set_field(1020, "0")
+        session.click(1009)  # Preview: every row ends selected
+        self.wait_for_preview(BLUE)
+        self.click_row_once_idle(1, GREEN)  # lime
+        session.click(1006)  # Move Up: lime, red, blue
+        session.click_row(1)
+        self.wait_for_preview(RED)
+        session.click_row(0)
+        self.wait_for_preview(GREEN)
+        # Ctrl+A selects every row; a click on the last one makes it the current row.
+        session.keys("ctrl+a")
+        session.click_row(2)
+        self.wait_for_preview(BLUE)
+        session.click(1007)
+        self.assertEqual(session.wait_for_message(1), ("It's the last row!", "exclamation", CAPTION))
+        self.assertEqual(len(session.messages()), 1)
+
+    def test_messages_say_exactly_what_they_say(self):
+        session = self.session
+        folder = os.path.join(self.scratch, "many")
+        os.makedirs(folder)
+        tiny = self.picture("tiny.bmp", "-size", "4x3", "xc:gray")
+        for index in range(1001):
+            shutil.copy(tiny, os.path.join(folder, "pic%04d.bmp" % index))
+        expected = []
+
+        def expect(text, icon="exclamation"):
+            expected.append((text, icon, CAPTION))
+            message = session.wait_for_message(len(expected))
+            self.assertEqual(message, expected[-1])
+            box = wait_for(lambda: next((w for w in session.windows_named(CAPTION)
+                                         if w != session.main), None), "the message box")
+            session.focus(box)
+            session.keys("Return")
+            session.wait_until_gone(box, "the message box")
+
+        session.click(1009)
+        expect("Please select files.There are'n files in list")
+        session.click(1003)  # Add folder, its path typed
+        dialog = session.new_window([session.main], "the folder dialog")
+        session.focus(dialog)
+        session.type(folder)
+        session.keys("Return")
+        expect("selected files can't more than 1000!", "none")
+        session.click_row(0)
+        session.click(1006)
+        expect("It's the first row!")
+        session.set_field(1017, "wide")
+        session.click(1034)  # Exit checks the fields
+        expect("Please enter an integer.")
+        session.set_field(1017, "280")
+        session.click(1000)
+        dialog = session.new_window([session.main], "the save dialog")
+        session.focus(dialog)
+        session.type(os.path.join(self.scratch, "movie.txt"))
+        session.keys("Return")
+        expect("Please input Flash filename")
+        self.assertFalse(os.path.exists(os.path.join(self.scratch, "movie.txt")))
+
+    def test_long_paths_show_their_whole_text_as_a_tooltip(self):
+        session = self.session
+        deep = os.path.join(self.scratch, *(["a-rather-long-folder-name"] * 6))
+        os.makedirs(deep)
+        picture = self.picture("red.png", "-size", "40x30", "xc:red")
+        shutil.move(picture, os.path.join(deep, "red.png"))
+        self.add_through_open_dialog([os.path.join(deep, "red.png")])
+        x, y = session.row_point(0)
+        session.focus(session.main)  # tooltips show in the active window
+        before = session.windows()
+        session.desktop.xdotool("mousemove", "--window", session.main, x, y)
+        session.desktop.xdotool("mousemove", "--window", session.main, x + 3, y)
+        session.new_window(before, "the path's tooltip")
+
+    def test_the_open_dialog_starts_where_the_last_pictures_came_from(self):
+        session = self.session
+        red, lime, _ = self.colour_pictures()
+        self.add_through_open_dialog([red])
+        session.click(1002)
+        dialog = session.new_window([session.main], "the open dialog")
+        session.focus(dialog)
+        session.type(os.path.basename(lime))  # a name, no folder
+        session.keys("Return")
+        session.wait_until_gone(dialog, "the open dialog")
+        session.click_row(1)
+        self.wait_for_preview(GREEN)
+
+
+if __name__ == "__main__":
+    unittest.main()
