@@ -148,9 +148,22 @@ ShownPicture LoadPictureForArea(const std::string& path, int32_t areaWidth, int3
     if (!picture->Load(path.c_str(), kFormatUnknown)) {
         return shown;
     }
+    const int32_t width =
+        headerSize ? headerSize->width : static_cast<int32_t>(picture->GetWidth());
+    const int32_t height =
+        headerSize ? headerSize->height : static_cast<int32_t>(picture->GetHeight());
+    // Drawing stretches the picture over the area on the window's thread: a picture
+    // larger than the area is brought to the area's size here, so that drawing it
+    // there costs what a small picture costs.
+    if (areaWidth > 0 && areaHeight > 0 &&
+        (picture->GetWidth() > static_cast<uint32_t>(areaWidth) ||
+         picture->GetHeight() > static_cast<uint32_t>(areaHeight)) &&
+        !picture->Resample(areaWidth, areaHeight)) {
+        return shown;
+    }
     picture->SetStopFlag(nullptr);
-    shown.width = headerSize ? headerSize->width : static_cast<int32_t>(picture->GetWidth());
-    shown.height = headerSize ? headerSize->height : static_cast<int32_t>(picture->GetHeight());
+    shown.width = width;
+    shown.height = height;
     shown.sizeText = PictureSizeText(shown.width, shown.height);
     shown.picture = std::move(picture);
     return shown;

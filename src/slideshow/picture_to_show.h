@@ -25,6 +25,8 @@ std::optional<PictureHeaderSize> ReadPictureHeaderSize(const std::string& path);
 // found by content like any picture. When `headerSize` is known (ReadPictureHeaderSize)
 // a JPEG is decoded at the smallest scale that still covers the area, and the width,
 // height and size text are the header's; otherwise they are the decoded picture's.
+// A picture larger than the area comes back resampled to the area's size, ready to be
+// drawn over it at little cost.
 // Only regular files are read (a pipe would never end). `stop` (may be null) ends a
 // decode that is no longer wanted. A picture that did not load gives a null picture,
 // 0 by 0 and "0*0 pixels".

@@ -66,16 +66,21 @@ TEST(PictureToShow, TheHeaderGivesTheSizeAndAnythingOddGivesNone) {
     EXPECT_EQ(fromPipe.sizeText, "0*0 pixels");
 }
 
-TEST(PictureToShow, AJpegIsDecodedAtTheScaleThatCoversTheAreaAndKeepsItsOwnSize) {
+TEST(PictureToShow, APictureComesAtTheAreasSizeAndKeepsItsOwnSizeText) {
     const std::string sunrise = std::string(REELWRIGHT_SOURCE_DIR) + "/examples/01-sunrise.jpg";
     const std::optional<PictureHeaderSize> header = ReadPictureHeaderSize(sunrise);
     ASSERT_EQ(header, (PictureHeaderSize{640, 480}));
-    // 160 x 120 (a quarter) is the smallest of the eighths that covers 150 x 100.
+    // Decoded at a quarter (160 x 120, the smallest eighth that covers 150 x 100),
+    // then brought to the area's size; the size shown is the file's own.
     const ShownPicture shown = LoadPictureForArea(sunrise, 150, 100, header);
     ASSERT_NE(shown.picture, nullptr);
-    EXPECT_EQ(shown.picture->GetWidth(), 160u);
-    EXPECT_EQ(shown.picture->GetHeight(), 120u);
+    EXPECT_EQ(shown.picture->GetWidth(), 150u);
+    EXPECT_EQ(shown.picture->GetHeight(), 100u);
     EXPECT_EQ(shown.sizeText, "640*480 pixels");
+    // A picture smaller than the area stays as it is.
+    const ShownPicture whole = LoadPictureForArea(sunrise, 1000, 1000, header);
+    ASSERT_NE(whole.picture, nullptr);
+    EXPECT_EQ(whole.picture->GetWidth(), 640u);
     // Without a header size it is decoded whole, and measured.
     const std::string checker = std::string(REELWRIGHT_SOURCE_DIR) + "/examples/03-checker.bmp";
     const ShownPicture bmp = LoadPictureForArea(checker, 150, 100, std::nullopt);
