@@ -44,61 +44,44 @@ void MainDialog::OnCommand(int id) {
     if (running_ || endResult_ != 0) {
         return;
     }
-    switch (id) {
-        case kIdSaveAsFlash:
-        case kIdMenuSaveAsFlash:
-            OnSaveAsFlash();
-            break;
-        case kIdAddImages:
-        case kIdMenuAddFiles:
-            OnAddImages();
-            break;
-        case kIdAddFolder:
-        case kIdMenuAddFolder:
-            OnAddFolder();
-            break;
-        case kIdRemove:
-        case kIdMenuRemove:
-            OnRemove();
-            break;
-        case kIdRemoveAll:
-        case kIdMenuRemoveAll:
-            OnRemoveAll();
-            break;
-        case kIdMoveUp:
-            OnMoveUp();
-            break;
-        case kIdMoveDown:
-            OnMoveDown();
-            break;
-        case kIdPreview:
-        case kIdMenuPreview:
-            OnPreview();
-            break;
-        case kIdBuyNow:
-            OnBuyNow();
-            break;
-        case kIdHelp:
-            OnHelpButton();
-            break;
-        case kIdAbout:
-        case kIdSystemMenuAbout:
-            OnAbout();
-            break;
-        case kIdBanner:
-            OnBanner();
-            break;
-        case kIdPartnerLink:
-            OnPartnerLink();
-            break;
-        case kIdHomePageLabel:
-            homePageLabel_.OnClick();
-            break;
-        case kIdExit:
-            OnExit();
-            break;
-        default:
-            break;
+    if (id == kIdHomePageLabel) {
+        homePageLabel_.OnClick();
+        return;
+    }
+    // Buttons, the context menu's items and the window menu's item.
+    using Handler = void (MainDialog::*)();
+    struct Route {
+        int id;
+        Handler handler;
+    };
+    static constexpr Route kRoutes[] = {
+        {kIdSaveAsFlash, &MainDialog::OnSaveAsFlash},
+        {kIdMenuSaveAsFlash, &MainDialog::OnSaveAsFlash},
+        {kIdAddImages, &MainDialog::OnAddImages},
+        {kIdMenuAddFiles, &MainDialog::OnAddImages},
+        {kIdAddFolder, &MainDialog::OnAddFolder},
+        {kIdMenuAddFolder, &MainDialog::OnAddFolder},
+        {kIdRemove, &MainDialog::OnRemove},
+        {kIdMenuRemove, &MainDialog::OnRemove},
+        {kIdRemoveAll, &MainDialog::OnRemoveAll},
+        {kIdMenuRemoveAll, &MainDialog::OnRemoveAll},
+        {kIdMoveUp, &MainDialog::OnMoveUp},
+        {kIdMoveDown, &MainDialog::OnMoveDown},
+        {kIdPreview, &MainDialog::OnPreview},
+        {kIdMenuPreview, &MainDialog::OnPreview},
+        {kIdBuyNow, &MainDialog::OnBuyNow},
+        {kIdHelp, &MainDialog::OnHelpButton},
+        {kIdAbout, &MainDialog::OnAbout},
+        {kIdSystemMenuAbout, &MainDialog::OnAbout},
+        {kIdBanner, &MainDialog::OnBanner},
+        {kIdPartnerLink, &MainDialog::OnPartnerLink},
+        {kIdExit, &MainDialog::OnExit},
+    };
+    for (const Route& route : kRoutes) {
+        if (route.id == id) {
+            (this->*route.handler)();
+            return;
+        }
     }
 }
 

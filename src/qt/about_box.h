@@ -24,6 +24,8 @@ class AboutBox final : public QDialog {
     void reject() override;
 
   private:
+    // The widget of one template control at `rect`; `parent` gives the icon.
+    QWidget* MakeControl(const ControlLayout& control, const QRect& rect, QWidget* parent);
     // Ends the box once the dialog says it ended.
     void EndIfDone();
 

@@ -22,10 +22,10 @@ class DragSource final : public QWidget {
         if (event->button() != Qt::LeftButton) {
             return;
         }
-        auto* data = new QMimeData;
-        data->setUrls(urls_);
+        auto* files = new QMimeData;
+        files->setUrls(urls_);
         auto* drag = new QDrag(this);
-        drag->setMimeData(data);
+        drag->setMimeData(files);
         drag->exec(Qt::CopyAction);
     }
 
