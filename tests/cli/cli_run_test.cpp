@@ -216,8 +216,8 @@ TEST(CliRun, OpenAsksTheShellToOpenTheMovieOnlyAfterSuccess) {
 
     // Nothing could open it: the movie is there, a warning says so.
     platform.shellResult = 31;
-    const CliRun unopened = RunCli({"-q", "--open", "-o", movie, kExamples + "/01-sunrise.jpg"},
-                                   "", &platform);
+    const CliRun unopened =
+        RunCli({"-q", "--open", "-o", movie, kExamples + "/01-sunrise.jpg"}, "", &platform);
     EXPECT_EQ(unopened.status, 0);
     EXPECT_EQ(unopened.err, "reelwright-cli: warning: could not open '" + movie + "' (code 31)\n");
 
