@@ -46,12 +46,7 @@ void PictureListView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void PictureListView::dragEnterEvent(QDragEnterEvent* event) {
-    if (handlers_.acceptsDrops() && !LocalPaths(event->mimeData()).empty()) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void PictureListView::dragMoveEvent(QDragMoveEvent* event) {

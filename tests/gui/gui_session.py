@@ -347,6 +347,19 @@ class GuiTestCase(unittest.TestCase):
         run(["convert"] + list(convert_arguments) + [path], os.environ)
         return path
 
+    def answer_dialog(self, id, text, what, closes=True):
+        """Clicks control `id`, types `text` into the dialog it opens, presses Enter and,
+        when `closes`, waits for the dialog to go."""
+        session = self.session
+        session.click(id)
+        dialog = session.new_window([session.main], what)
+        session.focus(dialog)
+        session.type(text)
+        session.keys("Return")
+        if closes:
+            session.wait_until_gone(dialog, what)
+        return dialog
+
     def add_through_open_dialog(self, paths):
         """"Add Image(s)", then the file names typed into the open dialog."""
         session = self.session

@@ -38,13 +38,7 @@ class Builds(GuiTestCase):
         return record
 
     def save_as(self, name):
-        session = self.session
-        session.click(1000)
-        dialog = session.new_window([session.main], "the save dialog")
-        session.focus(dialog)
-        session.type(name)
-        session.keys("Return")
-        session.wait_until_gone(dialog, "the save dialog")
+        self.answer_dialog(1000, name, "the save dialog")
 
     def test_pictures_added_and_saved_through_the_file_dialogs_make_the_movie(self):
         if shutil.which("ffprobe") is None:
@@ -69,12 +63,7 @@ class Builds(GuiTestCase):
         # 999: the 1000th would bring the limit's message.
         for index in range(999):
             os.link(photo, os.path.join(folder, "p%04d.jpg" % index))
-        session.click(1003)
-        dialog = session.new_window([session.main], "the folder dialog")
-        session.focus(dialog)
-        session.type(folder)
-        session.keys("Return")
-        session.wait_until_gone(dialog, "the folder dialog")
+        self.answer_dialog(1003, folder, "the folder dialog")
         before = session.crop(1015)
         self.save_as(os.path.join(self.scratch, "stopped.swf"))
         wait_for(lambda: session.crop(1015) != before, "the progress bar to move")

@@ -76,11 +76,7 @@ class TheListUnderRealInput(GuiTestCase):
 
         session.click(1009)
         expect("Please select files.There are'n files in list")
-        session.click(1003)  # Add folder, its path typed
-        dialog = session.new_window([session.main], "the folder dialog")
-        session.focus(dialog)
-        session.type(folder)
-        session.keys("Return")
+        self.answer_dialog(1003, folder, "the folder dialog", closes=False)
         expect("selected files can't more than 1000!", "none")
         session.click_row(0)
         session.click(1006)
@@ -89,11 +85,8 @@ class TheListUnderRealInput(GuiTestCase):
         session.click(1034)  # Exit checks the fields
         expect("Please enter an integer.")
         session.set_field(1017, "280")
-        session.click(1000)
-        dialog = session.new_window([session.main], "the save dialog")
-        session.focus(dialog)
-        session.type(os.path.join(self.scratch, "movie.txt"))
-        session.keys("Return")
+        self.answer_dialog(1000, os.path.join(self.scratch, "movie.txt"), "the save dialog",
+                           closes=False)
         expect("Please input Flash filename")
         self.assertFalse(os.path.exists(os.path.join(self.scratch, "movie.txt")))
 
@@ -115,12 +108,7 @@ class TheListUnderRealInput(GuiTestCase):
         session = self.session
         red, lime, _ = self.colour_pictures()
         self.add_through_open_dialog([red])
-        session.click(1002)
-        dialog = session.new_window([session.main], "the open dialog")
-        session.focus(dialog)
-        session.type(os.path.basename(lime))  # a name, no folder
-        session.keys("Return")
-        session.wait_until_gone(dialog, "the open dialog")
+        self.answer_dialog(1002, os.path.basename(lime), "the open dialog")  # a name only
         session.click_row(1)
         self.wait_for_preview(GREEN)
 
