@@ -213,7 +213,13 @@ class Session:
         wait_for(lambda: window in self.windows(), "window %d to show" % window)
 
     def wait_until_gone(self, window, what):
+        """Waits for a dialog, box or menu to close, then for the main window to have
+        the keyboard again: input that comes while a modal window is still going is
+        not the main window's, for the program as for the window manager."""
         wait_for(lambda: window not in self.windows(), what + " to close")
+        if (window != self.main and self.process.poll() is None and
+                self.windows() == [self.main]):
+            self.focus(self.main)
 
     def new_window(self, before, what):
         """A window that was not among `before`."""
@@ -272,6 +278,20 @@ class Session:
 
     def click_row(self, row, button=1):
         self.click_at(self.main, *self.row_point(row), button)
+
+    def show_row(self, row, colour):
+        """Clicks the row until the preview shows its colour: a click that comes while a
+        run is ending is refused, as all input during a run is."""
+
+        def shown():
+            self.click_row(row)
+            try:
+                wait_for(lambda: mostly(self.crop(1008, inset=4), colour), "", timeout=2)
+                return True
+            except AssertionError:
+                return False
+
+        wait_for(shown, "row %d to be shown in %s" % (row, colour))
 
     def keys(self, *keys):
         for key in keys:
@@ -355,24 +375,29 @@ class GuiTestCase(unittest.TestCase):
         dialog = session.new_window([session.main], what)
         session.focus(dialog)
         session.type(text)
-        session.keys("Return")
         if closes:
-            session.wait_until_gone(dialog, what)
+            self.submit(dialog, what)
+        else:
+            session.keys("Return")
         return dialog
 
-    def add_through_open_dialog(self, paths):
-        """"Add Image(s)", then the file names typed into the open dialog."""
+    def submit(self, dialog, what):
+        """Enter until the dialog has gone: the first one may only close the file name
+        completer that typing opened."""
         session = self.session
-        before = session.windows()
-        session.click(1002)
-        dialog = session.new_window(before, "the open dialog")
-        session.focus(dialog)
-        folder = os.path.dirname(paths[0])
-        names = " ".join('"%s"' % os.path.basename(p) for p in paths)
-        session.type(folder + "/" if len(paths) > 1 else paths[0])
-        if len(paths) > 1:
+
+        def gone():
             session.keys("Return")
-            session.type(names)
-        session.keys("Return")
-        session.wait_until_gone(dialog, "the open dialog")
-        return dialog
+            try:
+                wait_for(lambda: dialog not in session.windows(), what, timeout=3)
+                return True
+            except AssertionError:
+                return False
+
+        wait_for(gone, what + " to close")
+
+    def add_through_open_dialog(self, paths):
+        """"Add Image(s)", then the files' full paths typed into the open dialog, each in
+        double quotes when there are several."""
+        names = paths[0] if len(paths) == 1 else " ".join('"%s"' % p for p in paths)
+        return self.answer_dialog(1002, names, "the open dialog")

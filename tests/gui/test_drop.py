@@ -4,7 +4,7 @@ import os
 import subprocess
 import unittest
 
-from gui_session import DRAG_SOURCE, GuiTestCase, mostly, wait_for
+from gui_session import DRAG_SOURCE, GuiTestCase, wait_for
 
 
 class DragAndDrop(GuiTestCase):
@@ -49,8 +49,7 @@ class DragAndDrop(GuiTestCase):
         # Three rows: red, then the folder's two blue pictures; the text file is no picture.
         wait_for(lambda: session.crop(1013) != before, "the picture count to change")
         for row, colour in ((0, (255, 0, 0)), (2, (0, 0, 255))):
-            session.click_row(row)
-            wait_for(lambda: mostly(session.crop(1008, inset=4), colour), "row %d" % row)
+            session.show_row(row, colour)
         session.click_row(2)
         session.click(1007)
         self.assertEqual(session.wait_for_message(1)[0], "It's the last row!")

@@ -20,37 +20,19 @@ class TheListUnderRealInput(GuiTestCase):
         wait_for(lambda: mostly(self.session.crop(1008, inset=4), colour),
                  "the preview to show %s" % (colour,))
 
-    def click_row_once_idle(self, row, colour):
-        """Clicks the row until the preview shows its colour: a click that comes while
-        the preview run is ending is refused, as every input during a run is."""
-        session = self.session
-
-        def shown():
-            session.click_row(row)
-            try:
-                wait_for(lambda: mostly(session.crop(1008, inset=4), colour), "", timeout=1)
-                return True
-            except AssertionError:
-                return False
-
-        wait_for(shown, "row %d to be shown" % row)
-
     def test_move_acts_on_the_clicked_row_after_preview_and_select_all(self):
         session = self.session
         self.add_through_open_dialog(self.colour_pictures())  # red, lime, blue
         session.set_field(1020, "0")
         session.click(1009)  # Preview: every row ends selected
         self.wait_for_preview(BLUE)
-        self.click_row_once_idle(1, GREEN)  # lime
+        session.show_row(1, GREEN)  # lime
         session.click(1006)  # Move Up: lime, red, blue
-        session.click_row(1)
-        self.wait_for_preview(RED)
-        session.click_row(0)
-        self.wait_for_preview(GREEN)
+        session.show_row(1, RED)
+        session.show_row(0, GREEN)
         # Ctrl+A selects every row; a click on the last one makes it the current row.
         session.keys("ctrl+a")
-        session.click_row(2)
-        self.wait_for_preview(BLUE)
+        session.show_row(2, BLUE)
         session.click(1007)
         self.assertEqual(session.wait_for_message(1), ("It's the last row!", "exclamation", CAPTION))
         self.assertEqual(len(session.messages()), 1)
@@ -76,7 +58,7 @@ class TheListUnderRealInput(GuiTestCase):
 
         session.click(1009)
         expect("Please select files.There are'n files in list")
-        self.answer_dialog(1003, folder, "the folder dialog", closes=False)
+        self.answer_dialog(1003, folder, "the folder dialog")
         expect("selected files can't more than 1000!", "none")
         session.click_row(0)
         session.click(1006)
@@ -85,8 +67,7 @@ class TheListUnderRealInput(GuiTestCase):
         session.click(1034)  # Exit checks the fields
         expect("Please enter an integer.")
         session.set_field(1017, "280")
-        self.answer_dialog(1000, os.path.join(self.scratch, "movie.txt"), "the save dialog",
-                           closes=False)
+        self.answer_dialog(1000, os.path.join(self.scratch, "movie.txt"), "the save dialog")
         expect("Please input Flash filename")
         self.assertFalse(os.path.exists(os.path.join(self.scratch, "movie.txt")))
 
@@ -98,19 +79,27 @@ class TheListUnderRealInput(GuiTestCase):
         shutil.move(picture, os.path.join(deep, "red.png"))
         self.add_through_open_dialog([os.path.join(deep, "red.png")])
         x, y = session.row_point(0)
-        session.focus(session.main)  # tooltips show in the active window
         before = session.windows()
-        session.desktop.xdotool("mousemove", "--window", session.main, x, y)
-        session.desktop.xdotool("mousemove", "--window", session.main, x + 3, y)
-        session.new_window(before, "the path's tooltip")
+        moves = [0]
+
+        def tooltip():
+            # The pointer comes to rest on the row now and then; a tooltip shows after
+            # it has rested there a little while.
+            if moves[0] % 30 == 0:
+                session.focus(session.main)  # tooltips show in the active window
+                session.desktop.xdotool("mousemove", "--window", session.main,
+                                        x + moves[0] // 30 % 5, y)
+            moves[0] += 1
+            return next((w for w in session.windows() if w not in before), None)
+
+        wait_for(tooltip, "the path's tooltip")
 
     def test_the_open_dialog_starts_where_the_last_pictures_came_from(self):
         session = self.session
         red, lime, _ = self.colour_pictures()
         self.add_through_open_dialog([red])
         self.answer_dialog(1002, os.path.basename(lime), "the open dialog")  # a name only
-        session.click_row(1)
-        self.wait_for_preview(GREEN)
+        session.show_row(1, GREEN)
 
 
 if __name__ == "__main__":
