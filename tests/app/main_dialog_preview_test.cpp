@@ -40,6 +40,8 @@ class MainDialogPreviewTest : public ::testing::Test {
 
     FakePlatform platform_;
     RecordingListener listener_;
+    // Holds a test's picture jobs until it runs them; it outlives the dialog.
+    DeferredRunHost pictures_;
     MainDialog dialog_{platform_};
 };
 
@@ -170,8 +172,7 @@ TEST_F(MainDialogPreviewTest, PreviewOfAnEmptyListSaysSoAndABadFieldStillPlays) 
 }
 
 TEST_F(MainDialogPreviewTest, OnlyTheLatestClickIsShownWhenClicksComeFasterThanPictures) {
-    DeferredRunHost pictures;
-    dialog_.SetPictureHost(&pictures);
+    dialog_.SetPictureHost(&pictures_);
     dialog_.AppendRow(kSunrise);
     dialog_.AppendRow(kBlocks);
     SelectOnly(0);
@@ -181,8 +182,8 @@ TEST_F(MainDialogPreviewTest, OnlyTheLatestClickIsShownWhenClicksComeFasterThanP
     EXPECT_EQ(dialog_.GetPictureSizeText(), "");
     SelectOnly(1);
     dialog_.OnListClick(1);
-    pictures.RunJobs();
-    pictures.RunPosted();
+    pictures_.RunJobs();
+    pictures_.RunPosted();
     EXPECT_EQ(dialog_.GetPictureSizeText(), "800*600 pixels");
     EXPECT_EQ(Fields(), "800x600@10");
     EXPECT_EQ(listener_.previewChanges, 1);
@@ -193,8 +194,8 @@ TEST_F(MainDialogPreviewTest, OnlyTheLatestClickIsShownWhenClicksComeFasterThanP
     dialog_.OnListClick(0);
     dialog_.OnPreview();
     const int afterPreview = listener_.previewChanges;
-    pictures.RunJobs();
-    pictures.RunPosted();
+    pictures_.RunJobs();
+    pictures_.RunPosted();
     EXPECT_EQ(listener_.previewChanges, afterPreview);
     EXPECT_EQ(dialog_.GetPictureSizeText(), "800*600 pixels");
 }
@@ -208,11 +209,10 @@ TEST_F(MainDialogPreviewTest, APictureWhoseHeaderReadsButWhoseDataDoesNotCountsA
                                   0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01});
     dialog_.AppendRow(cut);
     SelectOnly(0);
-    DeferredRunHost pictures;
-    dialog_.SetPictureHost(&pictures);
+    dialog_.SetPictureHost(&pictures_);
     dialog_.OnListClick(0);
-    pictures.RunJobs();
-    ASSERT_EQ(pictures.RunPosted(), 2);
+    pictures_.RunJobs();
+    ASSERT_EQ(pictures_.RunPosted(), 2);
     // The header's size came first; the failed decode then sets 0 by 0, as any
     // picture that does not load does.
     EXPECT_EQ(dialog_.GetPictureSizeText(), "0*0 pixels");
