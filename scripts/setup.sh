@@ -13,7 +13,8 @@ packages=(
     clang libclang-rt-14-dev clang-format
     ffmpeg imagemagick libjpeg-turbo-progs time bc python3
     qt6-base-dev
-    fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils file
+    fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils file shared-mime-info
+    xvfb xdotool openbox x11-utils
     chromium
 )
 # The browser tests run under Node.js and take their npm packages with npm. A

@@ -2,6 +2,7 @@
 // focus, selection, progress, labels, the preview area, and how runs start and end.
 #include "app/main_dialog.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -27,10 +28,14 @@ MainDialog::MainDialog(Platform& platform, RunHost* host, std::string applicatio
 }
 
 MainDialog::~MainDialog() {
-    // A run still going must not outlive the dialog it reports to.
+    // A run or a picture decode still going must not outlive the dialog it reports to.
     if (stop_) {
         stop_->Request();
         host_.Wait();
+    }
+    if (pictureStop_) {
+        pictureStop_->Request();
+        pictureHost_->Wait();
     }
 }
 
@@ -39,61 +44,44 @@ void MainDialog::OnCommand(int id) {
     if (running_ || endResult_ != 0) {
         return;
     }
-    switch (id) {
-        case kIdSaveAsFlash:
-        case kIdMenuSaveAsFlash:
-            OnSaveAsFlash();
-            break;
-        case kIdAddImages:
-        case kIdMenuAddFiles:
-            OnAddImages();
-            break;
-        case kIdAddFolder:
-        case kIdMenuAddFolder:
-            OnAddFolder();
-            break;
-        case kIdRemove:
-        case kIdMenuRemove:
-            OnRemove();
-            break;
-        case kIdRemoveAll:
-        case kIdMenuRemoveAll:
-            OnRemoveAll();
-            break;
-        case kIdMoveUp:
-            OnMoveUp();
-            break;
-        case kIdMoveDown:
-            OnMoveDown();
-            break;
-        case kIdPreview:
-        case kIdMenuPreview:
-            OnPreview();
-            break;
-        case kIdBuyNow:
-            OnBuyNow();
-            break;
-        case kIdHelp:
-            OnHelpButton();
-            break;
-        case kIdAbout:
-        case kIdSystemMenuAbout:
-            OnAbout();
-            break;
-        case kIdBanner:
-            OnBanner();
-            break;
-        case kIdPartnerLink:
-            OnPartnerLink();
-            break;
-        case kIdHomePageLabel:
-            homePageLabel_.OnClick();
-            break;
-        case kIdExit:
-            OnExit();
-            break;
-        default:
-            break;
+    if (id == kIdHomePageLabel) {
+        homePageLabel_.OnClick();
+        return;
+    }
+    // Buttons, the context menu's items and the window menu's item.
+    using Handler = void (MainDialog::*)();
+    struct Route {
+        int id;
+        Handler handler;
+    };
+    static constexpr Route kRoutes[] = {
+        {kIdSaveAsFlash, &MainDialog::OnSaveAsFlash},
+        {kIdMenuSaveAsFlash, &MainDialog::OnSaveAsFlash},
+        {kIdAddImages, &MainDialog::OnAddImages},
+        {kIdMenuAddFiles, &MainDialog::OnAddImages},
+        {kIdAddFolder, &MainDialog::OnAddFolder},
+        {kIdMenuAddFolder, &MainDialog::OnAddFolder},
+        {kIdRemove, &MainDialog::OnRemove},
+        {kIdMenuRemove, &MainDialog::OnRemove},
+        {kIdRemoveAll, &MainDialog::OnRemoveAll},
+        {kIdMenuRemoveAll, &MainDialog::OnRemoveAll},
+        {kIdMoveUp, &MainDialog::OnMoveUp},
+        {kIdMoveDown, &MainDialog::OnMoveDown},
+        {kIdPreview, &MainDialog::OnPreview},
+        {kIdMenuPreview, &MainDialog::OnPreview},
+        {kIdBuyNow, &MainDialog::OnBuyNow},
+        {kIdHelp, &MainDialog::OnHelpButton},
+        {kIdAbout, &MainDialog::OnAbout},
+        {kIdSystemMenuAbout, &MainDialog::OnAbout},
+        {kIdBanner, &MainDialog::OnBanner},
+        {kIdPartnerLink, &MainDialog::OnPartnerLink},
+        {kIdExit, &MainDialog::OnExit},
+    };
+    for (const Route& route : kRoutes) {
+        if (route.id == id) {
+            (this->*route.handler)();
+            return;
+        }
     }
 }
 
@@ -207,12 +195,19 @@ int32_t MainDialog::FirstSelectedRow() const {
 }
 
 void MainDialog::SelectRow(int32_t row, bool focus) {
-    if (row < 0 || row >= static_cast<int32_t>(rows_.size())) {
+    SelectRows(row, row, focus);
+}
+
+void MainDialog::SelectRows(int32_t first, int32_t last, bool focusLast) {
+    const int32_t count = static_cast<int32_t>(rows_.size());
+    if (last < 0 || last >= count || first > last) {
         return;
     }
-    rows_[static_cast<size_t>(row)].selected = true;
-    if (focus) {
-        SetFocusedRow(row);
+    for (int32_t row = std::max(first, 0); row <= last; ++row) {
+        rows_[static_cast<size_t>(row)].selected = true;
+    }
+    if (focusLast) {
+        SetFocusedRow(last);
     }
     if (listener_ != nullptr) {
         listener_->OnSelectionChanged();
@@ -287,6 +282,8 @@ void MainDialog::ShowLimitMessage() {
 // --- runs -------------------------------------------------------------------------------
 
 std::shared_ptr<StopRequest> MainDialog::BeginRun() {
+    // A clicked picture still on its way must not draw over the run.
+    ForgetPictureRequests();
     stop_ = std::make_shared<StopRequest>();
     running_ = true;
     if (listener_ != nullptr) {

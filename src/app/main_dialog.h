@@ -56,6 +56,10 @@ class MainDialog {
     MainDialog& operator=(const MainDialog&) = delete;
 
     void SetListener(MainDialogListener* listener) { listener_ = listener; }
+    // Where a clicked row's picture is read and decoded; null (the default) does it
+    // inline, inside the handler. A front end gives a host whose newer job replaces
+    // one still waiting, so the window never waits on a picture file.
+    void SetPictureHost(RunHost* host) { pictureHost_ = host != nullptr ? host : &inlineHost_; }
 
     // --- commands ---------------------------------------------------------------------
     // Routes a button, clickable label, context-menu or window-menu command by its id.
@@ -71,6 +75,10 @@ class MainDialog {
     void OnAddFolder();
     // Clears the list and adds the pictures of `folder`, numbered from 1.
     void AddFolderContents(const std::string& folder);
+    // Files and folders dropped on the list, as one adding command: picture files go
+    // in as "Add Image(s)" puts them, the pictures of a folder are appended as "Add
+    // folder" finds them; at most 1000 in all.
+    void OnDropPaths(const std::vector<std::string>& paths);
     void OnRemove();
     void OnRemoveAll();
     void OnMoveUp();
@@ -115,6 +123,9 @@ class MainDialog {
     int32_t GetCurrentRow() const { return currentRow_; }
     // The row last scrolled into view; -1 for none.
     int32_t GetVisibleRow() const { return visibleRow_; }
+    // The folder the last added pictures came from, where the file dialogs open; empty
+    // before any were added.
+    const std::string& GetPictureFolder() const { return pictureFolder_; }
 
     // --- settings and their fields ----------------------------------------------------
     // Reads height, width and frame rate from the fields, in that order. At the first
@@ -172,14 +183,28 @@ class MainDialog {
     void SetProgress(int32_t percent);
     void SetPictureSizeText(std::string text);
     void SelectRow(int32_t row, bool focus);
+    // Rows first..last selected (added to the selection), the last one focused when
+    // `focusLast`; one change told to the listener.
+    void SelectRows(int32_t first, int32_t last, bool focusLast);
     // Row changes, told to the listener before and after.
+    void InsertRowAt(int32_t index, int32_t number, std::string path);
     void RemoveRows(int32_t first, int32_t count);
+    // Adds the pictures found in `folder` at the end, numbered on from `number`;
+    // false once the 1000th has been added (the limit message is shown then).
+    bool AppendFolderPictures(const std::string& folder, int32_t& number);
+    // Inserts a chosen file as "Add Image(s)" does; false once it was the 1000th.
+    bool InsertChosenFile(int32_t number, const std::string& path);
     void ResetProgress();
     // Rows 1 (the second) selected and focused, adding to the selection.
     void SelectSecondRow();
-    // The core of a click and of the arrow keys: loads the row's picture, draws it and
-    // writes its size; returns its width and height (0, 0 when it did not load).
-    std::pair<int32_t, int32_t> ShowRowPicture(int32_t row);
+    // The core of a click and of the arrow keys: the row's picture is read on the
+    // picture host; its size is written (and taken as the frame size when
+    // `takeFrameSize`) as soon as it is known, and the picture drawn once decoded.
+    void ShowRowPicture(int32_t row, bool takeFrameSize);
+    // Makes every picture request made so far stale; the new request's number.
+    uint64_t ForgetPictureRequests();
+    // The size of request `request`'s picture arrived (0, 0 when it did not load).
+    void ShowPictureSize(uint64_t request, int32_t width, int32_t height, bool takeFrameSize);
     void MoveCurrentRow(int32_t step);
 
     // A run begins: the dialog stops taking commands until FinishRun. The returned
@@ -191,6 +216,11 @@ class MainDialog {
     Platform& platform_;
     InlineRunHost inlineHost_;
     RunHost& host_;
+    RunHost* pictureHost_ = &inlineHost_;
+    // The latest picture request; results of older ones are dropped.
+    uint64_t pictureRequest_ = 0;
+    std::shared_ptr<StopRequest> pictureStop_;
+    std::string pictureFolder_;
     std::string applicationName_;
     MainDialogListener* listener_ = nullptr;
 

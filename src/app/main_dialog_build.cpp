@@ -41,6 +41,7 @@ void MainDialog::OnSaveAsFlash() {
     request.filter = kFlashFileFilter;
     request.defaultExtension = kFlashExtension;
     request.confirmOverwrite = true;
+    request.initialFolder = pictureFolder_;
     const std::optional<std::string> chosen = platform_.ShowSaveFileDialog(request);
     if (!chosen) {
         return;

@@ -1,6 +1,7 @@
 // The picture list: adding files and folders, removing, reordering, and the right
 // click's context menu.
 #include <algorithm>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "app/main_dialog.h"
 #include "platform/platform.h"
 #include "slideshow/folder_scan.h"
+#include "slideshow/picture_file_name.h"
 
 namespace {
 
@@ -31,11 +33,30 @@ const std::vector<MenuItem>& ContextMenuItems() {
     return items;
 }
 
+// The folder part of a path, without its last '/'; "/" for a file at the root.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return {};
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string WithEndingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
 }  // namespace
 
 void MainDialog::InsertListRow(int32_t number, std::string path) {
     const int32_t count = static_cast<int32_t>(rows_.size());
-    const int32_t index = std::clamp(number, 0, count);
+    InsertRowAt(std::clamp(number, 0, count), number, std::move(path));
+}
+
+void MainDialog::InsertRowAt(int32_t index, int32_t number, std::string path) {
     if (listener_ != nullptr) {
         listener_->OnRowsAboutToBeInserted(index, index);
     }
@@ -77,17 +98,17 @@ void MainDialog::OnAddImages() {
     OpenFilesRequest request;
     request.filter = kPictureFileFilter;
     request.nameBufferCapacity = kFileNameBufferCapacity;
+    request.initialFolder = pictureFolder_;
     const std::optional<std::vector<std::string>> chosen = platform_.ShowOpenFilesDialog(request);
     if (!chosen) {
         return;
     }
-    // Each file goes in at the index of its place in this selection, numbered from 1.
+    if (!chosen->empty()) {
+        pictureFolder_ = FolderOf(chosen->front());
+    }
     int32_t number = 0;
     for (const std::string& path : *chosen) {
-        ++number;
-        InsertListRow(number, path);
-        if (number == kMaxFilesPerAdd) {
-            ShowLimitMessage();
+        if (!InsertChosenFile(++number, path)) {
             break;
         }
     }
@@ -102,15 +123,13 @@ void MainDialog::OnAddFolder() {
     if (running_) {
         return;
     }
-    const std::optional<std::string> chosen = platform_.ShowFolderDialog(kFolderDialogTitle);
+    const std::optional<std::string> chosen =
+        platform_.ShowFolderDialog(kFolderDialogTitle, pictureFolder_);
     if (!chosen || chosen->empty()) {
         return;
     }
-    std::string folder = *chosen;
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    AddFolderContents(folder);
+    pictureFolder_ = *chosen;
+    AddFolderContents(WithEndingSlash(*chosen));
     ShowPictureCount();
     ResetProgress();
     WriteFieldsToControls();
@@ -118,24 +137,71 @@ void MainDialog::OnAddFolder() {
 
 void MainDialog::AddFolderContents(const std::string& folder) {
     RemoveRows(0, static_cast<int32_t>(rows_.size()));
+    int32_t number = 0;
+    AppendFolderPictures(folder, number);
+}
+
+bool MainDialog::AppendFolderPictures(const std::string& folder, int32_t& number) {
     const FolderScan scan = ScanFolderForPictures(folder);
     if (!scan.error.empty()) {
         ShowMessage("The folder \"" + folder + "\" cannot be read: " + scan.error);
-        return;
+        return true;
     }
-    int32_t number = 0;
     for (const std::string& path : scan.paths) {
         ++number;
         try {
-            InsertListRow(number, path);
+            InsertRowAt(static_cast<int32_t>(rows_.size()), number, path);
         } catch (const std::bad_alloc&) {
             ShowMessage(kAddFailedMessage);
             continue;
         }
         if (number == kMaxFilesPerAdd) {
             ShowLimitMessage();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MainDialog::InsertChosenFile(int32_t number, const std::string& path) {
+    // Each file goes in at the index of its place in the selection, numbered from 1.
+    InsertListRow(number, path);
+    if (number == kMaxFilesPerAdd) {
+        ShowLimitMessage();
+        return false;
+    }
+    return true;
+}
+
+void MainDialog::OnDropPaths(const std::vector<std::string>& paths) {
+    if (running_ || endResult_ != 0) {
+        return;
+    }
+    int32_t number = 0;
+    bool filesAdded = false;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        const bool folder = std::filesystem::is_directory(path, error);
+        // Only names the open dialog's picture filter shows are taken.
+        if (!folder && !IsPictureFileName(path)) {
+            continue;
+        }
+        pictureFolder_ = folder ? path : FolderOf(path);
+        filesAdded = filesAdded || !folder;
+        const bool more = folder ? AppendFolderPictures(WithEndingSlash(path), number)
+                                 : InsertChosenFile(++number, path);
+        if (!more) {
             break;
         }
+    }
+    if (number == 0) {
+        return;
+    }
+    ShowPictureCount();
+    ResetProgress();
+    WriteFieldsToControls();
+    if (filesAdded) {
+        SelectSecondRow();
     }
 }
 

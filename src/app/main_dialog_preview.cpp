@@ -5,7 +5,8 @@
 #include "app/main_dialog.h"
 #include "app/main_dialog_run_events.h"
 #include "platform/platform.h"
-#include "slideshow/picture_metrics.h"
+#include "slideshow/picture_size_text.h"
+#include "slideshow/picture_to_show.h"
 #include "slideshow/preview_run.h"
 #include "slideshow/stop_request.h"
 
@@ -47,15 +48,63 @@ void MainDialog::OnPreview() {
         });
 }
 
-std::pair<int32_t, int32_t> MainDialog::ShowRowPicture(int32_t row) {
+void MainDialog::ShowRowPicture(int32_t row, bool takeFrameSize) {
     const bool inside = row >= 0 && row < static_cast<int32_t>(rows_.size());
-    const ShownPicture shown =
-        LoadPictureToShow(inside ? rows_[static_cast<size_t>(row)].path : "");
-    AcquirePreviewSurface();
-    // A picture that did not load leaves the preview area as it was.
-    DrawPreview(shown.picture.get());
-    SetPictureSizeText(shown.sizeText);
-    return {shown.width, shown.height};
+    const std::string path = inside ? rows_[static_cast<size_t>(row)].path : std::string();
+    // A newer request makes every earlier one stale: a decode still going is stopped
+    // and what it would have shown is dropped.
+    const uint64_t request = ForgetPictureRequests();
+    const std::shared_ptr<StopRequest> stop = pictureStop_;
+    const int32_t areaWidth = previewWidth_;
+    const int32_t areaHeight = previewHeight_;
+    pictureHost_->Start([this, path, request, stop, areaWidth, areaHeight,
+                         takeFrameSize](const PostToInterface& post) {
+        // The size is in the header: it is shown before the pixels are decoded.
+        const std::optional<PictureHeaderSize> header = ReadPictureHeaderSize(path);
+        if (header) {
+            post([this, request, header, takeFrameSize] {
+                ShowPictureSize(request, header->width, header->height, takeFrameSize);
+            });
+        }
+        ShownPicture shown = LoadPictureForArea(path, areaWidth, areaHeight, header, &stop->Flag());
+        if (stop->IsRequested()) {
+            return;
+        }
+        post([this, request, takeFrameSize, known = header.has_value(), shown = std::move(shown)] {
+            if (request != pictureRequest_) {
+                return;
+            }
+            // A picture that did not load leaves the preview area as it was.
+            AcquirePreviewSurface();
+            DrawPreview(shown.picture.get());
+            if (!known || shown.picture == nullptr) {
+                ShowPictureSize(request, shown.width, shown.height, takeFrameSize);
+            }
+        });
+    });
+}
+
+uint64_t MainDialog::ForgetPictureRequests() {
+    if (pictureStop_) {
+        pictureStop_->Request();
+    }
+    pictureStop_ = std::make_shared<StopRequest>();
+    return ++pictureRequest_;
+}
+
+void MainDialog::ShowPictureSize(uint64_t request, int32_t width, int32_t height,
+                                 bool takeFrameSize) {
+    if (request != pictureRequest_) {
+        return;
+    }
+    SetPictureSizeText(PictureSizeText(width, height));
+    // A click makes the picture's own size the frame size (0 by 0 when it did not
+    // load), shown in the fields at once.
+    if (takeFrameSize) {
+        settings_.width = width;
+        settings_.height = height;
+    }
+    WriteFieldsToControls();
 }
 
 void MainDialog::OnListClick(int32_t row) {
@@ -63,12 +112,7 @@ void MainDialog::OnListClick(int32_t row) {
         return;
     }
     if (row != -1) {
-        // The clicked picture's own size becomes the frame size (0 by 0 when it did
-        // not load), shown in the fields at once.
-        const auto [width, height] = ShowRowPicture(row);
-        settings_.width = width;
-        settings_.height = height;
-        WriteFieldsToControls();
+        ShowRowPicture(row, true);
     }
     currentRow_ = FirstSelectedRow();
     ResetProgress();
@@ -83,6 +127,5 @@ void MainDialog::ShowSelectedPicture() {
     if (row == -1) {
         return;
     }
-    ShowRowPicture(row);
-    WriteFieldsToControls();
+    ShowRowPicture(row, false);
 }

@@ -41,6 +41,16 @@ void Reap(pid_t child) {
     }
 }
 
+// The program may run as long as the user keeps it open; a detached thread waits
+// for it so no zombie is left and no signal handler is needed.
+void ReapLater(pid_t child) {
+    try {
+        std::thread(Reap, child).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the child is reaped when the process ends.
+    }
+}
+
 }  // namespace
 
 int StartDetached(const std::vector<std::string>& arguments) {
@@ -49,15 +59,100 @@ int StartDetached(const std::vector<std::string>& arguments) {
     if (error != 0) {
         return error;
     }
-    // The program may run as long as the user keeps it open; a detached thread waits
-    // for it so no zombie is left and no signal handler is needed.
-    try {
-        std::thread(Reap, child).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: the child is reaped when the process ends.
-    }
+    ReapLater(child);
     return 0;
 }
+
+ProgramEnd RunAndWait(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout,
+                      const std::function<void()>& whileWaiting) {
+    ProgramEnd end;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    pid_t child = 0;
+    end.startError = Spawn(child, arguments, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    if (end.startError != 0) {
+        return end;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        const pid_t reaped = waitpid(child, &status, WNOHANG);
+        if (reaped == child) {
+            end.exited = WIFEXITED(status);
+            end.exitStatus = end.exited ? WEXITSTATUS(status) : 0;
+            return end;
+        }
+        if ((reaped < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        if (whileWaiting) {
+            whileWaiting();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    end.stillRunning = true;
+    ReapLater(child);
+    return end;
+}
+
+namespace {
+
+using Deadline = std::chrono::steady_clock::time_point;
+
+int MillisecondsLeft(Deadline deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Reads `fd` until its writer closes it (true) or the deadline passes (false); past
+// `limit` bytes the output is drained but not kept.
+bool ReadUntilClosed(int fd, Deadline deadline, size_t limit, std::string& output) {
+    for (int wait = MillisecondsLeft(deadline); wait > 0; wait = MillisecondsLeft(deadline)) {
+        pollfd readable{fd, POLLIN, 0};
+        const int ready = poll(&readable, 1, wait);
+        if (ready < 0 && errno != EINTR) {
+            return false;
+        }
+        if (ready <= 0) {
+            continue;
+        }
+        char buffer[4096];
+        const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return true;
+        }
+        output.append(buffer, std::min(static_cast<size_t>(count), limit - output.size()));
+    }
+    return false;
+}
+
+// Waits until the deadline for `child` to exit; true with its status when it did.
+// A child still there then is killed; one reaped elsewhere is left alone.
+bool WaitForExit(pid_t child, Deadline deadline, int& status) {
+    for (;;) {
+        const pid_t reaped = waitpid(child, &status, WNOHANG);
+        if (reaped == child) {
+            return true;
+        }
+        if (reaped < 0 && errno != EINTR) {
+            return false;  // reaped elsewhere: nothing left to wait for or to stop
+        }
+        if (MillisecondsLeft(deadline) == 0) {
+            kill(child, SIGKILL);
+            Reap(child);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+}  // namespace
 
 std::optional<std::string> ReadProgramOutput(const std::vector<std::string>& arguments,
                                              std::chrono::milliseconds timeout, size_t limit) {
@@ -78,65 +173,18 @@ std::optional<std::string> ReadProgramOutput(const std::vector<std::string>& arg
         close(pipeEnds[0]);
         return std::nullopt;
     }
-
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    auto remaining = [&deadline] {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-    };
+    const Deadline deadline = std::chrono::steady_clock::now() + timeout;
     std::string output;
-    bool ended = false;
-    for (int wait = remaining(); wait > 0; wait = remaining()) {
-        pollfd readable{pipeEnds[0], POLLIN, 0};
-        const int ready = poll(&readable, 1, wait);
-        if (ready < 0 && errno != EINTR) {
-            break;
-        }
-        if (ready <= 0) {
-            continue;
-        }
-        char buffer[4096];
-        const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            ended = true;
-            break;
-        }
-        // Past the limit the output is drained but not kept.
-        output.append(buffer, std::min(static_cast<size_t>(count), limit - output.size()));
-    }
+    const bool ended = ReadUntilClosed(pipeEnds[0], deadline, limit, output);
     close(pipeEnds[0]);
-
     // The program closed its output; it has until the deadline to exit.
     int status = 0;
-    bool exited = false;
-    bool gone = false;
-    while (ended) {
-        const pid_t reaped = waitpid(child, &status, WNOHANG);
-        if (reaped == child) {
-            exited = true;
-            break;
-        }
-        if (reaped < 0 && errno != EINTR) {
-            gone = true;  // reaped elsewhere: nothing left to wait for or to stop
-            break;
-        }
-        if (remaining() == 0) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    if (!exited) {
-        if (!gone) {
-            kill(child, SIGKILL);
-            Reap(child);
-        }
+    if (!ended) {
+        kill(child, SIGKILL);
+        Reap(child);
         return std::nullopt;
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!WaitForExit(child, deadline, status) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return std::nullopt;
     }
     return output;

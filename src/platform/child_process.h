@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,3 +20,21 @@ int StartDetached(const std::vector<std::string>& arguments);
 std::optional<std::string> ReadProgramOutput(const std::vector<std::string>& arguments,
                                              std::chrono::milliseconds timeout,
                                              size_t limit = 64 * 1024);
+
+// How a program run by RunAndWait ended.
+struct ProgramEnd {
+    // 0, or the errno of the failed start.
+    int startError = 0;
+    // Still running when the time given was over: it goes on, and a helper thread
+    // reaps it when it ends.
+    bool stillRunning = false;
+    // Ended by exiting (not by a signal), with `exitStatus`.
+    bool exited = false;
+    int exitStatus = 0;
+};
+
+// Runs arguments[0] like StartDetached, with nothing on standard input, and waits at
+// most `timeout` for it to end, calling `whileWaiting` (may be empty) every few
+// milliseconds meanwhile.
+ProgramEnd RunAndWait(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout,
+                      const std::function<void()>& whileWaiting);

@@ -85,6 +85,16 @@ std::string FirstName(const std::string& answer) {
     return first == std::string::npos ? std::string() : name.substr(first);
 }
 
+// xdg-open's exit status as the shell's code: 0 opened, 2 no such file; 1 (bad
+// arguments), 3 (no tool can open it), 4 (the opening program failed) and an end by a
+// signal all mean that nothing opened the target.
+int ShellCodeForOpenerEnd(const ProgramEnd& end) {
+    if (end.stillRunning || (end.exited && end.exitStatus == 0)) {
+        return kShellOpenSucceeded;
+    }
+    return end.exitStatus == 2 ? kShellFileNotFound : kShellNoAssociation;
+}
+
 int ShellCodeForSpawnError(int error) {
     switch (error) {
         case ENOENT:
@@ -102,7 +112,8 @@ int ShellCodeForSpawnError(int error) {
 
 }  // namespace
 
-LinuxPlatform::LinuxPlatform(std::string opener) : opener_(std::move(opener)) {}
+LinuxPlatform::LinuxPlatform(std::string opener, std::chrono::milliseconds openerTimeLimit)
+    : opener_(std::move(opener)), openerTimeLimit_(openerTimeLimit) {}
 
 void LinuxPlatform::ShowMessageBox(const std::string& text, MessageIcon icon,
                                    const std::string& caption) {
@@ -132,11 +143,15 @@ int LinuxPlatform::ShellOpen(const std::string& verb, const std::string& target,
 
     // A file name that starts with '-' would be read by the opener as an option.
     const std::string argument = (target[0] == '-') ? "./" + target : target;
-    const int error = StartDetached({opener_, argument});
-    if (error != 0) {
-        return ShellCodeForSpawnError(error);
+    // The opener's exit status says whether anything could open the target. A viewer
+    // that the opener runs in its own place may keep it running for as long as the
+    // viewer is open: still running at the time limit counts as opened.
+    const ProgramEnd end =
+        RunAndWait({opener_, argument}, openerTimeLimit_, [this] { WhileWaitingForOpener(); });
+    if (end.startError != 0) {
+        return ShellCodeForSpawnError(end.startError);
     }
-    return kShellOpenSucceeded;
+    return ShellCodeForOpenerEnd(end);
 }
 
 std::optional<std::string> LinuxPlatform::LookUpBrowserCommand() {
@@ -173,7 +188,7 @@ std::optional<std::vector<std::string>> LinuxPlatform::ShowOpenFilesDialog(
     return std::nullopt;
 }
 
-std::optional<std::string> LinuxPlatform::ShowFolderDialog(const std::string&) {
+std::optional<std::string> LinuxPlatform::ShowFolderDialog(const std::string&, const std::string&) {
     return std::nullopt;
 }
 

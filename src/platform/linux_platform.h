@@ -3,27 +3,34 @@
 // Qt front end replaces the dialogs and menus; the rest stays.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "platform/platform.h"
 
 class LinuxPlatform : public Platform {
   public:
+    // The longest ShellOpen waits for the opener's exit status.
+    static constexpr std::chrono::milliseconds kOpenerTimeLimit{2000};
+
     // `opener` is the program that opens documents and addresses (found on PATH when
     // it has no '/').
-    explicit LinuxPlatform(std::string opener = "xdg-open");
+    explicit LinuxPlatform(std::string opener = "xdg-open",
+                           std::chrono::milliseconds openerTimeLimit = kOpenerTimeLimit);
 
     void ShowMessageBox(const std::string& text, MessageIcon icon,
                         const std::string& caption) override;
     std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) override;
     // Starts the opener with the target as its one argument, without a shell, and
-    // does not wait for it; a helper thread reaps it when it ends. The verb is "open"
-    // or empty (the default verb, which is "open").
+    // waits (at most the time limit) for its exit status: 42 when it opened the
+    // target or still runs, 2 when it found no such file, else 31 (nothing could open
+    // it). The verb is "open" or empty (the default verb, which is "open").
     int ShellOpen(const std::string& verb, const std::string& target, int showMode) override;
     // Without a toolkit the dialogs and menus count as cancelled.
     std::optional<std::vector<std::string>> ShowOpenFilesDialog(
         const OpenFilesRequest& request) override;
-    std::optional<std::string> ShowFolderDialog(const std::string& title) override;
+    std::optional<std::string> ShowFolderDialog(const std::string& title,
+                                                const std::string& initialFolder) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     // Without a toolkit there is nobody to show the About box to: nothing happens.
     void RunAboutDialog(AboutDialog& dialog) override;
@@ -52,6 +59,12 @@ class LinuxPlatform : public Platform {
     void* LoadLibrary(const std::string& name) override;
     SkinInitFunction FindSkinInit(void* library, const std::string& name) override;
 
+  protected:
+    // Called every few milliseconds while ShellOpen waits for the opener: a front end
+    // keeps its windows painted here.
+    virtual void WhileWaitingForOpener() {}
+
   private:
     std::string opener_;
+    std::chrono::milliseconds openerTimeLimit_;
 };

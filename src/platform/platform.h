@@ -28,6 +28,8 @@ struct SaveFileRequest {
     std::string defaultExtension;
     bool confirmOverwrite = true;
     std::string initialName;
+    // The folder the dialog opens in; empty for the dialog's own choice.
+    std::string initialFolder;
 };
 
 // A multiple-selection open-file dialog.
@@ -38,6 +40,8 @@ struct OpenFilesRequest {
     // The most characters the chosen names may take together (the folder once, then
     // each name and a separator); a selection that does not fit counts as cancelled.
     size_t nameBufferCapacity = 10000;
+    // The folder the dialog opens in; empty for the dialog's own choice.
+    std::string initialFolder;
 };
 
 // Splits "Label|*.a|Other|*.*||" into its label/pattern pairs.
@@ -120,9 +124,11 @@ class Platform {
     virtual std::optional<std::vector<std::string>> ShowOpenFilesDialog(
         const OpenFilesRequest& request) = 0;
 
-    // A modal folder chooser with the given title; the chosen folder's path, or
-    // nothing when cancelled or when the choice has no file-system path.
-    virtual std::optional<std::string> ShowFolderDialog(const std::string& title) = 0;
+    // A modal folder chooser with the given title, opened at `initialFolder` (empty
+    // for its own choice); the chosen folder's path, or nothing when cancelled or when
+    // the choice has no file-system path.
+    virtual std::optional<std::string> ShowFolderDialog(const std::string& title,
+                                                        const std::string& initialFolder) = 0;
 
     // Shows a pop-up menu with its left edge at screen position (x, y) and waits for
     // a choice; the chosen item's id, or 0 when none was chosen.

@@ -9,9 +9,13 @@
 #include "qt/clickable_label.h"
 #include "qt/dialog_units.h"
 #include "qt/hyperlink_label_widget.h"
+#include "qt/window_log.h"
 
 AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
     : QDialog(parent), dialog_(dialog) {
+    // A fixed-size box: no maximise or minimise button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromStdString(dialog.GetCaption()));
     setFont(font);
     const DialogUnits units = MeasureDialogUnits(font);
@@ -21,54 +25,20 @@ AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
     for (const ControlLayout& control : AboutDialog::Controls()) {
         const QString text = QString::fromStdString(control.text);
         const int id = control.id;
-        QWidget* widget = nullptr;
-        switch (control.kind) {
-            case ControlKind::kIcon: {
-                auto* icon = new QLabel(this);
-                const QRect rect =
-                    units.ToPixels(control.x, control.y, control.width, control.height);
-                const QIcon windowIcon =
-                    parent != nullptr ? parent->windowIcon() : QApplication::windowIcon();
-                icon->setPixmap(windowIcon.pixmap(std::min(rect.width(), rect.height())));
-                widget = icon;
-                break;
-            }
-            case ControlKind::kDefaultButton:
-            case ControlKind::kButton: {
-                auto* button = new QPushButton(text, this);
-                button->setDefault(control.kind == ControlKind::kDefaultButton);
-                connect(button, &QPushButton::clicked, this, [this, id] {
-                    dialog_.OnCommand(id);
-                    EndIfDone();
-                });
-                widget = button;
-                break;
-            }
-            case ControlKind::kLink:
-                links[id] = new HyperlinkLabelWidget(this);
-                links[id]->setText(text);
-                widget = links[id];
-                break;
-            case ControlKind::kClickableText:
-                widget = new ClickableLabel(this, [this, id] { dialog_.OnCommand(id); });
-                static_cast<QLabel*>(widget)->setText(text);
-                break;
-            default:
-                widget = new QLabel(text, this);
-                static_cast<QLabel*>(widget)->setTextFormat(Qt::PlainText);
-                break;
-        }
         QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
-        // Our texts (the mail address, the product names) may be longer than the
-        // template's fields were drawn for: a plain text grows to the right rather
-        // than lose its end.
-        if (auto* label = qobject_cast<QLabel*>(widget);
-            label != nullptr && control.kind != ControlKind::kLink) {
+        QWidget* widget = MakeControl(control, rect, parent);
+        if (control.kind == ControlKind::kLink) {
+            links[id] = static_cast<HyperlinkLabelWidget*>(widget);
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            // Our texts (the mail address, the product names) may be longer than the
+            // template's fields were drawn for: a plain text grows to the right rather
+            // than lose its end.
             rect.setWidth(std::max(rect.width(), label->fontMetrics().horizontalAdvance(text)));
         }
         widget->setGeometry(rect);
         if (id != kIdStatic) {
             controls_[id] = widget;
+            NameControl(widget, id);
         }
     }
     // The labels follow their state from now on; the dialog attaches them in their
@@ -85,9 +55,53 @@ AboutBox::AboutBox(AboutDialog& dialog, const QFont& font, QWidget* parent)
         [&links](const std::string& text) { return links.begin()->second->Measure(text); });
 }
 
+QWidget* AboutBox::MakeControl(const ControlLayout& control, const QRect& rect, QWidget* parent) {
+    const QString text = QString::fromStdString(control.text);
+    const int id = control.id;
+    switch (control.kind) {
+        case ControlKind::kIcon: {
+            auto* icon = new QLabel(this);
+            const QIcon windowIcon =
+                parent != nullptr ? parent->windowIcon() : QApplication::windowIcon();
+            icon->setPixmap(windowIcon.pixmap(std::min(rect.width(), rect.height())));
+            return icon;
+        }
+        case ControlKind::kDefaultButton:
+        case ControlKind::kButton: {
+            auto* button = new QPushButton(text, this);
+            button->setDefault(control.kind == ControlKind::kDefaultButton);
+            connect(button, &QPushButton::clicked, this, [this, id] {
+                dialog_.OnCommand(id);
+                EndIfDone();
+            });
+            return button;
+        }
+        case ControlKind::kLink: {
+            auto* link = new HyperlinkLabelWidget(this);
+            link->setText(text);
+            return link;
+        }
+        case ControlKind::kClickableText: {
+            auto* clickable = new ClickableLabel(this, [this, id] { dialog_.OnCommand(id); });
+            clickable->setText(text);
+            return clickable;
+        }
+        default: {
+            auto* label = new QLabel(text, this);
+            label->setTextFormat(Qt::PlainText);
+            return label;
+        }
+    }
+}
+
 QWidget* AboutBox::Control(int id) const {
     const auto found = controls_.find(id);
     return found == controls_.end() ? nullptr : found->second;
+}
+
+void AboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    LogWindowLayout("about", *this);
 }
 
 void AboutBox::keyPressEvent(QKeyEvent* event) {

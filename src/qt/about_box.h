@@ -19,10 +19,13 @@ class AboutBox final : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
   private:
+    // The widget of one template control at `rect`; `parent` gives the icon.
+    QWidget* MakeControl(const ControlLayout& control, const QRect& rect, QWidget* parent);
     // Ends the box once the dialog says it ended.
     void EndIfDone();
 

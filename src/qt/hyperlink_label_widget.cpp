@@ -96,12 +96,16 @@ void HyperlinkLabelWidget::OnLabelMoved() {
 }
 
 void HyperlinkLabelWidget::OnLabelCaptureChanged() {
-    // The label holds the mouse while the pointer is over it, so it sees it leave.
-    if (label_->IsMouseCaptured()) {
-        grabMouse();
-    } else {
-        releaseMouse();
+    // The label's capture is only its way to see the pointer leave. Qt tells every
+    // widget that the pointer left (leaveEvent), so no grab is taken here: a grab held
+    // while a click opens a message box would keep the mouse from that box.
+}
+
+void HyperlinkLabelWidget::leaveEvent(QEvent* event) {
+    if (label_ != nullptr && label_->IsOverControl()) {
+        label_->OnMouseMove(-1, -1);
     }
+    QLabel::leaveEvent(event);
 }
 
 void HyperlinkLabelWidget::OnLabelTooltipChanged() {

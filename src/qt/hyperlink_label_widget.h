@@ -26,6 +26,7 @@ class HyperlinkLabelWidget final : public QLabel, private HyperlinkLabelListener
   protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     // HyperlinkLabelListener

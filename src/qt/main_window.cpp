@@ -23,7 +23,9 @@
 #include "qt/clickable_label.h"
 #include "qt/hyperlink_label_widget.h"
 #include "qt/image_list_model.h"
+#include "qt/picture_list_view.h"
 #include "qt/preview_widget.h"
+#include "qt/window_log.h"
 
 namespace {
 
@@ -71,6 +73,24 @@ bool CaptionsFit(const QFont& font, QStyle* style) {
     return true;
 }
 
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ContextMenu:
+        case QEvent::Wheel:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+    }
+}
+
 DialogControl FieldOf(int id) {
     switch (id) {
         case kIdWidthField:
@@ -98,6 +118,11 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
     units_ = MeasureDialogUnits(font());
     const DialogTemplate& layout = MainDialogTemplate();
     setFixedSize(units_.ToPixelsX(layout.width), units_.ToPixelsY(layout.height));
+    // A fixed-size dialog: the window manager is told it has no maximise button
+    // (fixed size hints, no maximise in the Motif hints).
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 
     BuildControls();
     ConnectList();
@@ -106,15 +131,17 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
     homePageLabel_->Bind(dialog_.GetHomePageLabel(), 0,
                          [this] { dialog_.OnCommand(kIdHomePageLabel); });
     dialog_.SetPreviewSize(preview_->width(), preview_->height());
+    dialog_.SetPictureHost(&pictureHost_);
     dialog_.SetListener(this);
     ShowInitialState();
-    // Keys reach the arrow-key preview and the Enter/Escape filter before any control
-    // of this window handles them, as a dialog's message pre-translation would.
-    qApp->installEventFilter(this);
+    // Keys reach the arrow-key preview and the Enter/Escape filter before the control
+    // of this window that has the focus handles them, as a dialog's message
+    // pre-translation would. Only this window's own controls are watched: a message
+    // box, file dialog, menu or About box over it keeps its keys.
+    WatchInput(this);
 }
 
 MainWindow::~MainWindow() {
-    qApp->removeEventFilter(this);
     if (busyCursor_) {
         QApplication::restoreOverrideCursor();
     }
@@ -133,6 +160,7 @@ void MainWindow::BuildControls() {
         widget->setGeometry(units_.ToPixels(control.x, control.y, control.width, control.height));
         if (control.id != kIdStatic) {
             controls_[control.id] = widget;
+            NameControl(widget, control.id);
         }
         laidOut_.emplace_back(control, widget);
         if (auto* group = qobject_cast<QGroupBox*>(widget)) {
@@ -148,90 +176,110 @@ void MainWindow::BuildControls() {
 QWidget* MainWindow::MakeControl(const ControlLayout& control) {
     const QString caption = CaptionOf(control);
     const int id = control.id;
-    const auto command = [this, id] { dialog_.OnCommand(id); };
     switch (control.kind) {
         case ControlKind::kButton:
-        case ControlKind::kDefaultButton: {
-            auto* button = new QPushButton(caption, this);
-            // Enter never presses a button of this dialog.
-            button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, command);
-            return button;
-        }
+        case ControlKind::kDefaultButton:
+            return MakeButton(caption, id);
         case ControlKind::kListView:
-            list_ = new QTableView(this);
-            return list_;
+            return MakeList();
         case ControlKind::kBlackFrame:
             preview_ = new PreviewWidget(this);
             return preview_;
         case ControlKind::kGroupBox:
             return new QGroupBox(this);
         case ControlKind::kEdit:
-        case ControlKind::kCenteredEdit: {
-            auto* edit = new QLineEdit(this);
-            if (control.kind == ControlKind::kCenteredEdit) {
-                edit->setAlignment(Qt::AlignCenter);
-            }
-            const DialogControl field = FieldOf(id);
-            connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-                dialog_.SetFieldText(field, text.toStdString());
-            });
-            (id == kIdWidthField    ? widthField_
-             : id == kIdHeightField ? heightField_
-                                    : rateField_) = edit;
-            return edit;
-        }
-        case ControlKind::kReadOnlyField: {
-            auto* field = new QLineEdit(this);
-            field->setReadOnly(true);
-            field->setFrame(false);
-            field->setFocusPolicy(Qt::ClickFocus);
-            QPalette flat = field->palette();
-            flat.setColor(QPalette::Base, flat.color(QPalette::Window));
-            field->setPalette(flat);
-            (id == kIdPictureCount ? countField_ : sizeField_) = field;
-            return field;
-        }
+        case ControlKind::kCenteredEdit:
+            return MakeSettingsField(id, control.kind == ControlKind::kCenteredEdit);
+        case ControlKind::kReadOnlyField:
+            return MakeReadOnlyField(id);
         case ControlKind::kProgressBar:
             progress_ = new QProgressBar(this);
             progress_->setRange(0, 100);
             progress_->setValue(0);
             progress_->setTextVisible(false);
             return progress_;
-        case ControlKind::kBitmap: {
-            auto* banner = new ClickableLabel(this, command);
-            banner->setPixmap(QPixmap(":/banner.png"));
-            banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            banner->setCursor(Qt::PointingHandCursor);
-            return banner;
-        }
-        case ControlKind::kLink: {
+        case ControlKind::kBitmap:
+        case ControlKind::kClickableText:
+            return MakeClickable(control);
+        case ControlKind::kLink:
             homePageLabel_ = new HyperlinkLabelWidget(this);
             homePageLabel_->setText(caption);
             return homePageLabel_;
-        }
-        case ControlKind::kClickableText: {
-            auto* text = new ClickableLabel(this, command);
-            text->setText(caption);
-            text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            return text;
-        }
-        case ControlKind::kCenteredText: {
-            auto* label = new QLabel(caption, this);
-            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-            return label;
-        }
+        case ControlKind::kCenteredText:
         case ControlKind::kText:
         case ControlKind::kIcon:
-        default: {
-            auto* label = new QLabel(caption, this);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            if (id == kIdPercentLabel) {
-                percentLabel_ = label;
-            }
-            return label;
-        }
+        default:
+            return MakeLabel(control);
     }
+}
+
+QWidget* MainWindow::MakeButton(const QString& caption, int id) {
+    auto* button = new QPushButton(caption, this);
+    // Enter never presses a button of this dialog.
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, id] { dialog_.OnCommand(id); });
+    return button;
+}
+
+QWidget* MainWindow::MakeList() {
+    PictureListView::Handlers handlers;
+    handlers.onClick = [this](int row) { dialog_.OnListClick(row); };
+    handlers.onRightClick = [this](int row, QPoint at) {
+        dialog_.OnListRightClick(row, at.x(), at.y());
+    };
+    handlers.acceptsDrops = [this] { return !dialog_.IsRunning(); };
+    handlers.onDrop = [this](const std::vector<std::string>& paths) { dialog_.OnDropPaths(paths); };
+    list_ = new PictureListView(this, std::move(handlers));
+    return list_;
+}
+
+QWidget* MainWindow::MakeSettingsField(int id, bool centred) {
+    auto* edit = new QLineEdit(this);
+    if (centred) {
+        edit->setAlignment(Qt::AlignCenter);
+    }
+    const DialogControl field = FieldOf(id);
+    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+        dialog_.SetFieldText(field, text.toStdString());
+    });
+    (id == kIdWidthField ? widthField_ : id == kIdHeightField ? heightField_ : rateField_) = edit;
+    return edit;
+}
+
+QWidget* MainWindow::MakeReadOnlyField(int id) {
+    auto* field = new QLineEdit(this);
+    field->setReadOnly(true);
+    field->setFrame(false);
+    field->setFocusPolicy(Qt::ClickFocus);
+    QPalette flat = field->palette();
+    flat.setColor(QPalette::Base, flat.color(QPalette::Window));
+    field->setPalette(flat);
+    (id == kIdPictureCount ? countField_ : sizeField_) = field;
+    return field;
+}
+
+QWidget* MainWindow::MakeClickable(const ControlLayout& control) {
+    const int id = control.id;
+    auto* clickable = new ClickableLabel(this, [this, id] { dialog_.OnCommand(id); });
+    clickable->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (control.kind == ControlKind::kBitmap) {
+        clickable->setPixmap(QPixmap(":/banner.png"));
+        clickable->setCursor(Qt::PointingHandCursor);
+    } else {
+        clickable->setText(CaptionOf(control));
+    }
+    return clickable;
+}
+
+QWidget* MainWindow::MakeLabel(const ControlLayout& control) {
+    auto* label = new QLabel(CaptionOf(control), this);
+    label->setAlignment(
+        (control.kind == ControlKind::kCenteredText ? Qt::AlignHCenter : Qt::AlignLeft) |
+        Qt::AlignTop);
+    if (control.id == kIdPercentLabel) {
+        percentLabel_ = label;
+    }
+    return label;
 }
 
 void MainWindow::ConnectList() {
@@ -242,7 +290,9 @@ void MainWindow::ConnectList() {
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setShowGrid(false);
     list_->setWordWrap(false);
-    list_->setTextElideMode(Qt::ElideNone);
+    // A path wider than its column keeps its start and its file name; the tooltip
+    // shows it whole.
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
     list_->horizontalHeader()->setHighlightSections(false);
@@ -271,7 +321,6 @@ void MainWindow::ConnectList() {
                     dialog_.SetFocusedRow(current.isValid() ? current.row() : -1);
                 }
             });
-    list_->viewport()->installEventFilter(this);
 }
 
 void MainWindow::ShowInitialState() {
@@ -280,67 +329,63 @@ void MainWindow::ShowInitialState() {
     OnLabelsChanged();
 }
 
-bool MainWindow::OwnsWidget(QObject* object) const {
-    for (auto* widget = qobject_cast<QWidget*>(object); widget != nullptr;
-         widget = widget->parentWidget()) {
-        if (widget == this) {
-            return true;
+void MainWindow::WatchInput(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) {
+        if (!child->isWindow()) {
+            child->installEventFilter(this);
         }
     }
-    return false;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (!OwnsWidget(watched)) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
         return QDialog::eventFilter(watched, event);
     }
-    // While a build or preview runs the dialog takes no input; it still paints.
-    if (dialog_.IsRunning()) {
-        switch (type) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-            case QEvent::ContextMenu:
-            case QEvent::Wheel:
-                return true;
-            default:
-                return QDialog::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ChildAdded) {
+        // Controls made later (a view's scroll bars, for instance) are watched too.
+        auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child());
+        if (child != nullptr && !child->isWindow()) {
+            WatchInput(child);
         }
-    }
-    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        // Up and Down show the first selected picture: on the press the row selected
-        // before the list moves, on the release the one after.
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
-            dialog_.ShowSelectedPicture();
-            return false;
-        }
-        // Enter and Escape never end this dialog.
-        if (type == QEvent::KeyPress &&
-            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-             key->key() == Qt::Key_Escape)) {
-            return true;
-        }
-    }
-    if (watched == list_->viewport()) {
-        if (type == QEvent::MouseButtonRelease) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton) {
-                const QModelIndex index = list_->indexAt(mouse->position().toPoint());
-                dialog_.OnListClick(index.isValid() ? index.row() : -1);
-            }
-        } else if (type == QEvent::ContextMenu) {
-            const auto* menu = static_cast<QContextMenuEvent*>(event);
-            const QModelIndex index = list_->indexAt(menu->pos());
-            dialog_.OnListRightClick(index.isValid() ? index.row() : -1, menu->globalPos().x(),
-                                     menu->globalPos().y());
-            return true;
-        }
+    } else if (dialog_.IsRunning()) {
+        // While a build or preview runs the dialog takes no input; it still paints.
+        return IsUserInput(type) || QDialog::eventFilter(watched, event);
+    } else if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && IsKeyReceiver(widget)) {
+        return FilterKey(type, static_cast<QKeyEvent*>(event)->key());
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool MainWindow::IsKeyReceiver(const QWidget* widget) const {
+    // A key the focused control leaves is handed on to its parents; it is looked at
+    // once, where it was sent.
+    const QWidget* focus = QApplication::focusWidget();
+    return widget == (focus != nullptr ? focus : this);
+}
+
+bool MainWindow::FilterKey(QEvent::Type type, int key) {
+    // Up and Down show the first selected picture: on the press the row selected
+    // before the list moves, on the release the one after.
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        dialog_.ShowSelectedPicture();
+        return false;
+    }
+    // Enter and Escape never end this dialog.
+    return type == QEvent::KeyPress &&
+           (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The rows start at the top of the list's viewport, one row height apart.
+    const QRect viewport(list_->viewport()->mapTo(this, QPoint(0, 0)), list_->viewport()->size());
+    LogWindowLayout("main", *this,
+                    {{"listViewport", QVariantList{viewport.x(), viewport.y(), viewport.width(),
+                                                   viewport.height()}},
+                     {"rowHeight", list_->verticalHeader()->defaultSectionSize()}});
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -421,7 +466,7 @@ void MainWindow::SyncSelectionToView() {
     if (focused != -1) {
         model->setCurrentIndex(model_->index(focused, 0), QItemSelectionModel::NoUpdate);
     }
-    list_->viewport()->repaint();
+    list_->viewport()->update();
     syncingSelection_ = false;
 }
 

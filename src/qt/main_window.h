@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QEvent>
 #include <QFont>
 #include <map>
 
@@ -11,6 +12,8 @@
 #include "app/main_dialog.h"
 #include "app/main_dialog_listener.h"
 #include "qt/dialog_units.h"
+#include "qt/picture_list_view.h"
+#include "qt/qt_latest_job_host.h"
 #include "qt/qt_run_host.h"
 
 class HyperlinkLabelWidget;
@@ -41,14 +44,25 @@ class MainWindow final : public QDialog, private MainDialogListener {
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void reject() override;
 
   private:
     void BuildControls();
     QWidget* MakeControl(const ControlLayout& control);
+    QWidget* MakeButton(const QString& caption, int id);
+    QWidget* MakeList();
+    QWidget* MakeSettingsField(int id, bool centred);
+    QWidget* MakeReadOnlyField(int id);
+    QWidget* MakeClickable(const ControlLayout& control);
+    QWidget* MakeLabel(const ControlLayout& control);
     void ConnectList();
     void ShowInitialState();
-    bool OwnsWidget(QObject* object) const;
+    // Filters the input of `widget` and every control inside it.
+    void WatchInput(QWidget* widget);
+    bool IsKeyReceiver(const QWidget* widget) const;
+    // True when the key is swallowed.
+    bool FilterKey(QEvent::Type type, int key);
     void SyncSelectionToView();
 
     // MainDialogListener
@@ -69,13 +83,14 @@ class MainWindow final : public QDialog, private MainDialogListener {
     void OnEnded() override;
 
     QtRunHost host_{this};
+    QtLatestJobHost pictureHost_{this};
     MainDialog dialog_;
     DialogUnits units_;
     std::map<int, QWidget*> controls_;
     // Every template control with the widget made for it, in template order.
     std::vector<std::pair<ControlLayout, QWidget*>> laidOut_;
     ImageListModel* model_ = nullptr;
-    QTableView* list_ = nullptr;
+    PictureListView* list_ = nullptr;
     PreviewWidget* preview_ = nullptr;
     HyperlinkLabelWidget* homePageLabel_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "qt/about_box.h"
+#include "qt/window_log.h"
 
 namespace {
 
@@ -51,6 +52,9 @@ void QtPlatform::ShowMessageBox(const std::string& text, MessageIcon icon,
                                     : icon == MessageIcon::kInformation ? QMessageBox::Information
                                                                         : QMessageBox::NoIcon;
     QMessageBox box(shown, FromUtf8(caption), FromUtf8(text), QMessageBox::Ok, window_);
+    // Laid out and shown first, so the log can say where its button stands.
+    box.show();
+    LogMessageBox(box);
     box.exec();
 }
 
@@ -62,6 +66,9 @@ std::optional<std::string> QtPlatform::ShowSaveFileDialog(const SaveFileRequest&
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (!request.initialFolder.empty()) {
+        dialog.setDirectory(FromUtf8(request.initialFolder));
+    }
     if (!request.initialName.empty()) {
         dialog.selectFile(FromUtf8(request.initialName));
     }
@@ -78,6 +85,9 @@ std::optional<std::vector<std::string>> QtPlatform::ShowOpenFilesDialog(
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(QtNameFilters(request.filter));
+    if (!request.initialFolder.empty()) {
+        dialog.setDirectory(FromUtf8(request.initialFolder));
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
@@ -92,8 +102,10 @@ std::optional<std::vector<std::string>> QtPlatform::ShowOpenFilesDialog(
     return paths;
 }
 
-std::optional<std::string> QtPlatform::ShowFolderDialog(const std::string& title) {
-    const QString folder = QFileDialog::getExistingDirectory(window_, FromUtf8(title));
+std::optional<std::string> QtPlatform::ShowFolderDialog(const std::string& title,
+                                                        const std::string& initialFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(window_, FromUtf8(title), FromUtf8(initialFolder));
     if (folder.isEmpty()) {
         return std::nullopt;
     }
@@ -111,6 +123,10 @@ int QtPlatform::TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y)
     }
     const QAction* chosen = menu.exec(QPoint(x, y));
     return chosen != nullptr ? chosen->data().toInt() : 0;
+}
+
+void QtPlatform::WhileWaitingForOpener() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtPlatform::Beep(unsigned) {

@@ -24,12 +24,18 @@ class QtPlatform final : public LinuxPlatform {
     std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) override;
     std::optional<std::vector<std::string>> ShowOpenFilesDialog(
         const OpenFilesRequest& request) override;
-    std::optional<std::string> ShowFolderDialog(const std::string& title) override;
+    std::optional<std::string> ShowFolderDialog(const std::string& title,
+                                                const std::string& initialFolder) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void Beep(unsigned kind) override;
     // The palette's highlight, the colour a link shows while the pointer is over it.
     RgbColor GetHighlightColor() override;
     void RunAboutDialog(AboutDialog& dialog) override;
+
+  protected:
+    // The windows keep painting while a link or the movie is being opened; input
+    // waits until the opener has answered.
+    void WhileWaitingForOpener() override;
 
   private:
     QPointer<QWidget> window_;

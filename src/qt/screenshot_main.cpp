@@ -2,6 +2,7 @@
 // after adding the pictures and clicking the first row, drawn without a display and
 // saved as a PNG (for the README). Not installed.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QTableView>
 #include <cstdio>
@@ -40,6 +41,12 @@ int main(int argc, char** argv) {
     dialog.OnCommand(kIdAddImages);
     window.PictureList()->selectRow(0);
     dialog.OnListClick(0);
+    // The clicked picture is read on the window's picture worker: wait for it.
+    QElapsedTimer waited;
+    waited.start();
+    while (dialog.GetPreviewSurface() == nullptr && waited.elapsed() < 20000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     QApplication::processEvents();
     if (!window.grab().save(argv[1], "PNG")) {
         std::fprintf(stderr, "reelwright-screenshot: cannot write %s\n", argv[1]);

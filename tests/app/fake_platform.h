@@ -62,6 +62,7 @@ class FakePlatform : public Platform {
     std::vector<SaveFileRequest> saveRequests;
     std::vector<OpenFilesRequest> openRequests;
     std::vector<std::string> folderTitles;
+    std::vector<std::string> folderStarts;
     std::vector<RecordedMenu> menus;
     std::vector<RecordedLaunch> launches;
     int browserLookUps = 0;
@@ -102,8 +103,10 @@ class FakePlatform : public Platform {
         openRequests.push_back(request);
         return Next(openAnswers);
     }
-    std::optional<std::string> ShowFolderDialog(const std::string& title) override {
+    std::optional<std::string> ShowFolderDialog(const std::string& title,
+                                                const std::string& initialFolder) override {
         folderTitles.push_back(title);
+        folderStarts.push_back(initialFolder);
         return Next(folderAnswers);
     }
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override {

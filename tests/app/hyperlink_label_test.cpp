@@ -30,6 +30,7 @@ TEST(HyperlinkLabel, ColourFollowsOverThenVisitedAndAFailedLaunchClearsVisited) 
         {{}, false, kLink, {}},           {{42}, false, kVisited, {}},
         {{42, 31}, false, kLink, {0x30}}, {{31, 42}, false, kVisited, {0x30}},
         {{}, true, kHighlight, {}},       {{42}, true, kHighlight, {}},
+        {{33}, false, kVisited, {}},      {{42, 32}, false, kLink, {0x30}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(testing::PrintToString(test.shellResults) + (test.over ? " over" : ""));

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/deferred_run_host.h"
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
 #include "app/recording_listener.h"
@@ -256,6 +257,37 @@ TEST_F(MainDialogBuildTest, PreviewShowsTheFittedPicture) {
         EXPECT_LT(color.green, 25) << x << "," << y;
         EXPECT_LT(color.blue, 25) << x << "," << y;
     }
+}
+
+TEST_F(MainDialogBuildTest, AWindowBusyDuringTheBuildShowsItsLatestStateNotABacklog) {
+    DeferredRunHost host;
+    MainDialog dialog(platform_, &host);
+    RecordingListener listener;
+    dialog.SetListener(&listener);
+    const std::string picture = std::string(REELWRIGHT_SOURCE_DIR) + "/examples/03-checker.bmp";
+    for (int i = 0; i < 50; ++i) {
+        dialog.AppendRow(picture);
+    }
+    platform_.saveAnswers.push_back(scratch_.File("busy.swf"));
+    dialog.OnSaveAsFlash();
+    host.RunJobs();
+    // The whole run waited for the window: one piece shows its latest state, one
+    // finishes it.
+    EXPECT_EQ(host.RunPosted(), 2);
+    EXPECT_EQ(dialog.GetProgressPosition(), 100);
+    EXPECT_EQ(dialog.GetPercentLabel(), "100%");
+    EXPECT_EQ(listener.previewChanges, 1);
+    EXPECT_EQ(listener.revealed, std::vector<int32_t>{49});
+    int selected = 0;
+    for (const ImageListRow& row : dialog.GetRows()) {
+        selected += row.selected ? 1 : 0;
+    }
+    EXPECT_EQ(selected, 50);
+    EXPECT_TRUE(dialog.GetRows()[49].focused);
+    EXPECT_EQ(dialog.GetPictureSizeText(), "280*210 pixels");
+    EXPECT_FALSE(dialog.IsRunning());
+    EXPECT_EQ(platform_.launches,
+              (std::vector<RecordedLaunch>{{"open", scratch_.File("BUSY.SWF"), 5}}));
 }
 
 }  // namespace

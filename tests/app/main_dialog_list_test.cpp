@@ -249,4 +249,61 @@ TEST_F(MainDialogListTest, ContextMenuOnARowRoutesItsChoiceAndEmptySpaceShowsNot
     EXPECT_EQ(Rows().size(), 1u);
 }
 
+TEST_F(MainDialogListTest, MoveUpAfterTheCurrentLastRowWasRemovedDoesNothing) {
+    AddImages({"/a", "/b", "/c"});
+    for (int i = 0; i < 3; ++i) {
+        dialog_.SetRowSelected(i, i == 2);
+    }
+    dialog_.OnListClick(2);
+    dialog_.OnRemove();
+    ASSERT_EQ(dialog_.GetCurrentRow(), 2);
+    const std::vector<std::string> before = Rows();
+    dialog_.OnMoveUp();
+    dialog_.OnMoveDown();
+    EXPECT_EQ(Rows(), before);
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(MainDialogListTest, DropsAddFilesLikeAddImagesAndAppendFoldersAndDialogsStartThere) {
+    ScratchFolder scratch;
+    const std::string shots = scratch.File("shots");
+    std::filesystem::create_directories(shots + "/inner");
+    for (const char* name : {"IMG_10.jpg", "IMG_2.png", "notes.txt", "inner/deep.jpg"}) {
+        WriteFileText(shots + "/" + name, "not read here");
+    }
+    AddImages({"/p/x.jpg", "/p/y.jpg"});
+    dialog_.OnDropPaths({"/q/a.jpg", "/q/readme.txt", shots, "/q/b.BMP"});
+    // The drop counts its pictures from 1 as one adding command: a.jpg and b.BMP go
+    // in at their numbers' places as chosen files do, the folder's pictures are
+    // appended in name order; the text file is no picture.
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"1|/p/x.jpg", "1|/q/a.jpg*", "2|/p/y.jpg*",
+                                                "2|" + shots + "/IMG_2.png", "4|/q/b.BMP",
+                                                "3|" + shots + "/IMG_10.jpg"}));
+    EXPECT_EQ(dialog_.GetPictureCountText(), "6");
+    EXPECT_TRUE(platform_.messages.empty());
+
+    // The dialogs open where the last pictures came from.
+    AddImages({});
+    dialog_.OnAddFolder();
+    platform_.saveAnswers.push_back(std::nullopt);
+    dialog_.OnSaveAsFlash();
+    ASSERT_EQ(platform_.openRequests.size(), 2u);
+    EXPECT_EQ(platform_.openRequests[0].initialFolder, "");
+    EXPECT_EQ(platform_.openRequests[1].initialFolder, "/q");
+    EXPECT_EQ(platform_.folderStarts, std::vector<std::string>{"/q"});
+    EXPECT_EQ(platform_.saveRequests.at(0).initialFolder, "/q");
+
+    // One drop adds at most 1000 pictures, and says so once.
+    dialog_.OnRemoveAll();
+    std::vector<std::string> many;
+    for (const std::string& name : Names("/r/", 1001)) {
+        many.push_back(name + ".jpg");
+    }
+    dialog_.OnDropPaths(many);
+    EXPECT_EQ(dialog_.GetRows().size(), 1000u);
+    EXPECT_EQ(platform_.messages,
+              (std::vector<RecordedMessage>{
+                  {"selected files can't more than 1000!", MessageIcon::kNone, kCaption}}));
+}
+
 }  // namespace

@@ -2,10 +2,13 @@
 // size), the arrow keys, and the timed preview with its waits and progress.
 #include <gtest/gtest.h>
 
+#include "app/deferred_run_host.h"
 #include "app/fake_platform.h"
 #include "app/main_dialog.h"
 #include "app/recording_listener.h"
 #include "image/drawing_surface.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -37,6 +40,8 @@ class MainDialogPreviewTest : public ::testing::Test {
 
     FakePlatform platform_;
     RecordingListener listener_;
+    // Holds a test's picture jobs until it runs them; it outlives the dialog.
+    DeferredRunHost pictures_;
     MainDialog dialog_{platform_};
 };
 
@@ -164,6 +169,55 @@ TEST_F(MainDialogPreviewTest, PreviewOfAnEmptyListSaysSoAndABadFieldStillPlays) 
                   {"Please enter an integer.", MessageIcon::kExclamation, kCaption}}));
     EXPECT_EQ(platform_.sleeps, (std::vector<int32_t>{5000, 5000}));
     EXPECT_EQ(dialog_.GetFieldText(DialogControl::kRateField), "10");
+}
+
+TEST_F(MainDialogPreviewTest, OnlyTheLatestClickIsShownWhenClicksComeFasterThanPictures) {
+    dialog_.SetPictureHost(&pictures_);
+    dialog_.AppendRow(kSunrise);
+    dialog_.AppendRow(kBlocks);
+    SelectOnly(0);
+    dialog_.OnListClick(0);
+    // The click is answered at once; the picture and its size come from the host.
+    EXPECT_EQ(dialog_.GetCurrentRow(), 0);
+    EXPECT_EQ(dialog_.GetPictureSizeText(), "");
+    SelectOnly(1);
+    dialog_.OnListClick(1);
+    pictures_.RunJobs();
+    pictures_.RunPosted();
+    EXPECT_EQ(dialog_.GetPictureSizeText(), "800*600 pixels");
+    EXPECT_EQ(Fields(), "800x600@10");
+    EXPECT_EQ(listener_.previewChanges, 1);
+    EXPECT_EQ(dialog_.GetCurrentRow(), 1);
+
+    // A run started before a picture arrives keeps the preview area for itself.
+    SelectOnly(0);
+    dialog_.OnListClick(0);
+    dialog_.OnPreview();
+    const int afterPreview = listener_.previewChanges;
+    pictures_.RunJobs();
+    pictures_.RunPosted();
+    EXPECT_EQ(listener_.previewChanges, afterPreview);
+    EXPECT_EQ(dialog_.GetPictureSizeText(), "800*600 pixels");
+}
+
+TEST_F(MainDialogPreviewTest, APictureWhoseHeaderReadsButWhoseDataDoesNotCountsAsUnreadable) {
+    test_support::ScratchFolder scratch;
+    // A JPEG frame header of 4000 x 3000 and nothing after it.
+    const std::string cut = scratch.File("cut.jpg");
+    test_support::WriteFileBytes(cut,
+                                 {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x0B, 0xB8, 0x0F, 0xA0,
+                                  0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01});
+    dialog_.AppendRow(cut);
+    SelectOnly(0);
+    dialog_.SetPictureHost(&pictures_);
+    dialog_.OnListClick(0);
+    pictures_.RunJobs();
+    ASSERT_EQ(pictures_.RunPosted(), 2);
+    // The header's size came first; the failed decode then sets 0 by 0, as any
+    // picture that does not load does.
+    EXPECT_EQ(dialog_.GetPictureSizeText(), "0*0 pixels");
+    EXPECT_EQ(Fields(), "0x0@10");
+    EXPECT_EQ(listener_.previewChanges, 0);
 }
 
 }  // namespace

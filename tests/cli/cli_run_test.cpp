@@ -214,6 +214,13 @@ TEST(CliRun, OpenAsksTheShellToOpenTheMovieOnlyAfterSuccess) {
         0);
     EXPECT_EQ(platform.launches, (std::vector<RecordedLaunch>{{"open", movie, 5}}));
 
+    // Nothing could open it: the movie is there, a warning says so.
+    platform.shellResult = 31;
+    const CliRun unopened =
+        RunCli({"-q", "--open", "-o", movie, kExamples + "/01-sunrise.jpg"}, "", &platform);
+    EXPECT_EQ(unopened.status, 0);
+    EXPECT_EQ(unopened.err, "reelwright-cli: warning: could not open '" + movie + "' (code 31)\n");
+
     platform.launches.clear();
     RunCli({"-q", "--open", "-o", scratch.File("none/m.swf"), kExamples + "/01-sunrise.jpg"}, "",
            &platform);

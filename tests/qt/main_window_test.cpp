@@ -57,6 +57,10 @@ class MainWindowTest : public ::testing::Test {
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
+    // The clicked picture is read off the window's thread: its size arrives shortly.
+    bool WaitForText(int id, const QString& text) {
+        return QTest::qWaitFor([this, id, &text] { return Edit(id)->text() == text; }, 10000);
+    }
     bool WaitForRunToEnd() {
         return QTest::qWaitFor([this] { return !window_.Dialog().IsRunning(); }, 20000);
     }
@@ -100,7 +104,7 @@ TEST_F(MainWindowTest, ButtonsAndContextMenuReachTheirHandlers) {
 
     // A click on row 2 makes it the current row and takes its size; Move Up moves it.
     ClickRow(2);
-    EXPECT_EQ(Edit(kIdWidthField)->text(), "320");
+    EXPECT_TRUE(WaitForText(kIdWidthField, "320"));
     EXPECT_EQ(Edit(kIdPictureSize)->text(), "320*240 pixels");
     Click(kIdMoveUp);
     EXPECT_EQ(window_.Dialog().GetRows()[1].number, "3");
@@ -159,13 +163,13 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothingAndExitChecksTheFields) {
 TEST_F(MainWindowTest, ArrowKeysShowTheRowBeforeAndAfterTheMove) {
     AddPictures({kExamples + "/01-sunrise.jpg", kExamples + "/03-checker.bmp"});
     ClickRow(0);
-    EXPECT_EQ(Edit(kIdPictureSize)->text(), "640*480 pixels");
+    EXPECT_TRUE(WaitForText(kIdPictureSize, "640*480 pixels"));
     QTableView* list = window_.PictureList();
     list->setFocus();
     QTest::keyPress(list, Qt::Key_Down);
-    EXPECT_EQ(Edit(kIdPictureSize)->text(), "640*480 pixels");
+    EXPECT_TRUE(WaitForText(kIdPictureSize, "640*480 pixels"));
     QTest::keyRelease(list, Qt::Key_Down);
-    EXPECT_EQ(Edit(kIdPictureSize)->text(), "320*240 pixels");
+    EXPECT_TRUE(WaitForText(kIdPictureSize, "320*240 pixels"));
     // Typing "(" into a field is no arrow key.
     TypeInto(kIdRateField, "(");
     EXPECT_EQ(Edit(kIdPictureSize)->text(), "320*240 pixels");

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "app/environment_override.h"
 #include "platform/child_process.h"
+#include "platform/environment_override.h"
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
 

@@ -87,11 +87,33 @@ TEST_F(LinuxPlatformTest, FailuresComeBackAsTheShellsCodes) {
     EXPECT_EQ(notOnPath.ShellOpen("open", document_, 5), 31);
 }
 
+TEST_F(LinuxPlatformTest, TheOpenersExitStatusSaysWhetherAnythingOpenedTheTarget) {
+    // xdg-open: 0 opened, 1 bad arguments, 2 no such file, 3 no tool for it, 4 the
+    // tool failed. An opener still running at the time limit has opened the target.
+    const std::pair<std::string, int> cases[] = {
+        {"exit 0", 42},
+        {"exit 1", 31},
+        {"exit 2", 2},
+        {"exit 3", 31},
+        {"exit 4", 31},
+        {"kill $$", 31},
+        {"read line; exit 3", 31},
+        {"sleep 2", 42},
+    };
+    for (const auto& [body, code] : cases) {
+        const std::string opener = scratch_.File("opener");
+        WriteFileText(opener, "#!/bin/sh\n" + body + "\n");
+        chmod(opener.c_str(), 0700);
+        LinuxPlatform platform(opener, std::chrono::milliseconds(300));
+        EXPECT_EQ(platform.ShellOpen("open", "mailto:someone@reelwright.example", 1), code) << body;
+    }
+}
+
 TEST_F(LinuxPlatformTest, DialogsAndMenusWithoutAToolkitAreCancelled) {
     LinuxPlatform platform(opener_);
     EXPECT_EQ(platform.ShowSaveFileDialog(SaveFileRequest{}), std::nullopt);
     EXPECT_EQ(platform.ShowOpenFilesDialog(OpenFilesRequest{}), std::nullopt);
-    EXPECT_EQ(platform.ShowFolderDialog("Open"), std::nullopt);
+    EXPECT_EQ(platform.ShowFolderDialog("Open", ""), std::nullopt);
     EXPECT_EQ(platform.TrackPopupMenu({{1, "Item"}}, 0, 0), 0);
 }
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/environment_override.h"
+#include "platform/environment_override.h"
 #include "platform/linux_platform.h"
 #include "support/file_bytes.h"
 #include "support/outside_programs.h"
@@ -17,6 +17,8 @@
 namespace {
 
 using namespace test_support;
+
+const char* const kMimeDatabase = "/usr/share/mime";
 
 // The XDG configuration and data folders point into a scratch folder, so only the
 // entries a test writes exist. `Recorder` is an executable script that writes its
@@ -32,6 +34,11 @@ class LinuxDesktopTest : public ::testing::Test {
         for (const char* folder : {"config", "home/applications", "system/applications"}) {
             std::filesystem::create_directories(scratch_.File(folder));
         }
+        // The system's MIME database belongs to a complete desktop: xdg-mime finds file
+        // types through it when `mimetype` (libfile-mimeinfo-perl) is installed.
+        std::error_code error;
+        std::filesystem::create_directory_symlink(kMimeDatabase, scratch_.File("system/mime"),
+                                                  error);
         WriteFileText(recorder_,
                       "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } >'" +
                           record_ + ".tmp' && mv '" + record_ + ".tmp' '" + record_ + "'\n");
