@@ -27,12 +27,13 @@ function(reelwright_warnings target)
 endfunction()
 
 # reelwright_folder_library(NAME DEPENDS lib... PRIVATE_DEPENDS lib...) builds every
-# .cpp of the calling folder into the static library NAME, with the folder's parent
-# (src/) on the include path so headers are included as "swf/swf_writer.h".
+# .cpp of the calling folder and its subfolders (src/image/codecs, ...) into the static
+# library NAME, with src/ on the include path so headers are included as
+# "swf/swf_writer.h" or "image/codecs/picture_bmp.h".
 # PRIVATE_DEPENDS are linked but their headers stay with this library.
 function(reelwright_folder_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     if(NOT sources)
         return()
     endif()

@@ -2,6 +2,15 @@
 // header, palette of blue-green-red-reserved entries, bottom-up rows padded to 4
 // bytes), 1, 4, 8 or 24 bits per pixel, with an optional one-byte-per-pixel alpha
 // plane. Failure is a false (or null) result plus a message in GetLastError().
+//
+// The rooms of src/image, each using only the ones below it:
+//   ops/     what is done to a picture: Load and Decode by content (picture_load),
+//            Resample and its modes, Draw onto a DrawingSurface
+//   codecs/  one decoder per format (PictureBMP, PictureGIF with its LZW decoder,
+//            PictureICO, PictureJPG with the JPEG encoder, the EXIF reader and the
+//            libjpeg error handler, PicturePNG, PictureTGA)
+//   ./       the picture itself (this class: life cycle, pixels and palette, depth),
+//            its streams (ImageStream, StreamReader), the DrawingSurface
 #pragma once
 
 #include <atomic>

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "image/exif_reader.h"
+#include "image/codecs/exif_reader.h"
+#include "image/codecs/jpeg_error_handler.h"
+#include "image/codecs/picture_jpg.h"
 #include "image/image_stream.h"
-#include "image/jpeg_error_handler.h"
-#include "image/picture_jpg.h"
 
 // After jpeglib.h, which jpeg_error_handler.h brings in.
 #include <jerror.h>

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_tga.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_tga.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/codecs/jpeg_error_handler.h"
+#include "image/codecs/picture_jpg.h"
 #include "image/image_stream.h"
-#include "image/jpeg_error_handler.h"
-#include "image/picture_jpg.h"
 
 namespace {
 

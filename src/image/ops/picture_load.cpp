@@ -3,14 +3,14 @@
 #include <cstring>
 #include <string>
 
+#include "image/codecs/picture_bmp.h"
+#include "image/codecs/picture_gif.h"
+#include "image/codecs/picture_ico.h"
+#include "image/codecs/picture_jpg.h"
+#include "image/codecs/picture_png.h"
+#include "image/codecs/picture_tga.h"
 #include "image/image_stream.h"
 #include "image/picture.h"
-#include "image/picture_bmp.h"
-#include "image/picture_gif.h"
-#include "image/picture_ico.h"
-#include "image/picture_jpg.h"
-#include "image/picture_png.h"
-#include "image/picture_tga.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "image/picture_ico.h"
+#include "image/codecs/picture_ico.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "image/picture_png.h"
+#include "image/codecs/picture_png.h"
 #include "image/stream_reader.h"
 
 namespace {

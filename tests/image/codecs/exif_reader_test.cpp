@@ -1,6 +1,6 @@
 // The EXIF reader: resolution and unit from the first directory, in either byte
 // order, and safe refusal of blocks whose offsets point anywhere.
-#include "image/exif_reader.h"
+#include "image/codecs/exif_reader.h"
 
 #include <gtest/gtest.h>
 

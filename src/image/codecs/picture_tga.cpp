@@ -1,4 +1,4 @@
-#include "image/picture_tga.h"
+#include "image/codecs/picture_tga.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "image/picture_gif.h"
+#include "image/codecs/picture_gif.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "image/gif_lzw_decoder.h"
+#include "image/codecs/gif_lzw_decoder.h"
 #include "image/stream_reader.h"
 
 namespace {

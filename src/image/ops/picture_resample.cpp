@@ -7,8 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "image/ops/picture_resample_modes.h"
 #include "image/picture.h"
-#include "image/picture_resample_modes.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_bmp.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_bmp.h"
 
 namespace {
 

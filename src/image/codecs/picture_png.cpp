@@ -2,7 +2,7 @@
 // stores them (1, 4 and 8-bit indexes or grey levels, blue-green-red triples) are
 // read straight into the picture's rows; the others (2-bit, grey with alpha, colour
 // with alpha) pass through a buffer and are converted row by row.
-#include "image/picture_png.h"
+#include "image/codecs/picture_png.h"
 
 #include <png.h>
 
@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/two_bit_pixels.h"
 #include "image/image_stream.h"
 #include "image/stream_reader.h"
-#include "image/two_bit_pixels.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "image/jpeg_error_handler.h"
+#include "image/codecs/jpeg_error_handler.h"
 
 #include "image/picture.h"
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <cmath>
 
+#include "image/ops/picture_resample_modes.h"
 #include "image/picture.h"
-#include "image/picture_resample_modes.h"
 
 namespace {
 

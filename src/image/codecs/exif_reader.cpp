@@ -1,4 +1,4 @@
-#include "image/exif_reader.h"
+#include "image/codecs/exif_reader.h"
 
 #include <cstring>
 #include <vector>

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_gif.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_gif.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "image/picture_bmp.h"
+#include "image/codecs/picture_bmp.h"
 
 #include <bit>
 #include <cmath>
@@ -8,8 +8,8 @@
 
 #include "image/buffered_stream_bytes.h"
 #include "image/byte_order.h"
+#include "image/codecs/two_bit_pixels.h"
 #include "image/stream_reader.h"
-#include "image/two_bit_pixels.h"
 
 namespace {
 
