@@ -82,7 +82,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     }
 
     if (width == 0 || height == 0) {
-        SetLastError("Picture::Create : width and height must be greater than zero");
+        SetError(PictureError::kEmptySize);
         return nullptr;
     }
     // Sizes are worked out in 64 bits so that no product can wrap; the padded rows
@@ -93,7 +93,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     const uint64_t pixelBytes = static_cast<uint64_t>(width) * height * bpp / 8;
     if (pixelBytes > info_.memoryLimit || imageBytes > info_.memoryLimit ||
         width > static_cast<uint32_t>(INT32_MAX) || height > static_cast<uint32_t>(INT32_MAX)) {
-        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        SetError(PictureError::kMemoryLimit);
         return nullptr;
     }
 
@@ -102,7 +102,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     // calloc: the palette must start zeroed, and zeroed pages cost nothing up front.
     Buffer block(static_cast<uint8_t*>(std::calloc(blockSize, 1)));
     if (!block) {
-        SetLastError("Picture::Create can't allocate memory");
+        SetError(PictureError::kCreateOutOfMemory);
         return nullptr;
     }
     // Every new picture's rows are written once from start to end (by a decoder,
@@ -187,13 +187,18 @@ void Picture::SetYDpi(int32_t dpi) {
     }
 }
 
-void Picture::SetLastError(const char* message) {
-    if (!message || message[0] == '\0') {
+void Picture::SetError(PictureError code, const char* text) {
+    if (text == nullptr) {
+        text = PictureErrorText(code);
+    }
+    if (code == PictureError::kNone || text[0] == '\0') {
         return;
     }
-    const size_t length = strnlen(message, kLastErrorCapacity - 1);
-    std::memcpy(info_.lastError, message, length);
-    info_.lastError[length] = '\0';
+    PictureLastError& error = info_.lastError;
+    const size_t length = strnlen(text, kLastErrorCapacity - 1);
+    std::memmove(error.text, text, length);
+    error.text[length] = '\0';
+    error.code = code;
 }
 
 bool Picture::CreateAlpha() {
@@ -205,12 +210,12 @@ bool Picture::CreateAlpha() {
     }
     const uint64_t bytes = static_cast<uint64_t>(GetWidth()) * GetHeight();
     if (bytes > info_.memoryLimit) {
-        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        SetError(PictureError::kMemoryLimit);
         return false;
     }
     Buffer plane(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bytes))));
     if (!plane) {
-        SetLastError("Picture::Create can't allocate memory");
+        SetError(PictureError::kCreateOutOfMemory);
         return false;
     }
     std::memset(plane.get(), 255, static_cast<size_t>(bytes));
@@ -266,7 +271,7 @@ bool Picture::Copy(const Picture& other) {
     if (other.block_) {
         block.reset(static_cast<uint8_t*>(std::malloc(other.blockSize_)));
         if (!block) {
-            SetLastError("Picture::Create can't allocate memory");
+            SetError(PictureError::kCreateOutOfMemory);
             return false;
         }
         std::memcpy(block.get(), other.block_, other.blockSize_);
@@ -274,7 +279,7 @@ bool Picture::Copy(const Picture& other) {
             const size_t bytes = static_cast<size_t>(other.GetWidth()) * other.GetHeight();
             alpha.reset(static_cast<uint8_t*>(std::malloc(bytes)));
             if (!alpha) {
-                SetLastError("Picture::Create can't allocate memory");
+                SetError(PictureError::kCreateOutOfMemory);
                 return false;
             }
             std::memcpy(alpha.get(), other.alpha_, bytes);

@@ -1,7 +1,8 @@
 // Picture: one raster picture held as a packed device-independent bitmap (40-byte
 // header, palette of blue-green-red-reserved entries, bottom-up rows padded to 4
 // bytes), 1, 4, 8 or 24 bits per pixel, with an optional one-byte-per-pixel alpha
-// plane. Failure is a false (or null) result plus a message in GetLastError().
+// plane. Failure is a false (or null) result plus the last error: a code to act on
+// (GetErrorCode) and the message a user reads (GetLastError).
 //
 // The rooms of src/image, each using only the ones below it:
 //   ops/     what is done to a picture: Load and Decode by content (picture_load),
@@ -20,6 +21,7 @@
 #include <memory>
 
 #include "image/image_format.h"
+#include "image/picture_error.h"
 
 class ImageStream;
 class DrawingSurface;
@@ -68,14 +70,13 @@ constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
 // The default memory limit of a picture: pictures whose pixels would need more than
 // this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
-inline constexpr size_t kLastErrorCapacity = 256;
 
 // Everything a picture keeps beside its pixels. Decoders start from a copy of the
 // caller's information, so options and the frame number carry over.
 struct PictureInformation {
     uint32_t effectiveWidth = 0;  // bytes per stored row
     uint32_t type = 0;
-    char lastError[kLastErrorCapacity] = {};
+    PictureLastError lastError;
     int32_t progress = 0;
     int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
     // Raised by another thread to stop long operations, as a non-zero escape does.
@@ -211,10 +212,17 @@ class Picture {
     const uint8_t* GetAlphaPlane() const { return alpha_; }
 
     // --- information ------------------------------------------------------------------
-    const char* GetLastError() const { return info_.lastError; }
-    // Sets the last error (truncated to 255 characters); an empty text keeps the old.
-    void SetLastError(const char* message);
-    void ClearLastError() { info_.lastError[0] = '\0'; }
+    PictureError GetErrorCode() const { return info_.lastError.code; }
+    const char* GetLastError() const { return info_.lastError.text; }
+    // Sets the last error: the code and its fixed text, or, given `text` (the system's
+    // reason, a codec library's message, another picture's error), that text cut to 255
+    // characters. An empty text keeps the old error, as a failure that says nothing
+    // keeps the reason before it; so does kNone.
+    void SetError(PictureError code, const char* text = nullptr);
+    void ClearLastError() { info_.lastError = {}; }
+    // The whole last error, to be put back as it was with RestoreError.
+    const PictureLastError& GetError() const { return info_.lastError; }
+    void RestoreError(const PictureLastError& error) { info_.lastError = error; }
     int32_t GetXDpi() const { return info_.xDpi; }
     int32_t GetYDpi() const { return info_.yDpi; }
     // 0 or less becomes 96; also updates the pixels-per-metre header fields.

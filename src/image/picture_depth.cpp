@@ -45,13 +45,13 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
     Picture converted(info_.type);
     converted.SetMemoryLimit(info_.memoryLimit);
     if (!converted.Create(width, height, bpp, info_.type)) {
-        SetLastError(converted.GetLastError());
+        SetError(converted.GetErrorCode(), converted.GetLastError());
         return false;
     }
     converted.CopyInformation(*this);
     if (alpha_) {
         if (!converted.CreateAlpha()) {
-            SetLastError(converted.GetLastError());
+            SetError(converted.GetErrorCode(), converted.GetLastError());
             return false;
         }
         std::memcpy(converted.alpha_, alpha_, static_cast<size_t>(width) * height);
@@ -87,7 +87,7 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
         paletteHasAlpha |= palette[i].reserved != 0;
     }
     if (paletteHasAlpha && !alpha_ && !converted.CreateAlpha()) {
-        SetLastError(converted.GetLastError());
+        SetError(converted.GetErrorCode(), converted.GetLastError());
         return false;
     }
     // With a plane of its own the picture's alpha is already in place (it was copied

@@ -25,8 +25,8 @@ std::string NotWritten(const std::string& moviePath, const std::string& reason) 
 // The writer's reason: the system's when a file operation failed (the writer's own
 // text would name the temporary file), else the writer's.
 std::string WriterReason(const SwfWriter& writer) {
-    return writer.GetErrorNumber() != 0 ? std::strerror(writer.GetErrorNumber())
-                                        : writer.GetError();
+    return writer.GetErrorCode() == SwfWriterError::kFile ? std::strerror(writer.GetErrorNumber())
+                                                          : writer.GetError();
 }
 
 int ThreadsFor(const SlideshowBuildRequest& request) {
@@ -75,10 +75,10 @@ SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
     auto writer = std::make_unique<SwfWriter>();
     if (writer->Open(movie->TemporaryPath(), frame.floatWidth, frame.floatHeight, frame.rate) ==
         0) {
-        result.error = writer->GetErrorNumber() != 0
-                           ? "Cannot create the movie " + Quoted(outputPath) + ": " +
-                                 std::strerror(writer->GetErrorNumber())
-                           : NotWritten(outputPath, writer->GetError());
+        result.error =
+            writer->GetErrorCode() == SwfWriterError::kFile
+                ? "Cannot create the movie " + Quoted(outputPath) + ": " + WriterReason(*writer)
+                : NotWritten(outputPath, WriterReason(*writer));
         return result;
     }
     writer->SetBackgroundColor(kBlackBackground);

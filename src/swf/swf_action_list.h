@@ -45,7 +45,8 @@ class SwfActionList {
   private:
     void AddTextAction(uint8_t code, std::string_view first, std::string_view second,
                        bool twoTexts);
-    void Push(SwfAction action);
+    void Push(uint8_t code, uint16_t bodyLength, uint16_t frame = 0, uint8_t skipCount = 0,
+              std::string_view first = {}, std::string_view second = {});
     void EncodeInto();
 
     bool withoutTagHeader_;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <string>
 #include <tuple>
 
@@ -61,11 +60,7 @@ void SwfShape::AddSolidFill(uint32_t color) {
     fill.green = static_cast<uint8_t>(color >> 8);
     fill.blue = static_cast<uint8_t>(color >> 16);
     fill.alpha = static_cast<uint8_t>(color >> 24);
-    try {
-        fillStyles_.push_back(std::move(fill));
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a fill style");
-    }
+    Guarded("adding a fill style", [&] { fillStyles_.push_back(std::move(fill)); });
 }
 
 void SwfShape::AddGradientFill(uint8_t type, float x0, float y0, float x1, float y1,
@@ -88,15 +83,13 @@ void SwfShape::AddGradientFill(uint8_t type, float x0, float y0, float x1, float
                    0.0f,
                    (x0 + x1) / 2.0f,
                    (y0 + y1) / 2.0f};
-    try {
+    Guarded("adding a fill style", [&] {
         for (int i = 0; i < count; ++i) {
             const uint8_t* record = records + 5 * i;
             fill.gradient.push_back({record[0], record[1], record[2], record[3], record[4]});
         }
         fillStyles_.push_back(std::move(fill));
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a fill style");
-    }
+    });
 }
 
 void SwfShape::AddBitmapFill(uint16_t bitmapId, uint8_t type, float srcX0, float srcY0, float srcX1,
@@ -119,11 +112,7 @@ void SwfShape::AddBitmapFill(uint16_t bitmapId, uint8_t type, float srcX0, float
                    0.0f,
                    dstX0,
                    dstY0};
-    try {
-        fillStyles_.push_back(std::move(fill));
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a fill style");
-    }
+    Guarded("adding a fill style", [&] { fillStyles_.push_back(std::move(fill)); });
 }
 
 void SwfShape::AddLineStyle(int width, uint32_t color) {
@@ -138,21 +127,11 @@ void SwfShape::AddLineStyle(int width, uint32_t color) {
     line.green = static_cast<uint8_t>(color >> 8);
     line.blue = static_cast<uint8_t>(color >> 16);
     line.alpha = static_cast<uint8_t>(color >> 24);
-    try {
-        lineStyles_.push_back(line);
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a line style");
-    }
+    Guarded("adding a line style", [&] { lineStyles_.push_back(line); });
 }
 
-bool SwfShape::AppendRecord(const SwfShapeRecord& record) {
-    try {
-        records_.push_back(record);
-        return true;
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a shape record");
-        return false;
-    }
+void SwfShape::AppendRecord(const SwfShapeRecord& record) {
+    Guarded("adding a shape record", [&] { records_.push_back(record); });
 }
 
 void SwfShape::AddStyleChange(uint16_t lineStyle, uint16_t fillStyle0, uint16_t fillStyle1,
@@ -236,19 +215,17 @@ void SwfShape::SetRotation(float degrees) {
 }
 
 const std::vector<uint8_t>& SwfShape::GetDefinition() {
-    if (!built_) {
+    if (built_ || !GetError().empty()) {
         built_ = true;
-        if (GetError().empty()) {
-            try {
-                if (!BuildDefinition()) {
-                    definition_.clear();
-                }
-            } catch (const std::bad_alloc&) {
-                definition_.clear();
-                definition_.shrink_to_fit();
-                SetError("out of memory building shape " + std::to_string(shapeId_));
-            }
-        }
+        return definition_;
+    }
+    built_ = true;
+    const bool built = SwfGuardMemory(
+        [this] { return BuildDefinition(); },
+        [this] { SetError("out of memory building shape " + std::to_string(shapeId_)); });
+    if (!built) {
+        definition_.clear();
+        definition_.shrink_to_fit();
     }
     return definition_;
 }

@@ -112,7 +112,7 @@ class SwfShape : public SwfCharacter {
 
   private:
     bool BuildDefinition();
-    bool AppendRecord(const SwfShapeRecord& record);
+    void AppendRecord(const SwfShapeRecord& record);
 
     uint16_t shapeId_;
     std::vector<SwfFillStyle> fillStyles_;

@@ -249,6 +249,7 @@ TEST(SwfMovie, FrameCountStopsAt65535) {
         tooLong.ShowFrame();
     }
     EXPECT_EQ(tooLong.GetFrameCount(), 65535);
+    EXPECT_EQ(tooLong.GetErrorCode(), SwfWriterError::kTooManyFrames);
     EXPECT_EQ(tooLong.GetError(), "the movie has more than 65535 frames");
     EXPECT_FALSE(tooLong.Close());
 }
@@ -324,7 +325,7 @@ TEST(SwfMovie, OpenInMissingFolderIsReported) {
     const std::string path = folder.File("no/such/folder/show.swf");
     SwfWriter writer;
     EXPECT_EQ(writer.Open(path, 280, 210, 10), 0);
-    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.GetErrorCode(), SwfWriterError::kFile);
     EXPECT_EQ(writer.GetError(), "cannot create " + path + ": No such file or directory");
     EXPECT_EQ(writer.GetErrorNumber(), ENOENT);
     EXPECT_EQ(writer.GetOutputPath(), path);
@@ -337,6 +338,7 @@ TEST(SwfMovie, FrameTooLargeIsRefusedBeforeAnythingIsWritten) {
     const std::string path = folder.File("big.swf");
     SwfWriter writer;
     EXPECT_EQ(writer.Open(path, 1639, 480, 10), 0);
+    EXPECT_EQ(writer.GetErrorCode(), SwfWriterError::kFrameTooLarge);
     EXPECT_EQ(writer.GetError(),
               "frame size 1639*480 pixels is too large: at most 1638 pixels fit in each direction");
     EXPECT_EQ(writer.GetErrorNumber(), 0);
@@ -370,6 +372,7 @@ TEST(SwfMovie, FullDiskFailsTheMovie) {
         EXPECT_FALSE(writer.Close());
         EXPECT_TRUE(writer.Failed());
         EXPECT_FALSE(writer.IsComplete());
+        EXPECT_EQ(writer.GetErrorCode(), SwfWriterError::kFile);
         EXPECT_EQ(writer.GetError(), "cannot write /dev/full: No space left on device");
         EXPECT_EQ(writer.GetErrorNumber(), ENOSPC);
         EXPECT_FALSE(writer.Close());  // a second Close does not turn failure into success
@@ -409,7 +412,7 @@ TEST(SwfMovie, RefusedRecordsFailTheWholeMovie) {
     writer.ShowFrame();
     SwfShape shape(1, 0, 0, 1700, 210, 1);
     writer.AddCharacter(&shape, 1, true);
-    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.GetErrorCode(), SwfWriterError::kRecordRefused);
     EXPECT_EQ(writer.GetError(),
               "character 1: shape 1 bounds (0, 0)-(1700, 210) are too large: at most 1638 "
               "pixels fit");

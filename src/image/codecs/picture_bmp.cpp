@@ -447,24 +447,24 @@ void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBp
 enum class RowsOutcome { kDone, kCancelled, kOutOfMemory };
 
 // Step 1: the file header (when there is one), the bitmap header in any of its sizes
-// and the bit-field masks. Returns the refusal message, or null when the layout is
+// and the bit-field masks. Returns the refusal, or kNone when the layout is
 // one this decoder reads; nothing is allocated before that is known.
-const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
+PictureError ReadLayout(StreamReader& reader, BmpLayout& layout) {
     layout.start = reader.Position();
     uint8_t fileHeader[kFileHeaderSize];
     if (!reader.ReadBytes(fileHeader, sizeof fileHeader)) {
-        return "Not a BMP";
+        return PictureError::kNotBmp;
     }
     if (LoadU16LE(fileHeader) == kBmpSignature) {
         layout.recognition = FormatRecognition::kStrong;
         layout.pixelOffset = LoadU32LE(fileHeader + 10);
     } else if (!reader.SeekTo(layout.start)) {
         // No file header: the bitmap header starts the data (a bare DIB).
-        return "Not a BMP";
+        return PictureError::kNotBmp;
     }
 
     if (!ReadBitmapHeader(reader, layout)) {
-        return "Error reading BMP info";
+        return PictureError::kBmpHeaderUnreadable;
     }
     if (layout.recognition == FormatRecognition::kNone) {
         layout.recognition = FormatRecognition::kWeak;  // a bare DIB's header
@@ -476,13 +476,13 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
                                (compression == kCompressionRle8 && bpp == 8) ||
                                (compression == kCompressionRle4 && bpp == 4);
         if (!supported) {
-            return "compression type not supported";
+            return PictureError::kBmpCompressionNotSupported;
         }
     } else if (bpp == 24
                    ? compression != kCompressionNone
                    : compression != kCompressionNone && compression != kCompressionBitFields &&
                          compression != kCompressionAlphaBitFields) {
-        return "unknown compression";
+        return PictureError::kBmpUnknownCompression;
     }
 
     if (bpp == 16 || bpp == 32) {
@@ -490,7 +490,7 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
         if (maskBytes > 0) {
             uint8_t raw[16];
             if (!reader.ReadBytes(raw, maskBytes)) {
-                return "Error reading BMP info";
+                return PictureError::kBmpHeaderUnreadable;
             }
             for (uint32_t i = 0; i < maskBytes / 4; ++i) {
                 layout.masks[i] = LoadU32LE(raw + 4 * i);
@@ -510,7 +510,7 @@ const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
     if (layout.headerBytesLeft > 0) {
         reader.Skip(static_cast<int64_t>(layout.headerBytesLeft));
     }
-    return nullptr;
+    return PictureError::kNone;
 }
 
 // Step 2: the palette. The whole stated table is passed over, even the entries beyond
@@ -570,15 +570,15 @@ RowsOutcome ReadRows(StreamReader& reader, const BmpLayout& layout, Picture& pic
 
 bool PictureBMP::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     StreamReader reader(*file);
     BmpLayout layout;
-    const char* refusal = ReadLayout(reader, layout);
+    const PictureError refusal = ReadLayout(reader, layout);
     SetFormatRecognition(layout.recognition);
-    if (refusal != nullptr) {
-        SetLastError(refusal);
+    if (refusal != PictureError::kNone) {
+        SetError(refusal);
         return false;
     }
     const BitmapInfoHeader& h = layout.header;
@@ -592,11 +592,11 @@ bool PictureBMP::Decode(ImageStream* file) {
     switch (ReadRows(reader, layout, *this)) {
         case RowsOutcome::kOutOfMemory:
             Destroy();
-            SetLastError("can't allocate memory");
+            SetError(PictureError::kOutOfMemory);
             return false;
         case RowsOutcome::kCancelled:
             Destroy();
-            SetLastError("Cancelled");
+            SetError(PictureError::kCancelled);
             return false;
         case RowsOutcome::kDone:
             break;

@@ -131,7 +131,7 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
                  uint32_t screenHeight, uint8_t backgroundIndex, int32_t transparentIndex) {
     if (image.width == 0 || image.height == 0 ||
         !GifLzwDecoder::IsValidMinimumCodeSize(minimumCodeSize)) {
-        picture.SetLastError("corrupted GIF");
+        picture.SetError(PictureError::kGifCorrupted);
         return false;
     }
     const uint32_t width = std::max<uint32_t>(screenWidth, uint32_t{image.left} + image.width);
@@ -165,7 +165,7 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
     InterlacedRowOrder interlaced(image.height);
     for (uint32_t arrival = 0; arrival < image.height; ++arrival) {
         if (picture.GetEscape() != 0) {
-            picture.SetLastError("Cancelled");
+            picture.SetError(PictureError::kCancelled);
             return false;
         }
         uint32_t y = arrival;
@@ -246,7 +246,7 @@ bool PictureGIF::Decode(ImageStream* file) {
         case ScreenOutcome::kNotGif:
             return false;
         case ScreenOutcome::kCorrupted:
-            SetLastError("corrupted GIF");
+            SetError(PictureError::kGifCorrupted);
             return false;
         case ScreenOutcome::kRead:
             break;
@@ -311,7 +311,7 @@ bool PictureGIF::Decode(ImageStream* file) {
 
     SetFrameCount(imageCount);
     if (!decoded) {
-        SetLastError(imageCount == 0 ? "corrupted GIF" : "GIF frame number out of range");
+        SetError(imageCount == 0 ? PictureError::kGifCorrupted : PictureError::kGifFrameOutOfRange);
         return false;
     }
     return true;

@@ -231,7 +231,7 @@ void ApplyMask(Picture& picture, const AndMask& mask, bool alphaFromFile) {
 
 bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
     if (!picture.CreateAlpha()) {
-        picture.SetLastError("can't allocate memory");
+        picture.SetError(PictureError::kOutOfMemory);
         return false;
     }
     const uint32_t width = picture.GetWidth();
@@ -241,7 +241,7 @@ bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
     bool anyAlpha = false;
     for (uint32_t y = 0; y < height; ++y) {
         if (!reader.ReadBytes(source.data(), source.size())) {
-            picture.SetLastError("corrupted ICO");
+            picture.SetError(PictureError::kIcoCorrupted);
             return false;
         }
         uint8_t* row = picture.GetBits(y);
@@ -265,7 +265,7 @@ bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
 bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& entry) {
     uint8_t header[kBitmapInfoHeaderSize];
     if (!reader.ReadBytes(header, sizeof header)) {
-        picture.SetLastError("corrupted ICO");
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
     const uint32_t headerSize = LoadU32LE(header);
@@ -275,11 +275,11 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
     const uint32_t colorsInFile = LoadU32LE(header + 32);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > kLongestBitmapHeader ||
         (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)) {
-        picture.SetLastError("corrupted ICO");
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
     if (!reader.Skip(headerSize - kBitmapInfoHeaderSize)) {
-        picture.SetLastError("corrupted ICO");
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
     // The directory's size bytes are only a summary (and 0 stands for 256); where they
@@ -304,7 +304,7 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
     if (kept > 0) {
         RgbQuad palette[256];
         if (!reader.ReadBytes(palette, size_t{kept} * sizeof(RgbQuad))) {
-            picture.SetLastError("corrupted ICO");
+            picture.SetError(PictureError::kIcoCorrupted);
             return false;
         }
         for (uint32_t i = 0; i < kept; ++i) {
@@ -313,7 +313,7 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         picture.SetPalette(palette, kept);
     }
     if (stated > kept && !reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)))) {
-        picture.SetLastError("corrupted ICO");
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
 
@@ -324,7 +324,7 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         }
     } else if (!reader.ReadBytes(picture.GetBits(0),
                                  uint64_t{picture.GetEffectiveWidth()} * height)) {
-        picture.SetLastError("corrupted ICO");
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
 
@@ -343,10 +343,14 @@ bool DecodePngEntry(Picture& picture, ImageStream* file) {
     PicturePNG png;
     png.CopyInformation(picture);
     png.SetType(kFormatPng);
+    png.ClearLastError();  // what it says is its own
     if (!png.Decode(file) || !png.IsValid()) {
         // An icon whose picture cannot be decoded is a failure, not an empty success.
-        const bool pngSaidWhy = std::strcmp(png.GetLastError(), picture.GetLastError()) != 0;
-        picture.SetLastError(pngSaidWhy ? png.GetLastError() : "corrupted ICO");
+        if (png.GetErrorCode() != PictureError::kNone) {
+            picture.SetError(png.GetErrorCode(), png.GetLastError());
+        } else {
+            picture.SetError(PictureError::kIcoCorrupted);
+        }
         return false;
     }
     picture.TakeOver(png);
@@ -385,7 +389,7 @@ bool PictureICO::Decode(ImageStream* file) {
 
     const int32_t frame = GetFrameNumber();
     if (frame < 0 || frame >= count) {
-        SetLastError("ICO frame number out of range");
+        SetError(PictureError::kIcoFrameOutOfRange);
         return false;
     }
     const uint8_t* bytes = directory.data() + size_t(frame) * kDirectoryEntrySize;
@@ -398,12 +402,12 @@ bool PictureICO::Decode(ImageStream* file) {
     const int64_t entryStart = start + int64_t{entry.offset};
     uint8_t signature[sizeof kPngSignature];
     if (!reader.SeekTo(entryStart) || !reader.ReadBytes(signature, sizeof signature)) {
-        SetLastError("corrupted ICO");
+        SetError(PictureError::kIcoCorrupted);
         return false;
     }
     const bool holdsPng = std::memcmp(signature, kPngSignature, sizeof signature) == 0;
     if (!reader.SeekTo(entryStart)) {
-        SetLastError("corrupted ICO");
+        SetError(PictureError::kIcoCorrupted);
         return false;
     }
     const bool decoded =

@@ -95,12 +95,12 @@ void MonitorProgress(j_common_ptr cinfo) {
     auto* errors = reinterpret_cast<JpegErrorHandler*>(cinfo->err);
     Picture* picture = progress->picture;
     if (picture->GetEscape() != 0) {
-        picture->SetLastError("Cancelled");
+        picture->SetError(PictureError::kCancelled);
         std::longjmp(errors->jumpBuffer, 1);
     }
     auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (decompress->input_scan_number > kMaxScans) {
-        picture->SetLastError("JPEG file has too many scans");
+        picture->SetError(PictureError::kJpegTooManyScans);
         std::longjmp(errors->jumpBuffer, 1);
     }
     const long total = progress->manager.pass_limit;
@@ -252,13 +252,13 @@ bool JpegDecoder::Run() {
     jpeg_calc_output_dimensions(&cinfo);
     const int components = cinfo.output_components;
     if (components != 1 && components != 3 && components != 4) {
-        picture_.SetLastError("unsupported JPEG colour components");
+        picture_.SetError(PictureError::kJpegColorComponents);
         return false;
     }
     // Refuse oversized pictures before libjpeg allocates its buffers for them.
     const uint64_t limit = picture_.GetMemoryLimit();
     if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
-        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        picture_.SetError(PictureError::kMemoryLimit);
         return false;
     }
     // A multi-scan file is decoded when its full-size picture would fit the limit, so
@@ -267,7 +267,7 @@ bool JpegDecoder::Run() {
     const uint64_t coefficients = CoefficientBufferBytes(cinfo);
     if (coefficients != 0 &&
         PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
-        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        picture_.SetError(PictureError::kMemoryLimit);
         return false;
     }
     cinfo.mem->max_memory_to_use =
@@ -350,7 +350,7 @@ bool JpegDecoder::ReadRows() {
         if (read == 0) {
             // With our source manager this cannot happen (it never suspends); a
             // stalled decoder must not loop.
-            picture_.SetLastError("JPEG decoder made no progress");
+            picture_.SetError(PictureError::kJpegNoProgress);
             return false;
         }
         for (JDIMENSION i = 0; i < read; ++i) {
@@ -369,7 +369,7 @@ bool JpegDecoder::ReadRows() {
 
 bool PictureJPG::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     const int64_t start = file->Tell();
@@ -380,13 +380,13 @@ bool PictureJPG::Decode(ImageStream* file) {
         SetFormatRecognition(FormatRecognition::kStrong);
     }
     if (!file->Seek(start, SEEK_SET)) {
-        SetLastError("Read Error");
+        SetError(PictureError::kReadError);
         return false;
     }
     ExifReader exif;
     const bool haveExif = exif.ReadFromJpeg(*file);
     if (!file->Seek(start, SEEK_SET)) {
-        SetLastError("Read Error");
+        SetError(PictureError::kReadError);
         return false;
     }
 

@@ -151,15 +151,15 @@ bool Compress(Picture& picture, ImageStream& stream, uint8_t* expandedRow) {
 
 bool PictureJPG::Encode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     if (!IsValid()) {
-        SetLastError("null image!!!");
+        SetError(PictureError::kJpegNoPicture);
         return false;
     }
     if (GetNumColors() != 0 && !IsGrayScale()) {
-        SetLastError("JPEG can save only RGB or GreyScale images");
+        SetError(PictureError::kJpegNotRgbOrGrey);
         return false;
     }
     // Packed grey pixels are widened to a byte each, one row at a time; 8- and 24-bit

@@ -50,13 +50,14 @@ struct PngDecodeState {
 void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     auto* state = static_cast<PngDecodeState*>(png_get_io_ptr(png));
     if (state->stream->Read(data, 1, length) != length) {
-        png_error(png, "Read Error");
+        state->picture->SetError(PictureError::kReadError);
+        png_longjmp(png, 1);
     }
 }
 
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
     auto* state = static_cast<PngDecodeState*>(png_get_error_ptr(png));
-    state->picture->SetLastError(message);
+    state->picture->SetError(PictureError::kCodecLibrary, message);
     png_longjmp(png, 1);
 }
 
@@ -140,7 +141,7 @@ bool PngDecoder::Run() {
     SetPaletteAndTransparency(colorType_, bitDepth_);
     if (channels_ == 2 || channels_ == 4) {
         if (!picture_.CreateAlpha()) {
-            picture_.SetLastError("can't allocate memory");
+            picture_.SetError(PictureError::kOutOfMemory);
             return false;
         }
     }
@@ -175,7 +176,7 @@ bool PngDecoder::CreatePicture() {
             channels_ = 4;
             break;
         default:
-            picture_.SetLastError("unknown PNG color type");
+            picture_.SetError(PictureError::kPngColorType);
             return false;
     }
     const uint32_t bpp = channels_ == 1 ? std::min(bitDepth_, 8) : channels_ == 2 ? 8 : 24;
@@ -190,7 +191,7 @@ bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
     direct_ = (channels_ == 1 && bitDepth_ != 2) || channels_ == 3;
     const uint32_t effectiveWidth = picture_.GetEffectiveWidth();
     if (direct_ && rowBytes > effectiveWidth) {
-        picture_.SetLastError("PNG row size does not match the picture");
+        picture_.SetError(PictureError::kPngRowSize);
         return false;
     }
     // A converted interlaced picture needs all its rows at once: each pass adds
@@ -198,7 +199,7 @@ bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
     const uint64_t bufferRows = direct_ ? 0 : (passes > 1 ? height : 1);
     const uint64_t bufferBytes = bufferRows * rowBytes;
     if (bufferBytes > picture_.GetMemoryLimit()) {
-        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        picture_.SetError(PictureError::kMemoryLimit);
         return false;
     }
     state_.buffer.resize(bufferBytes);
@@ -223,7 +224,7 @@ bool PngDecoder::ReadRows(int passes) {
     for (int pass = 0; pass < passes; ++pass) {
         for (uint32_t y = 0; y < height; ++y) {
             if (picture_.GetEscape() != 0) {
-                picture_.SetLastError("Cancelled");
+                picture_.SetError(PictureError::kCancelled);
                 return false;
             }
             png_read_row(state_.png, state_.rows[y], nullptr);
@@ -377,7 +378,7 @@ void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
 
 bool PicturePNG::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     // Foreign files are turned away before libpng is set up: content detection
@@ -386,26 +387,26 @@ bool PicturePNG::Decode(ImageStream* file) {
     StreamReader reader(*file);
     if (!reader.ReadBytes(signature, kSignatureSize) ||
         png_sig_cmp(signature, 0, kSignatureSize) != 0) {
-        SetLastError("Not a PNG file");
+        SetError(PictureError::kNotPng);
         return false;
     }
     SetFormatRecognition(FormatRecognition::kStrong);
     // libpng may complain after the last row (a damaged chunk, a missing end) and
     // still give the whole picture: then its complaint is no error of the picture.
-    const std::string earlierError = GetLastError();
+    const PictureLastError earlierError = GetError();
 
     PngDecodeState state;
     state.stream = file;
     state.picture = this;
     state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
     if (state.png == nullptr) {
-        SetLastError("can't allocate memory");
+        SetError(PictureError::kOutOfMemory);
         return false;
     }
     state.info = png_create_info_struct(state.png);
     bool decoded = false;
     if (state.info == nullptr) {
-        SetLastError("can't allocate memory");
+        SetError(PictureError::kOutOfMemory);
     } else {
         decoded = PngDecoder(state).Run();
     }
@@ -413,8 +414,7 @@ bool PicturePNG::Decode(ImageStream* file) {
     if (!decoded) {
         Destroy();
     } else {
-        ClearLastError();
-        SetLastError(earlierError.c_str());
+        RestoreError(earlierError);
     }
     return decoded;
 }

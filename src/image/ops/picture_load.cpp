@@ -1,7 +1,6 @@
 // Loading and saving: opening files, finding the format by content, and handing the
 // stream to the decoder or encoder of one format.
 #include <cstring>
-#include <string>
 
 #include "image/codecs/picture_bmp.h"
 #include "image/codecs/picture_gif.h"
@@ -24,14 +23,13 @@ bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recogniti
     decoder.CopyInformation(target);
     decoder.ClearLastError();  // what it says is its own
     if (decoder.Decode(file)) {
-        const std::string kept = target.GetLastError();
+        const PictureLastError kept = target.GetError();
         target.TakeOver(decoder);
-        target.ClearLastError();
-        target.SetLastError(kept.c_str());
+        target.RestoreError(kept);
         return true;
     }
     recognition = decoder.GetFormatRecognition();
-    target.SetLastError(decoder.GetLastError());
+    target.SetError(decoder.GetErrorCode(), decoder.GetLastError());
     return false;
 }
 
@@ -44,7 +42,7 @@ bool Picture::Load(const char* path, uint32_t type) {
     if (TypeIndex(type) != 0) {
         StdioImageStream file(path, "rb");
         if (!file.IsOpen()) {
-            SetLastError(std::strerror(file.OpenError()));
+            SetError(PictureError::kSystem, std::strerror(file.OpenError()));
             return false;
         }
         if (Decode(&file, type)) {
@@ -54,23 +52,22 @@ bool Picture::Load(const char* path, uint32_t type) {
     // Either the format is to be found by content, or the named decoder refused the
     // file: try every decoder. When a format was named, its own message is the more
     // useful one, so it is put back if the search finds nothing either.
-    char keptError[kLastErrorCapacity];
-    std::memcpy(keptError, info_.lastError, sizeof keptError);
+    const PictureLastError namedFormatError = GetError();
     StdioImageStream file(path, "rb");
     if (!file.IsOpen()) {
-        SetLastError(std::strerror(file.OpenError()));
+        SetError(PictureError::kSystem, std::strerror(file.OpenError()));
         return false;
     }
     const bool decoded = Decode(&file, kFormatUnknown);
     if (!decoded && type != kFormatUnknown) {
-        std::memcpy(info_.lastError, keptError, sizeof keptError);
+        RestoreError(namedFormatError);
     }
     return decoded;
 }
 
 bool Picture::Decode(ImageStream* file, uint32_t type) {
     if (!file) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     FormatRecognition recognition = FormatRecognition::kNone;
@@ -90,7 +87,7 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
         case kFormatUnknown:
             break;
         default:
-            SetLastError("Decode: Unknown or wrong format");
+            SetError(PictureError::kUnknownFormat);
             return false;
     }
 
@@ -99,7 +96,7 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
     // succeeds, the reason of the decoder most sure that the file was of its format
     // (the first of them in this order) says why; with none sure, the format is
     // unknown. A success keeps the caller's last error, not the refusals on the way.
-    const std::string callersError = info_.lastError;
+    const PictureLastError callersError = GetError();
     const int64_t start = file->Tell();
     using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
     static constexpr Attempt kAttempts[] = {
@@ -107,24 +104,26 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
         DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
     };
     FormatRecognition surest = FormatRecognition::kNone;
-    std::string surestReason;
+    PictureLastError surestReason;
     for (Attempt attempt : kAttempts) {
         ClearLastError();
         recognition = FormatRecognition::kNone;
         if (attempt(*this, file, recognition)) {
-            ClearLastError();
-            SetLastError(callersError.c_str());
+            RestoreError(callersError);
             return true;
         }
-        if (recognition > surest && info_.lastError[0] != '\0') {
+        if (recognition > surest && GetErrorCode() != PictureError::kNone) {
             surest = recognition;
-            surestReason = info_.lastError;
+            surestReason = GetError();
         }
         file->Seek(start, SEEK_SET);
     }
     ClearLastError();
-    SetLastError(surest != FormatRecognition::kNone ? surestReason.c_str()
-                                                    : "Decode: Unknown or wrong format");
+    if (surest != FormatRecognition::kNone) {
+        RestoreError(surestReason);
+    } else {
+        SetError(PictureError::kUnknownFormat);
+    }
     return false;
 }
 
@@ -134,7 +133,7 @@ bool Picture::Save(const char* path, uint32_t type) {
     }
     StdioImageStream file(path, "wb");
     if (!file.IsOpen()) {
-        SetLastError(std::strerror(file.OpenError()));
+        SetError(PictureError::kSystem, std::strerror(file.OpenError()));
         return false;
     }
     const bool encoded = Encode(&file, type);
@@ -142,7 +141,7 @@ bool Picture::Save(const char* path, uint32_t type) {
     // the last bytes; if that fails the file is incomplete and must not pass as saved.
     const bool closed = file.Close();
     if (encoded && !closed) {
-        SetLastError("Save: the file could not be written completely");
+        SetError(PictureError::kSaveIncomplete);
         return false;
     }
     return encoded;
@@ -156,7 +155,7 @@ bool Picture::Encode(ImageStream* file, uint32_t type) {
             if (encoder.Encode(file)) {
                 return true;
             }
-            SetLastError(encoder.GetLastError());
+            SetError(encoder.GetErrorCode(), encoder.GetLastError());
             return false;
         }
         case kFormatBmp:
@@ -165,10 +164,10 @@ bool Picture::Encode(ImageStream* file, uint32_t type) {
         case kFormatIco:
         case kFormatTga:
             // Only JPEG is ever written; the other formats are read-only here.
-            SetLastError("Encode: saving in this format is not supported");
+            SetError(PictureError::kEncodeNotSupported);
             return false;
         default:
-            SetLastError("Encode: Unknown format");
+            SetError(PictureError::kEncodeUnknownFormat);
             return false;
     }
 }

@@ -418,12 +418,12 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
         if (destination->Copy(*this)) {
             return true;
         }
-        SetLastError(destination->GetLastError());
+        SetError(destination->GetErrorCode(), destination->GetLastError());
         return false;
     }
     // The header keeps signed 32-bit sizes; anything wider could never be allocated.
     if (newWidth > INT32_MAX || newHeight > INT32_MAX) {
-        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        SetError(PictureError::kMemoryLimit);
         return false;
     }
 
@@ -431,14 +431,14 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
     result.CopyInformation(*this);
     if (!result.Create(static_cast<uint32_t>(newWidth), static_cast<uint32_t>(newHeight), GetBpp(),
                        GetType())) {
-        SetLastError(result.GetLastError());
+        SetError(result.GetErrorCode(), result.GetLastError());
         return false;
     }
     if (GetNumColors() > 0) {
         result.SetPalette(GetPalette(), std::min<uint32_t>(256, GetNumColors()));
     }
     if (HasAlpha() && !result.CreateAlpha()) {
-        SetLastError(result.GetLastError());
+        SetError(result.GetErrorCode(), result.GetLastError());
         return false;
     }
 
@@ -448,7 +448,7 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
     // held to the picture's memory limit.
     if (shrink &&
         2 * (3 * static_cast<uint64_t>(newWidth) + 3) * sizeof(int64_t) > GetMemoryLimit()) {
-        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        SetError(PictureError::kMemoryLimit);
         return false;
     }
 
@@ -474,7 +474,7 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* d
                 break;
         }
     } catch (const std::bad_alloc&) {
-        SetLastError("can't allocate memory");
+        SetError(PictureError::kOutOfMemory);
         return false;
     }
 

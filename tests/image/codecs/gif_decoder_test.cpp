@@ -301,7 +301,7 @@ TEST(GifLzw, MinimumCodeSizeElevenStartsWithTwelveBitCodes) {
 
 TEST(GifDecoder, RefusesWhatIsNotAUsableGif) {
     Picture picture;
-    picture.SetLastError("earlier");
+    picture.SetError(PictureError::kSystem, "earlier");
     const std::vector<uint8_t> notGif = {'G', 'I', 'F', '7', '9', 'a', 1, 0, 1, 0, 0, 0, 0};
     EXPECT_FALSE(DecodeBytes(picture, notGif));
     EXPECT_STREQ(picture.GetLastError(), "earlier");  // a foreign signature says nothing

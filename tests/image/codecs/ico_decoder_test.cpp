@@ -104,6 +104,7 @@ TEST(IcoDecoder, PngEntryThatFailsIsAFailureNotAnEmptySuccess) {
     Picture picture;
     EXPECT_FALSE(DecodeIco(picture, ReadFixture("broken_png_entry.ico")));
     EXPECT_FALSE(picture.IsValid());
+    EXPECT_NE(picture.GetErrorCode(), PictureError::kNone);
     EXPECT_STRNE(picture.GetLastError(), "");
 }
 
@@ -269,7 +270,7 @@ TEST(IcoDecoder, VisiblePixelsNeverShareTheTransparentIndex) {
 
 TEST(IcoDecoder, RefusesForeignAndDamagedFiles) {
     Picture picture;
-    picture.SetLastError("earlier");
+    picture.SetError(PictureError::kSystem, "earlier");
     // A directory that does not match says nothing of its own.
     EXPECT_FALSE(DecodeIco(picture, {0, 0, 3, 0, 1, 0}));          // type 3
     EXPECT_FALSE(DecodeIco(picture, {0, 0, 2, 0, 0, 0, 0, 0}));    // no entries (as many TGAs)
