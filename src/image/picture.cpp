@@ -24,6 +24,11 @@ int32_t DpiToPelsPerMeter(int32_t dpi) {
     return static_cast<int32_t>(pels);
 }
 
+// The depths a picture holds: anything else rounds up to the next of them.
+uint32_t SupportedBpp(uint32_t bpp) {
+    return bpp <= 1 ? 1 : bpp <= 4 ? 4 : bpp <= 8 ? 8 : 24;
+}
+
 // The header of a picture without pixels: no size, no depth, and the pixels per metre
 // of its resolution.
 BitmapInfoHeader EmptyHeader(const PictureInformation& info) {
@@ -71,16 +76,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     info_.effectiveWidth = 0;
     header_ = EmptyHeader(info_);
 
-    if (bpp <= 1) {
-        bpp = 1;
-    } else if (bpp <= 4) {
-        bpp = 4;
-    } else if (bpp <= 8) {
-        bpp = 8;
-    } else {
-        bpp = 24;
-    }
-
+    bpp = SupportedBpp(bpp);
     if (width == 0 || height == 0) {
         SetError(PictureError::kEmptySize);
         return nullptr;
@@ -97,7 +93,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
         return nullptr;
     }
 
-    const uint32_t colors = bpp == 1 ? 2 : bpp == 4 ? 16 : bpp == 8 ? 256 : 0;
+    const uint32_t colors = bpp < 24 ? 1u << bpp : 0;
     const size_t blockSize = kBitmapInfoHeaderSize + 4 * colors + static_cast<size_t>(imageBytes);
     // calloc: the palette must start zeroed, and zeroed pages cost nothing up front.
     Buffer block(static_cast<uint8_t*>(std::calloc(blockSize, 1)));
@@ -114,11 +110,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     header_.height = static_cast<int32_t>(height);
     header_.bitCount = static_cast<uint16_t>(bpp);
     header_.sizeImage = static_cast<uint32_t>(imageBytes);
-    header_.xPelsPerMeter = DpiToPelsPerMeter(info_.xDpi);
-    header_.yPelsPerMeter = DpiToPelsPerMeter(info_.yDpi);
     header_.colorsUsed = colors;
-    header_.colorsImportant = 0;
-
     info_.effectiveWidth = static_cast<uint32_t>(rowBytes);
     info_.type = type;
 

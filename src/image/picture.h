@@ -34,6 +34,15 @@ struct SurfaceRect;
 // of calling the format unknown.
 enum class FormatRecognition : uint8_t { kNone, kWeak, kStrong };
 
+// How Resample samples the picture; the values are its mode codes 0, 1 and 2.
+enum class ResampleMode : int {
+    // The area average when a 24-bit picture shrinks in both directions, else bilinear
+    // interpolation; sample points anchored at the bottom-left corner.
+    kAreaAverageOrBilinear = 0,
+    kNearest = 1,  // the pixel under each new pixel's centre
+    kBicubic = 2,  // Catmull-Rom over 4 x 4 pixels around each new pixel's centre
+};
+
 // One palette entry or one colour, laid out as the bitmap's palette entries are.
 struct RgbQuad {
     uint8_t blue = 0;
@@ -270,9 +279,9 @@ class Picture {
     void CopyInformation(const Picture& other);
 
     // --- resampling, drawing ----------------------------------------------------------
-    // mode 0: area average when a 24-bit picture shrinks in both directions, else
-    // bilinear; 1 nearest pixel; 2 bicubic. A null destination replaces this picture.
-    bool Resample(int64_t newWidth, int64_t newHeight, int mode = 0,
+    // A null destination replaces this picture.
+    bool Resample(int64_t newWidth, int64_t newHeight,
+                  ResampleMode mode = ResampleMode::kAreaAverageOrBilinear,
                   Picture* destination = nullptr);
     // Paints the picture stretched to (x, y, width, height) of the surface; a negative
     // width or height means the picture's own. Returns 1 when something was painted.

@@ -1,76 +1,55 @@
 // Every fixed text a picture operation fails with, in one table.
 #include "image/picture_error.h"
 
+namespace {
+
+struct ErrorText {
+    PictureError code;
+    const char* text;
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {PictureError::kEmptySize, "Picture::Create : width and height must be greater than zero"},
+    {PictureError::kMemoryLimit, "PICTURE_MAX_MEMORY exceeded"},
+    {PictureError::kCreateOutOfMemory, "Picture::Create can't allocate memory"},
+    {PictureError::kOutOfMemory, "can't allocate memory"},
+    {PictureError::kCancelled, "Cancelled"},
+    {PictureError::kNullFile, "null file handler"},
+    {PictureError::kUnknownFormat, "Decode: Unknown or wrong format"},
+    {PictureError::kSaveIncomplete, "Save: the file could not be written completely"},
+    {PictureError::kEncodeNotSupported, "Encode: saving in this format is not supported"},
+    {PictureError::kEncodeUnknownFormat, "Encode: Unknown format"},
+    {PictureError::kReadError, "Read Error"},
+    {PictureError::kNotBmp, "Not a BMP"},
+    {PictureError::kBmpHeaderUnreadable, "Error reading BMP info"},
+    {PictureError::kBmpCompressionNotSupported, "compression type not supported"},
+    {PictureError::kBmpUnknownCompression, "unknown compression"},
+    {PictureError::kGifCorrupted, "corrupted GIF"},
+    {PictureError::kGifFrameOutOfRange, "GIF frame number out of range"},
+    {PictureError::kIcoCorrupted, "corrupted ICO"},
+    {PictureError::kIcoFrameOutOfRange, "ICO frame number out of range"},
+    {PictureError::kJpegTooManyScans, "JPEG file has too many scans"},
+    {PictureError::kJpegColorComponents, "unsupported JPEG colour components"},
+    {PictureError::kJpegNoProgress, "JPEG decoder made no progress"},
+    {PictureError::kJpegNoPicture, "null image!!!"},
+    {PictureError::kJpegNotRgbOrGrey, "JPEG can save only RGB or GreyScale images"},
+    {PictureError::kNotPng, "Not a PNG file"},
+    {PictureError::kPngColorType, "unknown PNG color type"},
+    {PictureError::kPngRowSize, "PNG row size does not match the picture"},
+    {PictureError::kNotTga, "Not a TGA"},
+    {PictureError::kTgaImageType, "Unknown TGA image type"},
+    {PictureError::kTgaBadHeader, "bad TGA header"},
+    {PictureError::kTgaCreateFailed, "TGA Create failed"},
+    {PictureError::kTgaCorrupted, "corrupted TGA"},
+};
+
+}  // namespace
+
 const char* PictureErrorText(PictureError code) {
-    switch (code) {
-        case PictureError::kNone:
-        case PictureError::kSystem:
-        case PictureError::kCodecLibrary:
-            return "";
-        case PictureError::kEmptySize:
-            return "Picture::Create : width and height must be greater than zero";
-        case PictureError::kMemoryLimit:
-            return "PICTURE_MAX_MEMORY exceeded";
-        case PictureError::kCreateOutOfMemory:
-            return "Picture::Create can't allocate memory";
-        case PictureError::kOutOfMemory:
-            return "can't allocate memory";
-        case PictureError::kCancelled:
-            return "Cancelled";
-        case PictureError::kNullFile:
-            return "null file handler";
-        case PictureError::kUnknownFormat:
-            return "Decode: Unknown or wrong format";
-        case PictureError::kSaveIncomplete:
-            return "Save: the file could not be written completely";
-        case PictureError::kEncodeNotSupported:
-            return "Encode: saving in this format is not supported";
-        case PictureError::kEncodeUnknownFormat:
-            return "Encode: Unknown format";
-        case PictureError::kReadError:
-            return "Read Error";
-        case PictureError::kNotBmp:
-            return "Not a BMP";
-        case PictureError::kBmpHeaderUnreadable:
-            return "Error reading BMP info";
-        case PictureError::kBmpCompressionNotSupported:
-            return "compression type not supported";
-        case PictureError::kBmpUnknownCompression:
-            return "unknown compression";
-        case PictureError::kGifCorrupted:
-            return "corrupted GIF";
-        case PictureError::kGifFrameOutOfRange:
-            return "GIF frame number out of range";
-        case PictureError::kIcoCorrupted:
-            return "corrupted ICO";
-        case PictureError::kIcoFrameOutOfRange:
-            return "ICO frame number out of range";
-        case PictureError::kJpegTooManyScans:
-            return "JPEG file has too many scans";
-        case PictureError::kJpegColorComponents:
-            return "unsupported JPEG colour components";
-        case PictureError::kJpegNoProgress:
-            return "JPEG decoder made no progress";
-        case PictureError::kJpegNoPicture:
-            return "null image!!!";
-        case PictureError::kJpegNotRgbOrGrey:
-            return "JPEG can save only RGB or GreyScale images";
-        case PictureError::kNotPng:
-            return "Not a PNG file";
-        case PictureError::kPngColorType:
-            return "unknown PNG color type";
-        case PictureError::kPngRowSize:
-            return "PNG row size does not match the picture";
-        case PictureError::kNotTga:
-            return "Not a TGA";
-        case PictureError::kTgaImageType:
-            return "Unknown TGA image type";
-        case PictureError::kTgaBadHeader:
-            return "bad TGA header";
-        case PictureError::kTgaCreateFailed:
-            return "TGA Create failed";
-        case PictureError::kTgaCorrupted:
-            return "corrupted TGA";
+    for (const ErrorText& entry : kErrorTexts) {
+        if (entry.code == code) {
+            return entry.text;
+        }
     }
     return "";
 }

@@ -50,7 +50,7 @@ FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSetting
     }
     // Refused for a size of zero or less (or past the memory limit): the JPEG then
     // keeps the picture's own size while the shape still uses the frame's.
-    picture->Resample(settings.width, settings.height, 0);
+    picture->Resample(settings.width, settings.height);
     picture->SetJpegQuality(kFrameJpegQuality);
 
     FittedFrame frame;

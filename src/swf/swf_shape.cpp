@@ -40,6 +40,131 @@ uint8_t StyleIndexBits(size_t count) {
     return bits;
 }
 
+// The fill style array: the count, then each entry's type and its colour, or its
+// bitmap id and matrix, or its matrix and gradient records. False when a matrix does
+// not fit its record.
+bool WriteFillStyles(std::vector<uint8_t>& body, const std::vector<SwfFillStyle>& fills) {
+    PutStyleCount(body, fills.size());
+    for (const SwfFillStyle& fill : fills) {
+        body.push_back(fill.type);
+        if (fill.type == kSwfFillSolid) {
+            body.insert(body.end(), {fill.red, fill.green, fill.blue, fill.alpha});
+            continue;
+        }
+        if (fill.type >= kSwfFillRepeatingBitmap) {
+            SwfPutU16(body, fill.bitmapId);
+        }
+        SwfMatrix matrix;
+        matrix.Set(fill.matrix[0], fill.matrix[1], fill.matrix[2], fill.matrix[3], fill.matrix[4],
+                   fill.matrix[5]);
+        const std::vector<uint8_t>& matrixBytes = matrix.Encode();
+        if (matrixBytes.empty()) {
+            return false;
+        }
+        body.insert(body.end(), matrixBytes.begin(), matrixBytes.end());
+        if (fill.type < kSwfFillRepeatingBitmap) {
+            body.push_back(static_cast<uint8_t>(fill.gradient.size()));
+            for (const SwfGradientRecord& r : fill.gradient) {
+                body.insert(body.end(), {r.ratio, r.red, r.green, r.blue, r.alpha});
+            }
+        }
+    }
+    return true;
+}
+
+// The line style array: the count, then each entry's width in twips and colour.
+void WriteLineStyles(std::vector<uint8_t>& body, const std::vector<SwfLineStyle>& lines) {
+    PutStyleCount(body, lines.size());
+    for (const SwfLineStyle& line : lines) {
+        SwfPutU16(body, line.widthTwips);
+        body.insert(body.end(), {line.red, line.green, line.blue, line.alpha});
+    }
+}
+
+// Players refuse a shape whose record names a style it does not have, so such a shape
+// is never written: the first such name, as " names fill style 2, which it does not
+// have (it has 1)", or empty when every record's styles exist.
+std::string MissingStyle(const std::vector<SwfShapeRecord>& records, size_t fillCount,
+                         size_t lineCount) {
+    for (const SwfShapeRecord& record : records) {
+        if (record.kind != SwfShapeRecordKind::kStyleChange) {
+            continue;
+        }
+        for (const auto& [index, count, kind] : {std::tuple{record.fillStyle0, fillCount, "fill"},
+                                                 std::tuple{record.fillStyle1, fillCount, "fill"},
+                                                 std::tuple{record.lineStyle, lineCount, "line"}}) {
+            if (index > count) {
+                return std::string(" names ") + kind + " style " + std::to_string(index) +
+                       ", which it does not have (it has " + std::to_string(count) + ")";
+            }
+        }
+    }
+    return {};
+}
+
+// A style change record that sets all three styles and moves when it has a point.
+void WriteStyleChange(SwfBitWriter& bits, const SwfShapeRecord& record, uint8_t fillBits,
+                      uint8_t lineBits) {
+    bits.WriteUnsigned(0, 1);  // not an edge
+    bits.WriteUnsigned(0, 1);  // no new styles
+    bits.WriteUnsigned(1, 1);  // line style present
+    bits.WriteUnsigned(1, 1);  // fill style 1 present
+    bits.WriteUnsigned(1, 1);  // fill style 0 present
+    bits.WriteUnsigned(record.hasMoveTo ? 1 : 0, 1);
+    if (record.hasMoveTo) {
+        bits.WriteUnsigned(record.bitWidth, 5);
+        bits.WriteSigned(record.values[0], record.bitWidth);
+        bits.WriteSigned(record.values[1], record.bitWidth);
+    }
+    bits.WriteUnsigned(record.fillStyle0, fillBits);
+    bits.WriteUnsigned(record.fillStyle1, fillBits);
+    bits.WriteUnsigned(record.lineStyle, lineBits);
+}
+
+// A straight edge, always as a general line with both deltas.
+void WriteStraightEdge(SwfBitWriter& bits, const SwfShapeRecord& record) {
+    bits.WriteUnsigned(1, 1);  // edge
+    bits.WriteUnsigned(1, 1);  // straight
+    bits.WriteUnsigned(record.bitWidth - 2u, 4);
+    bits.WriteUnsigned(1, 1);  // general line: both deltas follow
+    bits.WriteSigned(record.values[0], record.bitWidth);
+    bits.WriteSigned(record.values[1], record.bitWidth);
+}
+
+// A curved edge: the control point's and the anchor's deltas.
+void WriteCurvedEdge(SwfBitWriter& bits, const SwfShapeRecord& record) {
+    bits.WriteUnsigned(1, 1);  // edge
+    bits.WriteUnsigned(0, 1);  // curved
+    bits.WriteUnsigned(record.bitWidth - 2u, 4);
+    for (const int32_t value : record.values) {
+        bits.WriteSigned(value, record.bitWidth);
+    }
+}
+
+// The shape records, ended by six zero bits and padded to a whole byte.
+void WriteShapeRecords(std::vector<uint8_t>& body, const std::vector<SwfShapeRecord>& records,
+                       uint8_t fillBits, uint8_t lineBits) {
+    SwfBitWriter bits;
+    for (const SwfShapeRecord& record : records) {
+        switch (record.kind) {
+            case SwfShapeRecordKind::kStyleChange:
+                WriteStyleChange(bits, record, fillBits, lineBits);
+                break;
+            case SwfShapeRecordKind::kStraightEdge:
+                WriteStraightEdge(bits, record);
+                break;
+            case SwfShapeRecordKind::kCurvedEdge:
+                WriteCurvedEdge(bits, record);
+                break;
+            case SwfShapeRecordKind::kEnd:
+                bits.WriteUnsigned(0, 6);
+                break;
+        }
+    }
+    bits.Align();
+    body.insert(body.end(), bits.GetBytes().begin(), bits.GetBytes().end());
+}
+
 }  // namespace
 
 SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, float yMax,
@@ -249,97 +374,21 @@ bool SwfShape::BuildDefinition() {
     styleBits_ = static_cast<uint8_t>((fillBits << 4) | lineBits);
 
     std::vector<uint8_t> body;
+    body.reserve(2 + rect.size());
     SwfPutU16(body, shapeId_);
     body.insert(body.end(), rect.begin(), rect.end());
-
-    PutStyleCount(body, fillStyles_.size());
-    for (const SwfFillStyle& fill : fillStyles_) {
-        body.push_back(fill.type);
-        if (fill.type == kSwfFillSolid) {
-            body.insert(body.end(), {fill.red, fill.green, fill.blue, fill.alpha});
-            continue;
-        }
-        if (fill.type >= kSwfFillRepeatingBitmap) {
-            SwfPutU16(body, fill.bitmapId);
-        }
-        SwfMatrix matrix;
-        matrix.Set(fill.matrix[0], fill.matrix[1], fill.matrix[2], fill.matrix[3], fill.matrix[4],
-                   fill.matrix[5]);
-        const std::vector<uint8_t>& matrixBytes = matrix.Encode();
-        if (matrixBytes.empty()) {
-            SetError(shapeName + " has a fill whose matrix is out of range");
-            return false;
-        }
-        body.insert(body.end(), matrixBytes.begin(), matrixBytes.end());
-        if (fill.type < kSwfFillRepeatingBitmap) {
-            body.push_back(static_cast<uint8_t>(fill.gradient.size()));
-            for (const SwfGradientRecord& r : fill.gradient) {
-                body.insert(body.end(), {r.ratio, r.red, r.green, r.blue, r.alpha});
-            }
-        }
+    if (!WriteFillStyles(body, fillStyles_)) {
+        SetError(shapeName + " has a fill whose matrix is out of range");
+        return false;
     }
-
-    PutStyleCount(body, lineStyles_.size());
-    for (const SwfLineStyle& line : lineStyles_) {
-        SwfPutU16(body, line.widthTwips);
-        body.insert(body.end(), {line.red, line.green, line.blue, line.alpha});
-    }
+    WriteLineStyles(body, lineStyles_);
     body.push_back(styleBits_);
-
-    SwfBitWriter bits;
-    for (const SwfShapeRecord& record : records_) {
-        switch (record.kind) {
-            case SwfShapeRecordKind::kStyleChange:
-                // Players refuse a shape whose record names a style it does not
-                // have, so such a shape is never written.
-                for (const auto& [index, count, kind] :
-                     {std::tuple{record.fillStyle0, fillStyles_.size(), "fill"},
-                      std::tuple{record.fillStyle1, fillStyles_.size(), "fill"},
-                      std::tuple{record.lineStyle, lineStyles_.size(), "line"}}) {
-                    if (index > count) {
-                        SetError(shapeName + " names " + kind + " style " + std::to_string(index) +
-                                 ", which it does not have (it has " + std::to_string(count) + ")");
-                        return false;
-                    }
-                }
-                bits.WriteUnsigned(0, 1);  // not an edge
-                bits.WriteUnsigned(0, 1);  // no new styles
-                bits.WriteUnsigned(1, 1);  // line style present
-                bits.WriteUnsigned(1, 1);  // fill style 1 present
-                bits.WriteUnsigned(1, 1);  // fill style 0 present
-                bits.WriteUnsigned(record.hasMoveTo ? 1 : 0, 1);
-                if (record.hasMoveTo) {
-                    bits.WriteUnsigned(record.bitWidth, 5);
-                    bits.WriteSigned(record.values[0], record.bitWidth);
-                    bits.WriteSigned(record.values[1], record.bitWidth);
-                }
-                bits.WriteUnsigned(record.fillStyle0, fillBits);
-                bits.WriteUnsigned(record.fillStyle1, fillBits);
-                bits.WriteUnsigned(record.lineStyle, lineBits);
-                break;
-            case SwfShapeRecordKind::kStraightEdge:
-                bits.WriteUnsigned(1, 1);  // edge
-                bits.WriteUnsigned(1, 1);  // straight
-                bits.WriteUnsigned(record.bitWidth - 2u, 4);
-                bits.WriteUnsigned(1, 1);  // general line: both deltas follow
-                bits.WriteSigned(record.values[0], record.bitWidth);
-                bits.WriteSigned(record.values[1], record.bitWidth);
-                break;
-            case SwfShapeRecordKind::kCurvedEdge:
-                bits.WriteUnsigned(1, 1);  // edge
-                bits.WriteUnsigned(0, 1);  // curved
-                bits.WriteUnsigned(record.bitWidth - 2u, 4);
-                for (const int32_t value : record.values) {
-                    bits.WriteSigned(value, record.bitWidth);
-                }
-                break;
-            case SwfShapeRecordKind::kEnd:
-                bits.WriteUnsigned(0, 6);
-                break;
-        }
+    const std::string missingStyle = MissingStyle(records_, fillStyles_.size(), lineStyles_.size());
+    if (!missingStyle.empty()) {
+        SetError(shapeName + missingStyle);
+        return false;
     }
-    bits.Align();
-    body.insert(body.end(), bits.GetBytes().begin(), bits.GetBytes().end());
+    WriteShapeRecords(body, records_, fillBits, lineBits);
 
     definition_.clear();
     definition_.reserve(body.size() + 6);

@@ -78,9 +78,9 @@ TEST(PictureMemoryLimit, IsSetPerPictureAndCarriesToEveryPictureMadeFromIt) {
     EXPECT_EQ(picture.GetBpp(), 8);
 
     Picture resampled;
-    ASSERT_TRUE(picture.Resample(10, 10, 0, &resampled));
+    ASSERT_TRUE(picture.Resample(10, 10, ResampleMode::kAreaAverageOrBilinear, &resampled));
     EXPECT_EQ(resampled.GetMemoryLimit(), 4000u);
-    EXPECT_FALSE(resampled.Resample(40, 101, 1));
+    EXPECT_FALSE(resampled.Resample(40, 101, ResampleMode::kNearest));
     Picture copy;
     ASSERT_TRUE(copy.Copy(resampled));
     EXPECT_EQ(copy.GetMemoryLimit(), 4000u);

@@ -262,49 +262,46 @@ bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
     return true;
 }
 
-bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& entry) {
+// The entry's bitmap header, and the size the picture gets: the directory's size
+// bytes are only a summary (and 0 stands for 256); where they disagree with a usable
+// header, the header describes the rows that follow. False for a header that cannot
+// be read or used.
+bool ReadEntryHeader(StreamReader& reader, const IconEntry& entry, uint32_t& width,
+                     uint32_t& height, uint16_t& bitCount, uint32_t& colorsInFile) {
     uint8_t header[kBitmapInfoHeaderSize];
     if (!reader.ReadBytes(header, sizeof header)) {
-        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
     const uint32_t headerSize = LoadU32LE(header);
     const int32_t headerWidth = LoadI32LE(header + 4);
     const int32_t headerHeight = LoadI32LE(header + 8);  // pixel rows and mask rows
-    const uint16_t bitCount = LoadU16LE(header + 14);
-    const uint32_t colorsInFile = LoadU32LE(header + 32);
+    bitCount = LoadU16LE(header + 14);
+    colorsInFile = LoadU32LE(header + 32);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > kLongestBitmapHeader ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)) {
-        picture.SetError(PictureError::kIcoCorrupted);
+        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) ||
+        !reader.Skip(headerSize - kBitmapInfoHeaderSize)) {
         return false;
     }
-    if (!reader.Skip(headerSize - kBitmapInfoHeaderSize)) {
-        picture.SetError(PictureError::kIcoCorrupted);
-        return false;
-    }
-    // The directory's size bytes are only a summary (and 0 stands for 256); where they
-    // disagree with a usable bitmap header, the header describes the rows that follow.
-    uint32_t width = entry.width;
-    uint32_t height = entry.height;
+    width = entry.width;
+    height = entry.height;
     if (headerWidth > 0 && headerHeight >= 2 &&
         (static_cast<uint32_t>(headerWidth) != width ||
          static_cast<uint32_t>(headerHeight) / 2 != height)) {
         width = static_cast<uint32_t>(headerWidth);
         height = static_cast<uint32_t>(headerHeight) / 2;
     }
-    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
-        return false;
-    }
+    return true;
+}
 
-    // Palette: the stated count, or the picture's own when the header says 0; entries
-    // past the picture's palette are skipped, entries the file lacks stay black.
+// The palette: the stated count, or the picture's own when the header says 0; entries
+// past the picture's palette are skipped, entries the file lacks stay black.
+bool ReadEntryPalette(StreamReader& reader, Picture& picture, uint32_t colorsInFile) {
     const uint32_t ownColors = picture.GetNumColors();
     const uint64_t stated = colorsInFile ? colorsInFile : ownColors;
     const uint32_t kept = static_cast<uint32_t>(std::min<uint64_t>(stated, ownColors));
     if (kept > 0) {
         RgbQuad palette[256];
         if (!reader.ReadBytes(palette, size_t{kept} * sizeof(RgbQuad))) {
-            picture.SetError(PictureError::kIcoCorrupted);
             return false;
         }
         for (uint32_t i = 0; i < kept; ++i) {
@@ -312,11 +309,25 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         }
         picture.SetPalette(palette, kept);
     }
-    if (stated > kept && !reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)))) {
+    return stated <= kept || reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)));
+}
+
+bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& entry) {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint16_t bitCount = 0;
+    uint32_t colorsInFile = 0;
+    if (!ReadEntryHeader(reader, entry, width, height, bitCount, colorsInFile)) {
         picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
-
+    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
+        return false;
+    }
+    if (!ReadEntryPalette(reader, picture, colorsInFile)) {
+        picture.SetError(PictureError::kIcoCorrupted);
+        return false;
+    }
     bool alphaFromFile = false;
     if (bitCount == 32) {
         if (!ReadPixels32(picture, reader, alphaFromFile)) {
@@ -327,15 +338,13 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
-
     // The AND mask: one bit per pixel, rows padded to 4 bytes, bottom row first. A
     // file that ends before it still gives the picture.
     const size_t maskRowBytes = static_cast<size_t>(DibRowBytes(width, 1));
     std::vector<uint8_t> mask(maskRowBytes * height);
-    if (!reader.ReadBytes(mask.data(), mask.size())) {
-        return true;
+    if (reader.ReadBytes(mask.data(), mask.size())) {
+        ApplyMask(picture, AndMask{mask.data(), maskRowBytes, mask.size()}, alphaFromFile);
     }
-    ApplyMask(picture, AndMask{mask.data(), maskRowBytes, mask.size()}, alphaFromFile);
     return true;
 }
 

@@ -175,6 +175,63 @@ uint64_t LibjpegWorkingBytes(const jpeg_decompress_struct& cinfo) {
     return (uint64_t{1} << 20) + uint64_t{64} * cinfo.image_width * cinfo.num_components;
 }
 
+// The DCT scale: the picture's JPEG scale when one is set, else the smallest that
+// still covers the decode size hint (about the picture as stored: no EXIF orientation
+// is applied), else full size.
+void ChooseScale(jpeg_decompress_struct& cinfo, const Picture& picture) {
+    if (picture.GetJpegScale() != 0) {
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = picture.GetJpegScale();
+        return;
+    }
+    if (picture.GetDecodeHintWidth() == 0 && picture.GetDecodeHintHeight() == 0) {
+        return;
+    }
+    const int numerator =
+        ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height, picture.GetDecodeHintWidth(),
+                              picture.GetDecodeHintHeight());
+    if (numerator < 8) {
+        cinfo.scale_num = static_cast<unsigned>(numerator);
+        cinfo.scale_denom = 8;
+    }
+}
+
+// Colour comes out in the picture's own blue-green-red order; grey, CMYK and unknown
+// spaces as they are; anything else as red-green-blue.
+void ChooseOutputColorSpace(jpeg_decompress_struct& cinfo) {
+    switch (cinfo.out_color_space) {
+        case JCS_RGB:
+            cinfo.out_color_space = JCS_EXT_BGR;
+            break;
+        case JCS_GRAYSCALE:
+        case JCS_CMYK:
+        case JCS_UNKNOWN:
+            break;
+        default:
+            cinfo.out_color_space = JCS_RGB;
+            break;
+    }
+}
+
+// Refuses oversized pictures before libjpeg allocates its buffers for them. A
+// multi-scan file is decoded when its full-size picture would fit the limit, so that a
+// small hostile file cannot make libjpeg take much more than the picture it claims;
+// libjpeg then gets just the memory that picture needs.
+bool BoundMemory(jpeg_decompress_struct& cinfo, uint64_t limit) {
+    const int components = cinfo.output_components;
+    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
+        return false;
+    }
+    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
+    if (coefficients != 0 &&
+        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
+        return false;
+    }
+    cinfo.mem->max_memory_to_use =
+        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
+    return true;
+}
+
 int32_t ClampDpi(double dpi) {
     if (!(dpi > 0.0)) {
         return 0;  // also catches NaN; the setter makes it 96
@@ -218,61 +275,22 @@ bool JpegDecoder::Run() {
     if (setjmp(state_.errors.jumpBuffer)) {
         return false;
     }
-
     jpeg_create_decompress(&cinfo);
     cinfo.src = &state_.source.manager;
     cinfo.progress = &state_.progress.manager;
     jpeg_read_header(&cinfo, TRUE);
-
-    if (picture_.GetJpegScale() != 0) {
-        cinfo.scale_num = 1;
-        cinfo.scale_denom = picture_.GetJpegScale();
-    } else if (picture_.GetDecodeHintWidth() != 0 || picture_.GetDecodeHintHeight() != 0) {
-        // The hint is about the picture as stored (no EXIF orientation is applied).
-        const int numerator =
-            ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height,
-                                  picture_.GetDecodeHintWidth(), picture_.GetDecodeHintHeight());
-        if (numerator < 8) {
-            cinfo.scale_num = static_cast<unsigned>(numerator);
-            cinfo.scale_denom = 8;
-        }
-    }
-    switch (cinfo.out_color_space) {
-        case JCS_RGB:
-            cinfo.out_color_space = JCS_EXT_BGR;  // the picture's own byte order
-            break;
-        case JCS_GRAYSCALE:
-        case JCS_CMYK:
-        case JCS_UNKNOWN:
-            break;
-        default:
-            cinfo.out_color_space = JCS_RGB;
-            break;
-    }
+    ChooseScale(cinfo, picture_);
+    ChooseOutputColorSpace(cinfo);
     jpeg_calc_output_dimensions(&cinfo);
     const int components = cinfo.output_components;
     if (components != 1 && components != 3 && components != 4) {
         picture_.SetError(PictureError::kJpegColorComponents);
         return false;
     }
-    // Refuse oversized pictures before libjpeg allocates its buffers for them.
-    const uint64_t limit = picture_.GetMemoryLimit();
-    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
+    if (!BoundMemory(cinfo, picture_.GetMemoryLimit())) {
         picture_.SetError(PictureError::kMemoryLimit);
         return false;
     }
-    // A multi-scan file is decoded when its full-size picture would fit the limit, so
-    // that a small hostile file cannot make libjpeg take much more than the picture it
-    // claims; libjpeg then gets just the memory that picture needs.
-    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
-    if (coefficients != 0 &&
-        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
-        picture_.SetError(PictureError::kMemoryLimit);
-        return false;
-    }
-    cinfo.mem->max_memory_to_use =
-        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
-
     jpeg_start_decompress(&cinfo);
     if (picture_.Create(cinfo.output_width, cinfo.output_height, 8u * components, kFormatJpeg) ==
         nullptr) {

@@ -102,7 +102,9 @@ class PngDecoder {
     bool ArrangeRows(int passes, size_t rowBytes);
     bool ReadRows(int passes);
     void SetResolution();
-    void SetPaletteAndTransparency(int colorType, int bitDepth);
+    void SetPalette(int bitDepth);
+    void SetTransparency(int colorType, int bitDepth);
+    void SetPaletteAlpha(png_const_bytep alphas, int alphaCount);
     void ConvertRow(const uint8_t* source, uint32_t fileRow);
 
     PngDecodeState& state_;
@@ -138,7 +140,8 @@ bool PngDecoder::Run() {
     png_read_update_info(png, info);
 
     SetResolution();
-    SetPaletteAndTransparency(colorType_, bitDepth_);
+    SetPalette(bitDepth_);
+    SetTransparency(colorType_, bitDepth_);
     if (channels_ == 2 || channels_ == 4) {
         if (!picture_.CreateAlpha()) {
             picture_.SetError(PictureError::kOutOfMemory);
@@ -299,79 +302,76 @@ void PngDecoder::SetResolution() {
     picture_.SetYDpi(PhysicalToDpi(y, unit));
 }
 
-void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
-    png_structp png = state_.png;
-    png_infop info = state_.info;
+void PngDecoder::SetPalette(int bitDepth) {
     const uint32_t colors = picture_.GetNumColors();
-
+    if (colors == 0) {
+        return;
+    }
     png_colorp filePalette = nullptr;
     int filePaletteSize = 0;
-    if (colors != 0) {
-        if (png_get_PLTE(png, info, &filePalette, &filePaletteSize) != 0 && filePaletteSize > 0) {
-            const uint32_t count = std::min<uint32_t>(filePaletteSize, colors);
-            for (uint32_t i = 0; i < count; ++i) {
-                picture_.SetPaletteColor(
-                    i, RgbQuad{filePalette[i].blue, filePalette[i].green, filePalette[i].red, 0});
-            }
-            const uint32_t cap = picture_.GetBpp() == 1 ? 2 : picture_.GetBpp() == 4 ? 16 : 256;
-            picture_.SetColorsImportant(
-                filePaletteSize > 256 ? 0 : std::min<uint32_t>(filePaletteSize, cap));
-        } else if (bitDepth == 2) {
-            const uint8_t greys[4] = {0, 85, 170, 255};
-            for (uint32_t i = 0; i < 4; ++i) {
-                picture_.SetPaletteColor(i, RgbQuad{greys[i], greys[i], greys[i], 0});
-            }
-        } else {
-            picture_.MakeGreyPalette();
+    if (png_get_PLTE(state_.png, state_.info, &filePalette, &filePaletteSize) != 0 &&
+        filePaletteSize > 0) {
+        const uint32_t count = std::min<uint32_t>(filePaletteSize, colors);
+        for (uint32_t i = 0; i < count; ++i) {
+            picture_.SetPaletteColor(
+                i, RgbQuad{filePalette[i].blue, filePalette[i].green, filePalette[i].red, 0});
         }
+        const uint32_t cap = picture_.GetBpp() == 1 ? 2 : picture_.GetBpp() == 4 ? 16 : 256;
+        picture_.SetColorsImportant(
+            filePaletteSize > 256 ? 0 : std::min<uint32_t>(filePaletteSize, cap));
+    } else if (bitDepth == 2) {
+        const uint8_t greys[4] = {0, 85, 170, 255};
+        for (uint32_t i = 0; i < 4; ++i) {
+            picture_.SetPaletteColor(i, RgbQuad{greys[i], greys[i], greys[i], 0});
+        }
+    } else {
+        picture_.MakeGreyPalette();
     }
+}
 
-    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0) {
+void PngDecoder::SetTransparency(int colorType, int bitDepth) {
+    if (png_get_valid(state_.png, state_.info, PNG_INFO_tRNS) == 0) {
         return;
     }
     png_bytep alphas = nullptr;
     int alphaCount = 0;
     png_color_16p color = nullptr;
-    png_get_tRNS(png, info, &alphas, &alphaCount, &color);
+    png_get_tRNS(state_.png, state_.info, &alphas, &alphaCount, &color);
     const auto toEightBits = [bitDepth](png_uint_16 sample) {
         return static_cast<uint8_t>(bitDepth == 16 ? sample >> 8 : sample);
     };
-
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
-        if (alphas == nullptr || alphaCount <= 0) {
-            return;
-        }
-        if (alphaCount == 1 && alphas[0] == 0) {
-            // The usual single entry: palette index 0 is fully transparent.
-            picture_.SetTransparentIndex(0);
-            return;
-        }
-        // Each listed entry carries its own alpha; the rest are opaque. A single
-        // entry that is not fully transparent is an alpha value too (it must not
-        // make index 0 invisible).
-        for (uint32_t i = 0; i < colors; ++i) {
-            RgbQuad entry = picture_.GetPaletteColor(i);
-            entry.reserved = i < static_cast<uint32_t>(alphaCount) ? alphas[i] : 255;
-            picture_.SetPaletteColor(i, entry);
-        }
-        picture_.SetAlphaPaletteEnabled(true);
+        SetPaletteAlpha(alphas, alphaCount);
     } else if (colorType == PNG_COLOR_TYPE_GRAY) {
-        if (color == nullptr) {
-            return;
-        }
         // A level outside the bit depth's range matches no pixel.
-        if (bitDepth < 16 && color->gray >= (1u << bitDepth)) {
-            return;
+        if (color != nullptr && (bitDepth == 16 || color->gray < (1u << bitDepth))) {
+            picture_.SetTransparentIndex(toEightBits(color->gray));
         }
-        picture_.SetTransparentIndex(toEightBits(color->gray));
-    } else if (colorType == PNG_COLOR_TYPE_RGB) {
-        if (color == nullptr) {
-            return;
-        }
+    } else if (colorType == PNG_COLOR_TYPE_RGB && color != nullptr) {
         picture_.SetTransparentColor(RgbQuad{toEightBits(color->blue), toEightBits(color->green),
                                              toEightBits(color->red), 0});
         picture_.SetTransparentIndex(0);  // marks the transparent colour as active
     }
+}
+
+void PngDecoder::SetPaletteAlpha(png_const_bytep alphas, int alphaCount) {
+    if (alphas == nullptr || alphaCount <= 0) {
+        return;
+    }
+    if (alphaCount == 1 && alphas[0] == 0) {
+        // The usual single entry: palette index 0 is fully transparent.
+        picture_.SetTransparentIndex(0);
+        return;
+    }
+    // Each listed entry carries its own alpha; the rest are opaque. A single entry that
+    // is not fully transparent is an alpha value too (it must not make index 0
+    // invisible).
+    for (uint32_t i = 0; i < picture_.GetNumColors(); ++i) {
+        RgbQuad entry = picture_.GetPaletteColor(i);
+        entry.reserved = i < static_cast<uint32_t>(alphaCount) ? alphas[i] : 255;
+        picture_.SetPaletteColor(i, entry);
+    }
+    picture_.SetAlphaPaletteEnabled(true);
 }
 
 }  // namespace

@@ -33,6 +33,43 @@ bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recogniti
     return false;
 }
 
+// By content: each decoder in turn from the same starting point. The order matters,
+// since TGA has no signature and accepts much that is not TGA. When none succeeds, the
+// reason of the decoder most sure that the file was of its format (the first of them
+// in this order) says why; with none sure, the format is unknown. A success keeps the
+// caller's last error, not the refusals on the way.
+bool DecodeByContent(Picture& picture, ImageStream* file) {
+    const PictureLastError callersError = picture.GetError();
+    const int64_t start = file->Tell();
+    using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
+    static constexpr Attempt kAttempts[] = {
+        DecodeWith<PictureBMP>, DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
+        DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
+    };
+    FormatRecognition surest = FormatRecognition::kNone;
+    PictureLastError surestReason;
+    for (Attempt attempt : kAttempts) {
+        picture.ClearLastError();
+        FormatRecognition recognition = FormatRecognition::kNone;
+        if (attempt(picture, file, recognition)) {
+            picture.RestoreError(callersError);
+            return true;
+        }
+        if (recognition > surest && picture.GetErrorCode() != PictureError::kNone) {
+            surest = recognition;
+            surestReason = picture.GetError();
+        }
+        file->Seek(start, SEEK_SET);
+    }
+    picture.ClearLastError();
+    if (surest != FormatRecognition::kNone) {
+        picture.RestoreError(surestReason);
+    } else {
+        picture.SetError(PictureError::kUnknownFormat);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool Picture::Load(const char* path, uint32_t type) {
@@ -85,46 +122,11 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
         case kFormatTga:
             return DecodeWith<PictureTGA>(*this, file, recognition);
         case kFormatUnknown:
-            break;
+            return DecodeByContent(*this, file);
         default:
             SetError(PictureError::kUnknownFormat);
             return false;
     }
-
-    // By content: each decoder in turn from the same starting point. The order
-    // matters, since TGA has no signature and accepts much that is not TGA. When none
-    // succeeds, the reason of the decoder most sure that the file was of its format
-    // (the first of them in this order) says why; with none sure, the format is
-    // unknown. A success keeps the caller's last error, not the refusals on the way.
-    const PictureLastError callersError = GetError();
-    const int64_t start = file->Tell();
-    using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
-    static constexpr Attempt kAttempts[] = {
-        DecodeWith<PictureBMP>, DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
-        DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
-    };
-    FormatRecognition surest = FormatRecognition::kNone;
-    PictureLastError surestReason;
-    for (Attempt attempt : kAttempts) {
-        ClearLastError();
-        recognition = FormatRecognition::kNone;
-        if (attempt(*this, file, recognition)) {
-            RestoreError(callersError);
-            return true;
-        }
-        if (recognition > surest && GetErrorCode() != PictureError::kNone) {
-            surest = recognition;
-            surestReason = GetError();
-        }
-        file->Seek(start, SEEK_SET);
-    }
-    ClearLastError();
-    if (surest != FormatRecognition::kNone) {
-        RestoreError(surestReason);
-    } else {
-        SetError(PictureError::kUnknownFormat);
-    }
-    return false;
 }
 
 bool Picture::Save(const char* path, uint32_t type) {

@@ -170,76 +170,38 @@ class ByteQuotient {
     double inverse_;
 };
 
-}  // namespace
-
+// The two accumulator rows of a shrink: the destination row being filled (current) and
+// what the source row straddling its lower edge leaves for the next one (carry). Three
+// sums per destination pixel plus one spare pixel for the weight past the last column.
 // The sums are 64-bit: with 32-bit sums a strong shrink (a 4000 x 3000 photo to a
 // 28 x 21 frame spreads about 20,000 source pixels, weighted up to 1000 x 255, into one
 // sum) would overflow and give wild colours.
-void ShrinkAreaAverage(Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
-    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
-    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
-    const ByteQuotient toByte(std::max<int64_t>(
-        1, static_cast<int64_t>(yScale * xScale * static_cast<float>(kAccuracy))));
+class ShrinkAccumulators {
+  public:
+    ShrinkAccumulators(int64_t newWidth, int64_t divisor)
+        : newWidth_(newWidth),
+          toByte_(divisor),
+          rowA_(3 * static_cast<size_t>(newWidth) + 3, 0),
+          rowB_(rowA_.size(), 0),
+          current_(rowA_.data()),
+          carry_(rowB_.data()) {}
 
-    // Two accumulator rows: the destination row being filled (current) and what the
-    // source row straddling its lower edge leaves for the next one (carry). Three sums
-    // per destination pixel plus one spare pixel for the weight past the last column.
-    const size_t rowSums = 3 * static_cast<size_t>(newWidth) + 3;
-    std::vector<int64_t> rowA(rowSums, 0);
-    std::vector<int64_t> rowB(rowSums, 0);
-    int64_t* current = rowA.data();
-    int64_t* carry = rowB.data();
+    int64_t* Current() { return current_; }
 
-    ColumnSums columns(oldWidth);
-    int64_t finishedRows = 0;  // destination rows written so far
-    float endY = yScale - 1.0f;
-    for (int64_t y = 0; y < oldHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / oldHeight));
-        if (source.GetEscape() != 0) {
-            return;
-        }
-
-        const uint8_t* pixel = source.GetBits(static_cast<uint32_t>(y));
+    // Spreads a source row that straddles the current destination row's lower edge,
+    // weightY thousandths of it below: the destination row is complete once it is in,
+    // so each straddling pixel finishes a destination pixel, written to `out` at once.
+    void SpreadStraddlingRow(const uint8_t* pixel, int64_t oldWidth, float xScale, int64_t weightY,
+                             uint8_t* out) {
         int64_t i = 0;  // accumulator position of the current destination column
         int64_t u = 0;  // destination columns finished in this row
         float endX = xScale - 1.0f;
-        // Once every destination row or column is done, whatever float rounding still
-        // feeds in lands in the spare sums and is never written out.
-        const bool rowSplits = static_cast<float>(y) >= endY && finishedRows < newHeight;
-
-        if (!rowSplits) {
-            // The whole source row lies inside the current destination row.
-            if (!columns.Usable()) {
-                AddWholeRow(pixel, oldWidth, newWidth, xScale, current);
-                continue;
-            }
-            columns.AddRow(pixel);
-            if (columns.Full()) {
-                columns.Flush(oldWidth, newWidth, xScale, current);
-            }
-            continue;
-        }
-        columns.Flush(oldWidth, newWidth, xScale, current);
-
-        // The source row is split between the current and the next destination row;
-        // the destination row is complete once this row is in, so each straddling pixel
-        // finishes a destination pixel, written at once.
-        uint8_t* out = target.GetBits(static_cast<uint32_t>(finishedRows));
-        const int64_t weightY = WeightOf(static_cast<float>(y) - endY);
         int64_t x = 0;
         while (x < oldWidth) {
-            const int64_t split = u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
+            const int64_t split = u < newWidth_ ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
             const RunSums run = SumRun(pixel, x, split);
-            current[i] += (kAccuracy - weightY) * run.blue;
-            current[i + 1] += (kAccuracy - weightY) * run.green;
-            current[i + 2] += (kAccuracy - weightY) * run.red;
-            carry[i] += weightY * run.blue;
-            carry[i + 1] += weightY * run.green;
-            carry[i + 2] += weightY * run.red;
+            AddRun(current_ + i, run, kAccuracy - weightY);
+            AddRun(carry_ + i, run, weightY);
             if (x >= oldWidth) {
                 break;
             }
@@ -247,13 +209,13 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
             const int64_t weightX = WeightOf(static_cast<float>(x) - endX);
             for (int j = 0; j < 3; ++j, ++i) {
                 const int64_t value = pixel[j];
-                current[i] += value * (kAccuracy - weightY) * (kAccuracy - weightX) / kAccuracy;
-                *out++ = toByte(current[i]);
-                carry[i] += value * weightY * (kAccuracy - weightX) / kAccuracy;
-                current[i + 3] += value * (kAccuracy - weightY) * weightX / kAccuracy;
+                current_[i] += value * (kAccuracy - weightY) * (kAccuracy - weightX) / kAccuracy;
+                *out++ = toByte_(current_[i]);
+                carry_[i] += value * weightY * (kAccuracy - weightX) / kAccuracy;
+                current_[i + 3] += value * (kAccuracy - weightY) * weightX / kAccuracy;
                 // Assigned, not added: this is the first weight of the next column, and
                 // the carry row still holds the sums of an earlier destination row.
-                carry[i + 3] = value * weightY * weightX / kAccuracy;
+                carry_[i + 3] = value * weightY * weightX / kAccuracy;
             }
             endX += xScale;
             ++u;
@@ -263,32 +225,157 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
         // Rounding can leave the last column without a straddling pixel; its sums are
         // complete all the same. (Normally at most one column is left; writing all that
         // remain keeps the row whole whatever the rounding did.)
-        for (; u < newWidth; ++u) {
+        for (; u < newWidth_; ++u) {
             for (int j = 0; j < 3; ++j, ++i) {
-                *out++ = toByte(current[i]);
+                *out++ = toByte_(current_[i]);
             }
         }
-        std::swap(current, carry);
-        carry[0] = carry[1] = carry[2] = 0;
+        std::swap(current_, carry_);
+        carry_[0] = carry_[1] = carry_[2] = 0;
+    }
+
+    // Writes the current sums as a destination row: the last one, when rounding left it
+    // unfinished after the last source row.
+    void WriteCurrent(uint8_t* out) const {
+        for (int64_t k = 0; k < 3 * newWidth_; ++k) {
+            out[k] = toByte_(current_[k]);
+        }
+    }
+
+  private:
+    static void AddRun(int64_t* sums, const RunSums& run, int64_t weight) {
+        sums[0] += weight * run.blue;
+        sums[1] += weight * run.green;
+        sums[2] += weight * run.red;
+    }
+
+    int64_t newWidth_;
+    ByteQuotient toByte_;
+    std::vector<int64_t> rowA_;
+    std::vector<int64_t> rowB_;
+    int64_t* current_;
+    int64_t* carry_;
+};
+
+}  // namespace
+
+void ShrinkAreaAverage(Picture& source, Picture& target) {
+    const int64_t oldWidth = source.GetWidth();
+    const int64_t oldHeight = source.GetHeight();
+    const int64_t newWidth = target.GetWidth();
+    const int64_t newHeight = target.GetHeight();
+    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
+    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    ShrinkAccumulators sums(
+        newWidth, std::max<int64_t>(
+                      1, static_cast<int64_t>(yScale * xScale * static_cast<float>(kAccuracy))));
+    ColumnSums columns(oldWidth);
+    int64_t finishedRows = 0;  // destination rows written so far
+    float endY = yScale - 1.0f;
+    for (int64_t y = 0; y < oldHeight; ++y) {
+        source.SetProgress(static_cast<int32_t>(100 * y / oldHeight));
+        if (source.GetEscape() != 0) {
+            return;
+        }
+        const uint8_t* pixel = source.GetBits(static_cast<uint32_t>(y));
+        // Once every destination row is done, whatever float rounding still feeds in
+        // lands in the spare sums and is never written out.
+        if (static_cast<float>(y) < endY || finishedRows >= newHeight) {
+            // The whole source row lies inside the current destination row.
+            if (!columns.Usable()) {
+                AddWholeRow(pixel, oldWidth, newWidth, xScale, sums.Current());
+            } else {
+                columns.AddRow(pixel);
+                if (columns.Full()) {
+                    columns.Flush(oldWidth, newWidth, xScale, sums.Current());
+                }
+            }
+            continue;
+        }
+        columns.Flush(oldWidth, newWidth, xScale, sums.Current());
+        sums.SpreadStraddlingRow(pixel, oldWidth, xScale, WeightOf(static_cast<float>(y) - endY),
+                                 target.GetBits(static_cast<uint32_t>(finishedRows)));
         ++finishedRows;
         endY += yScale;
     }
-
-    columns.Flush(oldWidth, newWidth, xScale, current);
+    columns.Flush(oldWidth, newWidth, xScale, sums.Current());
     // Rounding can leave the last destination row unfinished after the last source
     // row; its sums are complete. Further rows (possible only where float positions are
     // no longer exact) repeat it rather than stay blank.
     if (finishedRows < newHeight) {
         uint8_t* out = target.GetBits(static_cast<uint32_t>(finishedRows));
-        for (int64_t k = 0; k < 3 * newWidth; ++k) {
-            out[k] = toByte(current[k]);
-        }
+        sums.WriteCurrent(out);
         const size_t rowBytes = target.GetEffectiveWidth();
         for (int64_t row = finishedRows + 1; row < newHeight; ++row) {
             std::memcpy(target.GetBits(static_cast<uint32_t>(row)), out, rowBytes);
         }
     }
 }
+
+namespace {
+
+// Where new column x samples the old picture: the left neighbour ix, the right one
+// ix1 (the last column repeats) and the weight dx of the right one. Positions are
+// worked out per pixel rather than kept in a table: a table for a very wide picture
+// would cost more memory than the picture itself.
+struct BilinearColumn {
+    int64_t ix = 0;
+    int64_t ix1 = 0;
+    float dx = 0.0f;
+};
+
+BilinearColumn BilinearColumnOf(int64_t x, float xScale, int64_t xMax) {
+    const float fx = static_cast<float>(x) * xScale;
+    BilinearColumn column;
+    column.ix = std::min(xMax, static_cast<int64_t>(fx));
+    column.ix1 = std::min(xMax, column.ix + 1);
+    column.dx = fx - static_cast<float>(column.ix);
+    return column;
+}
+
+// First down between the rows, then across: the byte of one channel.
+uint8_t MixBilinear(uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4, float dx, float dy) {
+    const float a = static_cast<float>(v1) + static_cast<float>(v3 - v1) * dy;
+    const float b = static_cast<float>(v2) + static_cast<float>(v4 - v2) * dy;
+    return static_cast<uint8_t>(a + (b - a) * dx);
+}
+
+// One new row of a 24-bit picture (channels 3) or of grey levels (channels 1) from
+// the old rows `low` and `high`, dy of the way to `high`.
+void BilinearBytesRow(const uint8_t* low, const uint8_t* high, float dy, int channels,
+                      int64_t newWidth, float xScale, int64_t xMax, uint8_t* out) {
+    for (int64_t x = 0; x < newWidth; ++x) {
+        const BilinearColumn column = BilinearColumnOf(x, xScale, xMax);
+        const uint8_t* c1 = low + channels * column.ix;
+        const uint8_t* c2 = low + channels * column.ix1;
+        const uint8_t* c3 = high + channels * column.ix;
+        const uint8_t* c4 = high + channels * column.ix1;
+        for (int j = 0; j < channels; ++j) {
+            *out++ = MixBilinear(c1[j], c2[j], c3[j], c4[j], column.dx, dy);
+        }
+    }
+}
+
+// One new row of another palette picture: the palette colours are interpolated and
+// the nearest palette entry is stored.
+void BilinearPaletteRow(const Picture& source, int64_t iy, int64_t iy1, float dy, Picture& target,
+                        int64_t y, float xScale, int64_t xMax) {
+    const int64_t newWidth = target.GetWidth();
+    for (int64_t x = 0; x < newWidth; ++x) {
+        const BilinearColumn column = BilinearColumnOf(x, xScale, xMax);
+        const RgbQuad c1 = source.GetPaletteColor(source.GetPixelIndex(column.ix, iy));
+        const RgbQuad c2 = source.GetPaletteColor(source.GetPixelIndex(column.ix1, iy));
+        const RgbQuad c3 = source.GetPaletteColor(source.GetPixelIndex(column.ix, iy1));
+        const RgbQuad c4 = source.GetPaletteColor(source.GetPixelIndex(column.ix1, iy1));
+        RgbQuad color;
+        color.blue = MixBilinear(c1.blue, c2.blue, c3.blue, c4.blue, column.dx, dy);
+        color.green = MixBilinear(c1.green, c2.green, c3.green, c4.green, column.dx, dy);
+        color.red = MixBilinear(c1.red, c2.red, c3.red, c4.red, column.dx, dy);
+        target.SetPixelColor(x, y, color);
+    }
+}
+
+}  // namespace
 
 void ResampleBilinear(Picture& source, Picture& target) {
     const int64_t oldWidth = source.GetWidth();
@@ -299,16 +386,6 @@ void ResampleBilinear(Picture& source, Picture& target) {
     const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
     const int64_t xMax = oldWidth - 1;
     const int64_t yMax = oldHeight - 1;
-
-    // Column positions are worked out per pixel rather than kept in a table: a table
-    // for a very wide picture would cost more memory than the picture itself.
-    auto column = [xScale, xMax](int64_t x, int64_t& ix, int64_t& ix1, float& dx) {
-        const float fx = static_cast<float>(x) * xScale;
-        ix = std::min(xMax, static_cast<int64_t>(fx));
-        ix1 = std::min(xMax, ix + 1);
-        dx = fx - static_cast<float>(ix);
-    };
-
     const uint16_t bpp = source.GetBpp();
     // An identity grey palette maps every grey level to the index of the same number,
     // so the nearest-colour search can be skipped: the index is the level.
@@ -319,56 +396,16 @@ void ResampleBilinear(Picture& source, Picture& target) {
         if (source.GetEscape() != 0) {
             return;
         }
-
         const float fy = static_cast<float>(y) * yScale;
         const int64_t iy = std::min(yMax, static_cast<int64_t>(fy));
         const int64_t iy1 = std::min(yMax, iy + 1);
         const float dy = fy - static_cast<float>(iy);
-
         if (bpp == 24 || greyLevels) {
-            const int channels = bpp == 24 ? 3 : 1;
-            const uint8_t* low = source.GetBits(static_cast<uint32_t>(iy));
-            const uint8_t* high = source.GetBits(static_cast<uint32_t>(iy1));
-            uint8_t* out = target.GetBits(static_cast<uint32_t>(y));
-            for (int64_t x = 0; x < newWidth; ++x) {
-                int64_t ix, ix1;
-                float dx;
-                column(x, ix, ix1, dx);
-                const uint8_t* c1 = low + channels * ix;
-                const uint8_t* c2 = low + channels * ix1;
-                const uint8_t* c3 = high + channels * ix;
-                const uint8_t* c4 = high + channels * ix1;
-                for (int j = 0; j < channels; ++j) {
-                    const float a =
-                        static_cast<float>(c1[j]) + static_cast<float>(c3[j] - c1[j]) * dy;
-                    const float b =
-                        static_cast<float>(c2[j]) + static_cast<float>(c4[j] - c2[j]) * dy;
-                    *out++ = static_cast<uint8_t>(a + (b - a) * dx);
-                }
-            }
-            continue;
-        }
-
-        // Other palette pictures: interpolate the palette colours and store the nearest
-        // palette entry.
-        for (int64_t x = 0; x < newWidth; ++x) {
-            int64_t ix, ix1;
-            float dx;
-            column(x, ix, ix1, dx);
-            const RgbQuad c1 = source.GetPaletteColor(source.GetPixelIndex(ix, iy));
-            const RgbQuad c2 = source.GetPaletteColor(source.GetPixelIndex(ix1, iy));
-            const RgbQuad c3 = source.GetPaletteColor(source.GetPixelIndex(ix, iy1));
-            const RgbQuad c4 = source.GetPaletteColor(source.GetPixelIndex(ix1, iy1));
-            auto mix = [dx, dy](uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4) {
-                const float a = static_cast<float>(v1) + static_cast<float>(v3 - v1) * dy;
-                const float b = static_cast<float>(v2) + static_cast<float>(v4 - v2) * dy;
-                return static_cast<uint8_t>(a + (b - a) * dx);
-            };
-            RgbQuad color;
-            color.blue = mix(c1.blue, c2.blue, c3.blue, c4.blue);
-            color.green = mix(c1.green, c2.green, c3.green, c4.green);
-            color.red = mix(c1.red, c2.red, c3.red, c4.red);
-            target.SetPixelColor(x, y, color);
+            BilinearBytesRow(source.GetBits(static_cast<uint32_t>(iy)),
+                             source.GetBits(static_cast<uint32_t>(iy1)), dy, bpp == 24 ? 3 : 1,
+                             newWidth, xScale, xMax, target.GetBits(static_cast<uint32_t>(y)));
+        } else {
+            BilinearPaletteRow(source, iy, iy1, dy, target, y, xScale, xMax);
         }
     }
 }
@@ -398,91 +435,93 @@ void SampleAlphaFromCorner(const Picture& source, Picture& target) {
     }
 }
 
-}  // namespace
+// A shrink in both directions of a 24-bit picture takes the area average: its two
+// accumulator rows hold 48 bytes per destination column, held to the memory limit.
+bool ShrinksByAreaAverage(const Picture& picture, ResampleMode mode, int64_t newWidth,
+                          int64_t newHeight) {
+    return mode == ResampleMode::kAreaAverageOrBilinear && newWidth < picture.GetWidth() &&
+           newHeight < picture.GetHeight() && picture.GetBpp() == 24;
+}
 
-bool Picture::Resample(int64_t newWidth, int64_t newHeight, int mode, Picture* destination) {
-    if (!IsValid()) {
+// The new picture: this one's information, the new size, the same depth, palette and
+// type, and an alpha plane when this one has one. False, with the reason in the
+// source's last error, when it cannot be made.
+bool PrepareResampled(Picture& source, Picture& result, uint32_t newWidth, uint32_t newHeight) {
+    result.CopyInformation(source);
+    if (!result.Create(newWidth, newHeight, source.GetBpp(), source.GetType()) ||
+        (source.HasAlpha() && !result.CreateAlpha())) {
+        source.SetError(result.GetErrorCode(), result.GetLastError());
         return false;
     }
-    if (newWidth <= 0 || newHeight <= 0) {
+    if (source.GetNumColors() > 0) {
+        result.SetPalette(source.GetPalette(), std::min<uint32_t>(256, source.GetNumColors()));
+    }
+    return true;
+}
+
+void RunResampleKernel(Picture& source, Picture& result, ResampleMode mode, bool shrink) {
+    switch (mode) {
+        case ResampleMode::kNearest:
+            ResampleNearest(source, result);
+            return;
+        case ResampleMode::kBicubic:
+            ResampleBicubic(source, result);
+            return;
+        case ResampleMode::kAreaAverageOrBilinear:
+            break;
+    }
+    if (shrink) {
+        ShrinkAreaAverage(source, result);
+    } else {
+        ResampleBilinear(source, result);
+    }
+    if (source.HasAlpha()) {
+        SampleAlphaFromCorner(source, result);
+    }
+}
+
+}  // namespace
+
+bool Picture::Resample(int64_t newWidth, int64_t newHeight, ResampleMode mode,
+                       Picture* destination) {
+    if (!IsValid() || newWidth <= 0 || newHeight <= 0) {
         return false;
     }
     if (destination == this) {
         destination = nullptr;
     }
-
     if (newWidth == header_.width && newHeight == header_.height) {
-        if (destination == nullptr) {
-            return true;
+        if (destination != nullptr && !destination->Copy(*this)) {
+            SetError(destination->GetErrorCode(), destination->GetLastError());
+            return false;
         }
-        if (destination->Copy(*this)) {
-            return true;
-        }
-        SetError(destination->GetErrorCode(), destination->GetLastError());
-        return false;
+        return true;
     }
     // The header keeps signed 32-bit sizes; anything wider could never be allocated.
-    if (newWidth > INT32_MAX || newHeight > INT32_MAX) {
+    const bool shrink = ShrinksByAreaAverage(*this, mode, newWidth, newHeight);
+    if (newWidth > INT32_MAX || newHeight > INT32_MAX ||
+        (shrink &&
+         2 * (3 * static_cast<uint64_t>(newWidth) + 3) * sizeof(int64_t) > GetMemoryLimit())) {
         SetError(PictureError::kMemoryLimit);
         return false;
     }
-
     Picture result(GetType());
-    result.CopyInformation(*this);
-    if (!result.Create(static_cast<uint32_t>(newWidth), static_cast<uint32_t>(newHeight), GetBpp(),
-                       GetType())) {
-        SetError(result.GetErrorCode(), result.GetLastError());
+    if (!PrepareResampled(*this, result, static_cast<uint32_t>(newWidth),
+                          static_cast<uint32_t>(newHeight))) {
         return false;
     }
-    if (GetNumColors() > 0) {
-        result.SetPalette(GetPalette(), std::min<uint32_t>(256, GetNumColors()));
-    }
-    if (HasAlpha() && !result.CreateAlpha()) {
-        SetError(result.GetErrorCode(), result.GetLastError());
-        return false;
-    }
-
-    const bool shrink = mode != 1 && mode != 2 && newWidth < header_.width &&
-                        newHeight < header_.height && GetBpp() == 24;
-    // The shrink's two accumulator rows hold 48 bytes per destination column; they are
-    // held to the picture's memory limit.
-    if (shrink &&
-        2 * (3 * static_cast<uint64_t>(newWidth) + 3) * sizeof(int64_t) > GetMemoryLimit()) {
-        SetError(PictureError::kMemoryLimit);
-        return false;
-    }
-
     // The accumulator rows are the only memory besides the new picture; without it the
     // picture stays as it was.
     try {
-        switch (mode) {
-            case 1:
-                ResampleNearest(*this, result);
-                break;
-            case 2:
-                ResampleBicubic(*this, result);
-                break;
-            default:
-                if (shrink) {
-                    ShrinkAreaAverage(*this, result);
-                } else {
-                    ResampleBilinear(*this, result);
-                }
-                if (HasAlpha()) {
-                    SampleAlphaFromCorner(*this, result);
-                }
-                break;
-        }
+        RunResampleKernel(*this, result, mode, shrink);
     } catch (const std::bad_alloc&) {
         SetError(PictureError::kOutOfMemory);
         return false;
     }
-
     // The result carries the information copied before the work started; the progress
     // and the escape value are this picture's own.
     result.SetProgress(GetProgress());
     result.SetEscape(Information().escape);
-    Picture& target = destination != nullptr ? *destination : *this;
-    target.TakeOver(result);
+    (destination != nullptr ? *destination : *this).TakeOver(result);
     return true;
 }
