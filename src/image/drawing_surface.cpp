@@ -101,20 +101,6 @@ DrawingSurface::DrawingSurface(int32_t width, int32_t height) {
     clip_ = Bounds();
 }
 
-std::vector<uint8_t> DrawingSurface::CopyTopDownRgb() const {
-    std::vector<uint8_t> rgb(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3);
-    uint8_t* out = rgb.data();
-    for (int32_t y = 0; y < height_; ++y) {
-        const uint8_t* in = PixelAt(0, y);
-        for (int32_t x = 0; x < width_; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
-    return rgb;
-}
-
 SurfaceColor DrawingSurface::GetPixel(int32_t x, int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
         return {};

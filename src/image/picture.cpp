@@ -16,8 +16,9 @@
 namespace {
 
 int32_t DpiToPelsPerMeter(int32_t dpi) {
-    // 10000 / 254 pixels per metre per dot per inch, rounded half up.
-    const double pels = std::floor(static_cast<double>(dpi) * 39.37007874015748 + 0.5);
+    // 10000 / 254 (39.37007874015748) pixels per metre per dot per inch, rounded half up.
+    constexpr double kInchesPerMetre = 1.0 / kMetresPerInch;
+    const double pels = std::floor(static_cast<double>(dpi) * kInchesPerMetre + 0.5);
     if (pels >= static_cast<double>(INT32_MAX)) {
         return INT32_MAX;
     }

@@ -80,13 +80,17 @@ constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
 // this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
 
+// A picture keeps its resolution in dots per inch; files state it per metre (BMP, PNG)
+// or per centimetre (JPEG, EXIF) as well.
+inline constexpr double kMetresPerInch = 0.0254;
+inline constexpr double kCentimetresPerInch = 2.54;
+
 // Everything a picture keeps beside its pixels. Decoders start from a copy of the
 // caller's information, so options and the frame number carry over.
 struct PictureInformation {
     uint32_t effectiveWidth = 0;  // bytes per stored row
     uint32_t type = 0;
     PictureLastError lastError;
-    int32_t progress = 0;
     int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
     // Raised by another thread to stop long operations, as a non-zero escape does.
     // Copied with the information, so a decoder working on a copy sees it too.
@@ -249,15 +253,12 @@ class Picture {
     // A flag another thread may raise while this picture loads, converts or resamples
     // (null for none); it must outlive the picture's use of it.
     void SetStopFlag(const std::atomic<bool>* flag) { info_.stopFlag = flag; }
-    int32_t GetProgress() const { return info_.progress; }
-    void SetProgress(int32_t progress) { info_.progress = progress; }
     int32_t GetFrameNumber() const { return info_.frameNumber; }
     void SetFrameNumber(int32_t frame) { info_.frameNumber = frame; }
     int32_t GetFrameCount() const { return info_.frameCount; }
     void SetFrameCount(int32_t count) { info_.frameCount = count; }
     bool IsEnabled() const { return info_.enabled; }
     void SetEnabled(bool enabled) { info_.enabled = enabled; }
-    const PictureInformation& GetInformation() const { return info_; }
     // Set by a decoder (see FormatRecognition); kNone for any other picture.
     FormatRecognition GetFormatRecognition() const { return recognition_; }
 

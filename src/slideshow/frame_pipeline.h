@@ -27,8 +27,6 @@ class FramePipeline {
 
     // The next entry's frame in list order, waiting for it; nothing after the last.
     std::optional<FittedFrame> Next();
-    // The number of workers that run (0 when the caller's thread does the work).
-    size_t WorkerCount() const { return workers_.size(); }
 
   private:
     void Work();

@@ -40,7 +40,6 @@ class SwfActionList {
     // Encodes the list, replacing any earlier encoding, and returns its bytes.
     const std::vector<uint8_t>& Encode();
     size_t GetLength() const { return encoded_.size(); }
-    const std::vector<SwfAction>& GetActions() const { return actions_; }
 
   private:
     void AddTextAction(uint8_t code, std::string_view first, std::string_view second,

@@ -12,6 +12,11 @@
 
 namespace {
 
+// Degrees to radians with pi written to eight places, 3.1415926, not M_PI: the rotated
+// shapes' matrices have always been computed so, and the exact pi / 180 would change
+// the low bits of their factors.
+constexpr double kRadiansPerDegree = 3.1415926 / 180.0;
+
 // The edge width field holds width - 2 in 4 bits; the move width field 5 bits.
 constexpr uint8_t kMaxEdgeWidth = 17;
 constexpr uint8_t kMaxMoveWidth = 31;
@@ -202,8 +207,8 @@ void SwfShape::AddGradientFill(uint8_t type, float x0, float y0, float x1, float
     }
     SwfFillStyle fill;
     fill.type = type;
-    fill.matrix = {(x1 - x0) * 20.0f / 32768.0f,
-                   (y1 - y0) * 20.0f / 32768.0f,
+    fill.matrix = {(x1 - x0) * float{kSwfTwipsPerPixel} / kSwfGradientSquareTwips,
+                   (y1 - y0) * float{kSwfTwipsPerPixel} / kSwfGradientSquareTwips,
                    0.0f,
                    0.0f,
                    (x0 + x1) / 2.0f,
@@ -231,8 +236,8 @@ void SwfShape::AddBitmapFill(uint16_t bitmapId, uint8_t type, float srcX0, float
     fill.type = type;
     fill.bitmapId = bitmapId;
     // One bitmap pixel is one twip in the fill's own space, hence the factor 20.
-    fill.matrix = {(dstX1 - dstX0) / (srcX1 - srcX0) * 20.0f,
-                   (dstY1 - dstY0) / (srcY1 - srcY0) * 20.0f,
+    fill.matrix = {(dstX1 - dstX0) / (srcX1 - srcX0) * float{kSwfTwipsPerPixel},
+                   (dstY1 - dstY0) / (srcY1 - srcY0) * float{kSwfTwipsPerPixel},
                    0.0f,
                    0.0f,
                    dstX0,
@@ -241,7 +246,7 @@ void SwfShape::AddBitmapFill(uint16_t bitmapId, uint8_t type, float srcX0, float
 }
 
 void SwfShape::AddLineStyle(int width, uint32_t color) {
-    const int64_t twips = int64_t{width} * 20;
+    const int64_t twips = int64_t{width} * kSwfTwipsPerPixel;
     if (twips < 0 || twips > 65535) {
         SetError("line width of " + std::to_string(width) + " pixels does not fit (0 to 3276)");
         return;
@@ -332,7 +337,7 @@ void SwfShape::SetRotation(float degrees) {
     if (SwfTruncateToInt32(angle) % 90 == 0) {
         angle += 0.05;
     }
-    const double radians = angle * 0.017453292222222222;
+    const double radians = angle * kRadiansPerDegree;
     const float cosine = static_cast<float>(std::cos(radians));
     const float sine = static_cast<float>(std::sin(radians));
     std::array<float, 6> v = GetPlacementMatrix().GetValues();
@@ -371,7 +376,6 @@ bool SwfShape::BuildDefinition() {
     }
     const uint8_t fillBits = StyleIndexBits(fillStyles_.size());
     const uint8_t lineBits = StyleIndexBits(lineStyles_.size());
-    styleBits_ = static_cast<uint8_t>((fillBits << 4) | lineBits);
 
     std::vector<uint8_t> body;
     body.reserve(2 + rect.size());
@@ -382,7 +386,7 @@ bool SwfShape::BuildDefinition() {
         return false;
     }
     WriteLineStyles(body, lineStyles_);
-    body.push_back(styleBits_);
+    body.push_back(static_cast<uint8_t>((fillBits << 4) | lineBits));
     const std::string missingStyle = MissingStyle(records_, fillStyles_.size(), lineStyles_.size());
     if (!missingStyle.empty()) {
         SetError(shapeName + missingStyle);

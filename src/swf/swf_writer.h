@@ -107,14 +107,10 @@ class SwfWriter {
     // The system's error number when the failure was the file system's (the file
     // could not be created or written), else 0.
     int GetErrorNumber() const { return errorNumber_; }
-    // True after a Close that wrote the whole movie.
-    bool IsComplete() const { return complete_; }
 
     const std::string& GetOutputPath() const { return outputPath_; }
     uint16_t GetFrameCount() const { return frameCount_; }
-    uint16_t GetFrameRate() const { return frameRate_; }
     uint32_t GetFileLength() const { return fileLength_; }
-    const SwfRect& GetFrameRect() const { return frameRect_; }
     // The byte count of every tag appended so far (End tag and header excluded).
     uint64_t GetTagByteCount() const { return tagByteCount_; }
 

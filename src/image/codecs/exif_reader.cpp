@@ -89,7 +89,6 @@ void ReadResolutionEntry(const TiffView& view, uint64_t entry, double& xResoluti
 }  // namespace
 
 void ExifReader::Reset() {
-    present_ = false;
     xResolution_ = 0.0;
     yResolution_ = 0.0;
     resolutionUnit_ = 0.0;
@@ -115,7 +114,6 @@ bool ExifReader::ParseApp1(const uint8_t* data, size_t size) {
     if (view.U16(2) != 42) {
         return false;
     }
-    present_ = true;
     resolutionUnit_ = UnitInInches(2);  // the EXIF default
 
     // Only the first directory (the main picture) is read; the second one

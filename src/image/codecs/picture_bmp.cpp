@@ -638,8 +638,8 @@ bool PictureBMP::Decode(ImageStream* file) {
     if (Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
         return false;
     }
-    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * 0.0254 + 0.5)));
-    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * 0.0254 + 0.5)));
+    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * kMetresPerInch + 0.5)));
+    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * kMetresPerInch + 0.5)));
     ReadPalette(reader, layout, *this);
 
     switch (ReadRows(reader, layout, *this)) {

@@ -88,8 +88,8 @@ struct Progress {
     Picture* picture;
 };
 
-// Stops decoding when the caller set the escape value or the file has too many
-// scans; otherwise keeps the picture's progress up to date.
+// libjpeg's progress monitor, called as it works: stops decoding when the caller set
+// the escape value or the file has too many scans.
 void MonitorProgress(j_common_ptr cinfo) {
     auto* progress = reinterpret_cast<Progress*>(cinfo->progress);
     auto* errors = reinterpret_cast<JpegErrorHandler*>(cinfo->err);
@@ -102,10 +102,6 @@ void MonitorProgress(j_common_ptr cinfo) {
     if (decompress->input_scan_number > kMaxScans) {
         picture->SetError(PictureError::kJpegTooManyScans);
         std::longjmp(errors->jumpBuffer, 1);
-    }
-    const long total = progress->manager.pass_limit;
-    if (total > 0) {
-        picture->SetProgress(static_cast<int32_t>(100LL * progress->manager.pass_counter / total));
     }
 }
 
@@ -317,8 +313,10 @@ void JpegDecoder::SetResolution() {
     }
     switch (cinfo.density_unit) {
         case 2:  // dots per centimetre
-            picture_.SetXDpi(static_cast<int32_t>(std::floor(cinfo.X_density * 2.54 + 0.5)));
-            picture_.SetYDpi(static_cast<int32_t>(std::floor(cinfo.Y_density * 2.54 + 0.5)));
+            picture_.SetXDpi(
+                static_cast<int32_t>(std::floor(cinfo.X_density * kCentimetresPerInch + 0.5)));
+            picture_.SetYDpi(
+                static_cast<int32_t>(std::floor(cinfo.Y_density * kCentimetresPerInch + 0.5)));
             break;
         case 1:  // dots per inch
             picture_.SetXDpi(cinfo.X_density);

@@ -83,7 +83,7 @@ void SplitColorAlphaRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, 
 
 int32_t PhysicalToDpi(png_uint_32 value, int unit) {
     if (unit == PNG_RESOLUTION_METER) {
-        return static_cast<int32_t>(std::floor(value * 0.0254 + 0.5));
+        return static_cast<int32_t>(std::floor(value * kMetresPerInch + 0.5));
     }
     return static_cast<int32_t>(std::min<png_uint_32>(value, INT32_MAX));
 }
@@ -235,7 +235,6 @@ bool PngDecoder::ReadRows(int passes) {
                 ConvertRow(state_.rows[y], y);
             }
         }
-        picture_.SetProgress(static_cast<int32_t>(100 * (pass + 1) / passes));
     }
     if (!direct_ && passes > 1) {
         for (uint32_t y = 0; y < height; ++y) {

@@ -259,7 +259,7 @@ class ShrinkAccumulators {
 
 }  // namespace
 
-void ShrinkAreaAverage(Picture& source, Picture& target) {
+void ShrinkAreaAverage(const Picture& source, Picture& target) {
     const int64_t oldWidth = source.GetWidth();
     const int64_t oldHeight = source.GetHeight();
     const int64_t newWidth = target.GetWidth();
@@ -273,7 +273,6 @@ void ShrinkAreaAverage(Picture& source, Picture& target) {
     int64_t finishedRows = 0;  // destination rows written so far
     float endY = yScale - 1.0f;
     for (int64_t y = 0; y < oldHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / oldHeight));
         if (source.GetEscape() != 0) {
             return;
         }
@@ -377,7 +376,7 @@ void BilinearPaletteRow(const Picture& source, int64_t iy, int64_t iy1, float dy
 
 }  // namespace
 
-void ResampleBilinear(Picture& source, Picture& target) {
+void ResampleBilinear(const Picture& source, Picture& target) {
     const int64_t oldWidth = source.GetWidth();
     const int64_t oldHeight = source.GetHeight();
     const int64_t newWidth = target.GetWidth();
@@ -392,7 +391,6 @@ void ResampleBilinear(Picture& source, Picture& target) {
     const bool greyLevels = bpp == 8 && source.IsGrayScale();
 
     for (int64_t y = 0; y < newHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
         if (source.GetEscape() != 0) {
             return;
         }
@@ -412,9 +410,9 @@ void ResampleBilinear(Picture& source, Picture& target) {
 
 namespace {
 
-// Mode 0's alpha plane: new alpha (x, y) = old alpha ((integer)(x * horizontal scale),
-// (integer)(y * vertical scale)), sample points anchored at the bottom-left corner
-// like the colours.
+// kAreaAverageOrBilinear's alpha plane: new alpha (x, y) = old alpha ((integer)(x * horizontal
+// scale), (integer)(y * vertical scale)), sample points anchored at the bottom-left corner like the
+// colours.
 void SampleAlphaFromCorner(const Picture& source, Picture& target) {
     const int64_t oldWidth = source.GetWidth();
     const int64_t oldHeight = source.GetHeight();
@@ -459,7 +457,7 @@ bool PrepareResampled(Picture& source, Picture& result, uint32_t newWidth, uint3
     return true;
 }
 
-void RunResampleKernel(Picture& source, Picture& result, ResampleMode mode, bool shrink) {
+void RunResampleKernel(const Picture& source, Picture& result, ResampleMode mode, bool shrink) {
     switch (mode) {
         case ResampleMode::kNearest:
             ResampleNearest(source, result);
@@ -518,9 +516,8 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, ResampleMode mode,
         SetError(PictureError::kOutOfMemory);
         return false;
     }
-    // The result carries the information copied before the work started; the progress
-    // and the escape value are this picture's own.
-    result.SetProgress(GetProgress());
+    // The result carries the information copied before the work started; the escape
+    // value is this picture's own.
     result.SetEscape(Information().escape);
     (destination != nullptr ? *destination : *this).TakeOver(result);
     return true;

@@ -1,6 +1,6 @@
-// The resampling modes the slideshow never selects: nearest pixel (mode 1) and bicubic
-// (mode 2). Both sample at pixel centres, so a picture keeps its place when it is
-// scaled, and both carry the alpha plane along with the same filter.
+// The resampling modes the slideshow never selects: nearest pixel (kNearest) and
+// bicubic (kBicubic). Both sample at pixel centres, so a picture keeps its place when
+// it is scaled, and both carry the alpha plane along with the same filter.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -57,7 +57,7 @@ uint8_t Cubic(const CubicTaps& across, const CubicTaps& down, int channel, Sampl
 
 }  // namespace
 
-void ResampleNearest(Picture& source, Picture& target) {
+void ResampleNearest(const Picture& source, Picture& target) {
     const int64_t oldWidth = source.GetWidth();
     const int64_t oldHeight = source.GetHeight();
     const int64_t newWidth = target.GetWidth();
@@ -66,7 +66,6 @@ void ResampleNearest(Picture& source, Picture& target) {
     const bool alpha = source.HasAlpha() && target.HasAlpha();
 
     for (int64_t y = 0; y < newHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
         if (source.GetEscape() != 0) {
             return;
         }
@@ -94,7 +93,7 @@ void ResampleNearest(Picture& source, Picture& target) {
     }
 }
 
-void ResampleBicubic(Picture& source, Picture& target) {
+void ResampleBicubic(const Picture& source, Picture& target) {
     const int64_t oldWidth = source.GetWidth();
     const int64_t oldHeight = source.GetHeight();
     const int64_t newWidth = target.GetWidth();
@@ -105,7 +104,6 @@ void ResampleBicubic(Picture& source, Picture& target) {
     const bool greyLevels = bpp == 8 && source.IsGrayScale();
 
     for (int64_t y = 0; y < newHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
         if (source.GetEscape() != 0) {
             return;
         }
