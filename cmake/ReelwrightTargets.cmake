@@ -1,5 +1,5 @@
-# Shared helpers for the project's targets: warnings as errors on our own code,
-# and one library per source folder built from every .cpp file in it.
+# Shared helpers for the project's targets: the warnings on our own code, and one
+# library per source folder built from every .cpp file in it.
 
 # Headers made from the project's settings (the version, the maker's addresses) live
 # in the build tree.
@@ -22,8 +22,14 @@ endforeach()
 configure_file("${CMAKE_CURRENT_LIST_DIR}/reelwright_addresses.h.in"
                "${REELWRIGHT_GENERATED_DIR}/reelwright_addresses.h" @ONLY)
 
+# Warnings on the project's own code; errors with -DREELWRIGHT_WERROR=ON (CI and
+# scripts/test.sh), so that a newer compiler's new warnings do not break a packager's
+# build.
 function(reelwright_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+    if(REELWRIGHT_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
 endfunction()
 
 # reelwright_folder_library(NAME DEPENDS lib... PRIVATE_DEPENDS lib...) builds every
@@ -34,9 +40,6 @@ endfunction()
 function(reelwright_folder_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-    if(NOT sources)
-        return()
-    endif()
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src"
                                                 "${REELWRIGHT_GENERATED_DIR}")

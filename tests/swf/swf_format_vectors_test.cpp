@@ -380,8 +380,8 @@ TEST_P(FormatVectorTest, ExpectedBytesReadBackAsClaimed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SwfFormat, FormatVectorTest, testing::ValuesIn(kFormatVectors),
-                         [](const testing::TestParamInfo<FormatVector>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<FormatVector>& vector) {
+                             return std::string(vector.param.name);
                          });
 
 }  // namespace
