@@ -78,7 +78,12 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
     options.fastDecode = request.fastDecode;
     options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
     const std::vector<std::string>& paths = request.picturePaths;
-    FramePipeline pipeline(paths, frame, options, ThreadsFor(request));
+    FramePipeline pipeline(
+        paths.size(),
+        [&paths, &frame, &options](size_t index) {
+            return FitPictureToFrame(paths[index], frame, options);
+        },
+        ThreadsFor(request));
     LastUsedJpeg lastUsed;
     const int32_t count = static_cast<int32_t>(paths.size());
     for (int32_t i = 0; i < count && !IsStopped(stop); ++i) {

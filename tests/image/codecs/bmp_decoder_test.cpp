@@ -288,6 +288,15 @@ TEST(BmpDecoder, BitFieldsOfAnyLayoutPutEachChannelsTopBitAtBitSeven) {
          {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000},
          {0x00102030},
          {{48, 32, 16, 255}}},
+        // Whole-byte colours beside a two-bit alpha field: the byte-copying path must
+        // not take it (its alpha byte would be read from before the row).
+        {"32-bit whole-byte colours, alpha 0xC0000000",
+         32,
+         56,
+         3,
+         {0xFF0000, 0x00FF00, 0x0000FF, 0xC0000000},
+         {0xC0102030, 0x40000000, 0x80FFFFFF},
+         {{48, 32, 16, 255}, {0, 0, 0, 85}, {255, 255, 255, 170}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
