@@ -58,6 +58,13 @@ inline RunSums SumRun(const Value*& pixel, int64_t& x, int64_t end) {
     return sums;
 }
 
+// Adds a run's channel sums, weighted, to the three sums of one destination pixel.
+inline void AddRun(int64_t* sums, const RunSums& run, int64_t weight) {
+    sums[0] += weight * run.blue;
+    sums[1] += weight * run.green;
+    sums[2] += weight * run.red;
+}
+
 // Adds source values lying wholly inside the current destination row into its sums:
 // runs of whole pixels at full weight, the pixel straddling each destination column's
 // edge split between the two columns. Everything here is exact integer arithmetic,
@@ -73,9 +80,7 @@ void AddWholeRow(const Value* pixel, int64_t oldWidth, int64_t newWidth, float x
     while (x < oldWidth) {
         const int64_t split = u < newWidth ? FirstColumnAtOrPast(endX, x, oldWidth) : oldWidth;
         const RunSums run = SumRun(pixel, x, split);
-        current[i] += kAccuracy * run.blue;
-        current[i + 1] += kAccuracy * run.green;
-        current[i + 2] += kAccuracy * run.red;
+        AddRun(current + i, run, kAccuracy);
         if (x >= oldWidth) {
             break;
         }
@@ -243,12 +248,6 @@ class ShrinkAccumulators {
     }
 
   private:
-    static void AddRun(int64_t* sums, const RunSums& run, int64_t weight) {
-        sums[0] += weight * run.blue;
-        sums[1] += weight * run.green;
-        sums[2] += weight * run.red;
-    }
-
     int64_t newWidth_;
     ByteQuotient toByte_;
     std::vector<int64_t> rowA_;
@@ -260,12 +259,7 @@ class ShrinkAccumulators {
 }  // namespace
 
 void ShrinkAreaAverage(const Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
-    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
-    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     ShrinkAccumulators sums(
         newWidth, std::max<int64_t>(
                       1, static_cast<int64_t>(yScale * xScale * static_cast<float>(kAccuracy))));
@@ -377,12 +371,7 @@ void BilinearPaletteRow(const Picture& source, int64_t iy, int64_t iy1, float dy
 }  // namespace
 
 void ResampleBilinear(const Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
-    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
-    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     const int64_t xMax = oldWidth - 1;
     const int64_t yMax = oldHeight - 1;
     const uint16_t bpp = source.GetBpp();
@@ -414,12 +403,7 @@ namespace {
 // scale), (integer)(y * vertical scale)), sample points anchored at the bottom-left corner like the
 // colours.
 void SampleAlphaFromCorner(const Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
-    const float xScale = static_cast<float>(oldWidth) / static_cast<float>(newWidth);
-    const float yScale = static_cast<float>(oldHeight) / static_cast<float>(newHeight);
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     const uint8_t* from = source.GetAlphaPlane();
     uint8_t* to = target.GetAlphaPlane();
     for (int64_t y = 0; y < newHeight; ++y) {

@@ -58,10 +58,7 @@ uint8_t Cubic(const CubicTaps& across, const CubicTaps& down, int channel, Sampl
 }  // namespace
 
 void ResampleNearest(const Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     const uint16_t bpp = source.GetBpp();
     const bool alpha = source.HasAlpha() && target.HasAlpha();
 
@@ -94,10 +91,7 @@ void ResampleNearest(const Picture& source, Picture& target) {
 }
 
 void ResampleBicubic(const Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     const uint16_t bpp = source.GetBpp();
     const bool alpha = source.HasAlpha() && target.HasAlpha();
     // An identity grey palette stores each grey level at the index of the same number.
