@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "image/byte_order.h"
+#include "image/packed_pixels.h"
 #include "image/picture.h"
 
 namespace {
@@ -61,16 +62,8 @@ void ConvertRow(const uint8_t* row, int bpp, const std::array<uint8_t, 256 * 3>&
         return;
     }
     for (int64_t i = 0; i < count; ++i) {
-        const int64_t column = first + i;
-        unsigned index;
-        if (bpp == 8) {
-            index = row[column];
-        } else if (bpp == 4) {
-            const uint8_t byte = row[column >> 1];
-            index = (column & 1) ? (byte & 0x0F) : (byte >> 4);
-        } else {
-            index = (row[column >> 3] >> (7 - (column & 7))) & 1;
-        }
+        const unsigned index =
+            PackedIndex(row, static_cast<uint64_t>(first + i), static_cast<uint32_t>(bpp));
         std::memcpy(out + i * 3, palette.data() + index * 3, 3);
     }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/memory_hints.h"
+#include "image/packed_pixels.h"
 
 #include "image/byte_order.h"
 
@@ -356,17 +357,12 @@ bool Picture::Mirror() {
         } else if (bpp == 8) {
             std::reverse(row, row + width);
         } else {
-            // Packed pixels: rebuild the row from a copy, pixel by pixel.
+            // Packed pixels: rebuild the row from a copy, pixel by pixel, its padding
+            // cleared.
             std::memcpy(source.data(), row, rowBytes);
             std::memset(row, 0, rowBytes);
-            const uint32_t perByte = 8 / bpp;
-            const uint32_t mask = (1u << bpp) - 1;
             for (uint32_t x = 0; x < width; ++x) {
-                const uint32_t from = width - 1 - x;
-                const uint32_t fromShift = (perByte - 1 - from % perByte) * bpp;
-                const uint32_t value = (source[from / perByte] >> fromShift) & mask;
-                const uint32_t toShift = (perByte - 1 - x % perByte) * bpp;
-                row[x / perByte] = static_cast<uint8_t>(row[x / perByte] | (value << toShift));
+                StorePackedIndex(row, x, bpp, PackedIndex(source.data(), width - 1 - x, bpp));
             }
         }
         if (alpha_) {

@@ -2,29 +2,10 @@
 // and to 24 bits by looking every pixel's colour up in the palette.
 #include <cstring>
 
+#include "image/packed_pixels.h"
 #include "image/picture.h"
 
 namespace {
-
-// Palette index of pixel x in a stored row of 1, 4 or 8 bits per pixel.
-inline uint8_t IndexInRow(const uint8_t* row, uint32_t x, uint32_t bpp) {
-    switch (bpp) {
-        case 8:
-            return row[x];
-        case 4:
-            return (x & 1) ? (row[x >> 1] & 0x0F) : static_cast<uint8_t>(row[x >> 1] >> 4);
-        default:
-            return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    }
-}
-
-inline void StoreIndexInRow(uint8_t* row, uint32_t x, uint32_t bpp, uint8_t index) {
-    if (bpp == 8) {
-        row[x] = index;
-    } else {  // 4 bits; the row starts zeroed, so OR-ing is enough
-        row[x >> 1] = static_cast<uint8_t>(row[x >> 1] | ((x & 1) ? index : index << 4));
-    }
-}
 
 // Indexes keep their numbers on the way to 4 or 8 bits; the palette comes along.
 void CopyIndexes(const Picture& source, Picture& target, uint32_t bpp) {
@@ -35,7 +16,7 @@ void CopyIndexes(const Picture& source, Picture& target, uint32_t bpp) {
         const uint8_t* from = source.GetBits(y);
         uint8_t* to = target.GetBits(y);
         for (uint32_t x = 0; x < source.GetWidth(); ++x) {
-            StoreIndexInRow(to, x, bpp, IndexInRow(from, x, current));
+            StorePackedIndex(to, x, bpp, PackedIndex(from, x, current));
         }
     }
 }
@@ -53,7 +34,7 @@ void LookUpColors(const Picture& source, Picture& target, uint8_t* paletteAlpha)
         uint8_t* to = target.GetBits(y);
         uint8_t* alphaRow = paletteAlpha ? paletteAlpha + static_cast<size_t>(y) * width : nullptr;
         for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t index = IndexInRow(from, x, bpp);
+            const uint8_t index = PackedIndex(from, x, bpp);
             const RgbQuad color = index < paletteSize ? palette[index] : RgbQuad{};
             to[3 * x] = color.blue;
             to[3 * x + 1] = color.green;

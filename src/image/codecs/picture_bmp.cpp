@@ -8,7 +8,7 @@
 
 #include "image/buffered_stream_bytes.h"
 #include "image/byte_order.h"
-#include "image/codecs/two_bit_pixels.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
 
 namespace {

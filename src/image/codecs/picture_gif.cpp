@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/codecs/gif_lzw_decoder.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
 
 namespace {
@@ -93,25 +94,13 @@ class InterlacedRowOrder {
 
 // Writes count palette indexes into a packed row of 1, 4 or 8 bits per pixel,
 // starting at pixel x. Indexes wider than the pixel keep their low bits.
-void PackIndexes(const uint8_t* indexes, size_t count, uint8_t* row, uint32_t x, int bpp) {
+void PackIndexes(const uint8_t* indexes, size_t count, uint8_t* row, uint32_t x, uint32_t bpp) {
     if (bpp == 8) {
         std::memcpy(row + x, indexes, count);
         return;
     }
-    if (bpp == 4) {
-        for (size_t i = 0; i < count; ++i, ++x) {
-            uint8_t& byte = row[x >> 1];
-            const uint8_t value = indexes[i] & 0x0F;
-            byte = (x & 1) ? static_cast<uint8_t>((byte & 0xF0) | value)
-                           : static_cast<uint8_t>((byte & 0x0F) | (value << 4));
-        }
-        return;
-    }
-    for (size_t i = 0; i < count; ++i, ++x) {
-        const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-        uint8_t& byte = row[x >> 3];
-        byte =
-            (indexes[i] & 1) ? static_cast<uint8_t>(byte | bit) : static_cast<uint8_t>(byte & ~bit);
+    for (size_t i = 0; i < count; ++i) {
+        StorePackedIndex(row, x + i, bpp, indexes[i]);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/codecs/picture_png.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
 
 namespace {
@@ -21,30 +22,6 @@ struct IconEntry {
     uint32_t height = 0;
     uint32_t offset = 0;
 };
-
-uint8_t GetIndex(const uint8_t* row, uint32_t x, int bpp) {
-    if (bpp == 8) {
-        return row[x];
-    }
-    if (bpp == 4) {
-        return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    }
-    return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-
-void SetIndex(uint8_t* row, uint32_t x, int bpp, uint8_t index) {
-    if (bpp == 8) {
-        row[x] = index;
-    } else if (bpp == 4) {
-        uint8_t& byte = row[x >> 1];
-        byte = (x & 1) ? static_cast<uint8_t>((byte & 0xF0) | (index & 0x0F))
-                       : static_cast<uint8_t>((byte & 0x0F) | ((index & 0x0F) << 4));
-    } else {
-        const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-        uint8_t& byte = row[x >> 3];
-        byte = (index & 1) ? static_cast<uint8_t>(byte | bit) : static_cast<uint8_t>(byte & ~bit);
-    }
-}
 
 // The AND mask: one bit per pixel, most significant bit first, rows padded to 4
 // bytes, bottom row first, as the pixel rows are stored.
@@ -145,7 +122,7 @@ void MakeMaskedIndexTransparent(Picture& picture, const AndMask& mask) {
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = picture.GetBits(y);
         for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t index = GetIndex(row, x, bpp);
+            const uint8_t index = PackedIndex(row, x, bpp);
             (mask.IsMasked(x, y) ? usedMasked : usedVisible)[index] = true;
         }
     }
@@ -172,7 +149,7 @@ void MakeMaskedIndexTransparent(Picture& picture, const AndMask& mask) {
             uint8_t* row = picture.GetBits(y);
             for (uint32_t x = 0; x < width; ++x) {
                 if (mask.IsMasked(x, y)) {
-                    SetIndex(row, x, bpp, index);
+                    StorePackedIndex(row, x, bpp, index);
                 }
             }
         }

@@ -12,6 +12,7 @@
 #include "image/codecs/jpeg_error_handler.h"
 #include "image/codecs/picture_jpg.h"
 #include "image/image_stream.h"
+#include "image/packed_pixels.h"
 
 namespace {
 
@@ -117,14 +118,11 @@ void WriteExpandedRows(jpeg_compress_struct& cinfo, const Picture& picture, uint
     const uint32_t height = picture.GetHeight();
     const uint32_t width = picture.GetWidth();
     const uint32_t bpp = picture.GetBpp();
-    const uint32_t perByte = 8 / bpp;
-    const uint32_t mask = (1u << bpp) - 1;
     JSAMPROW row = expandedRow;
     while (cinfo.next_scanline < cinfo.image_height) {
         const uint8_t* packed = picture.GetBits(height - 1 - cinfo.next_scanline);
         for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t shift = (perByte - 1 - x % perByte) * bpp;
-            expandedRow[x] = static_cast<uint8_t>((packed[x / perByte] >> shift) & mask);
+            expandedRow[x] = PackedIndex(packed, x, bpp);
         }
         jpeg_write_scanlines(&cinfo, &row, 1);
     }

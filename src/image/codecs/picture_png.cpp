@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "image/codecs/two_bit_pixels.h"
 #include "image/image_stream.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
 
 namespace {
