@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "image/codecs/picture_bmp.h"
+#include "image/codecs/picture_tga.h"
 #include "image/image_stream.h"
-#include "image/picture_bmp.h"
-#include "image/picture_tga.h"
 #include "support/byte_builder.h"
 
 namespace {

@@ -9,7 +9,11 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 bench="$build/bench/gif_ico_decode_bench"
-[ -x "$bench" ] || { echo "no $bench: build the gif_ico_decode_bench target first" >&2; exit 1; }
+# The benchmarks are off by default: the build folder is switched to them once.
+if [ ! -x "$bench" ]; then
+    cmake -S "$root" -B "$build" -DREELWRIGHT_BENCH=ON >/dev/null
+    cmake --build "$build" --target gif_ico_decode_bench
+fi
 command -v ffmpeg >/dev/null || { echo "ffmpeg missing" >&2; exit 1; }
 
 folder=$(mktemp -d)

@@ -11,7 +11,11 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 bench="$build/bench/jpeg_decode_bench"
-[ -x "$bench" ] || { echo "no $bench: build the jpeg_decode_bench target first" >&2; exit 1; }
+# The benchmarks are off by default: the build folder is switched to them once.
+if [ ! -x "$bench" ]; then
+    cmake -S "$root" -B "$build" -DREELWRIGHT_BENCH=ON >/dev/null
+    cmake --build "$build" --target jpeg_decode_bench
+fi
 command -v djpeg >/dev/null || { echo "djpeg missing (apt-get install libjpeg-turbo-progs)" >&2; exit 1; }
 
 folder=$(mktemp -d)

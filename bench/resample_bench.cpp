@@ -45,7 +45,8 @@ void ResampleSource(benchmark::State& state, uint32_t oldWidth, uint32_t oldHeig
     }
     Picture destination;
     for (auto _ : state) {
-        if (!source.Resample(newWidth, newHeight, 0, &destination)) {
+        if (!source.Resample(newWidth, newHeight, ResampleMode::kAreaAverageOrBilinear,
+                             &destination)) {
             state.SkipWithError("Resample failed");
             return;
         }

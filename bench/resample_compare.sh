@@ -14,11 +14,15 @@ set -euo pipefail
 build=${1:-build}
 runs=${2:-5}
 here=$(cd "$(dirname "$0")/.." && pwd)
-bench="$here/$build/bench/resample_bench"
-[ -x "$bench" ] || bench="$build/bench/resample_bench"
+case $build in
+    /*) ;;
+    *) build=$here/$build ;;
+esac
+bench="$build/bench/resample_bench"
+# The benchmarks are off by default: the build folder is switched to them once.
 if [ ! -x "$bench" ]; then
-    echo "resample_bench not found under $build/bench; build the target first" >&2
-    exit 1
+    cmake -S "$here" -B "$build" -DREELWRIGHT_BENCH=ON >/dev/null
+    cmake --build "$build" --target resample_bench
 fi
 command -v convert >/dev/null || { echo "ImageMagick (convert) is needed" >&2; exit 1; }
 

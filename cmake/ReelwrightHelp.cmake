@@ -1,4 +1,5 @@
-# The help: the HTML pages of docs/help, compiled with chmcmd (Debian fp-utils) into
+# The dialog's help (with -DREELWRIGHT_HELP=ON, the default when the dialog is built):
+# the HTML pages of docs/help, compiled with chmcmd (Debian fp-utils) into
 # Moxwell_Reelwright.chm. The dialog looks for its help beside its own executable, so
 # both the .chm and the plain pages (help/, which "Help" opens in the browser when no
 # CHM viewer is registered) are written into the folder where `reelwright` is built.
@@ -39,6 +40,7 @@ add_custom_command(
     COMMENT "Compiling the help into Moxwell_Reelwright.chm"
     VERBATIM)
 add_custom_target(reelwright_help ALL DEPENDS "${REELWRIGHT_HELP_FILE}")
+add_dependencies(reelwright reelwright_help)
 
 if(REELWRIGHT_TESTS)
     find_package(Python3 REQUIRED COMPONENTS Interpreter)

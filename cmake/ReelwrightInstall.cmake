@@ -5,16 +5,20 @@
 #
 # Installed layout (prefix /usr in the package):
 #   bin/reelwright-cli
-#   bin/reelwright -> ../lib/reelwright/reelwright        (when the dialog is built)
+#   share/man/man1/reelwright-cli.1.gz
+#   share/doc/reelwright/copyright, changelog.gz
+# and with the dialog (REELWRIGHT_GUI, its help REELWRIGHT_HELP):
+#   bin/reelwright -> ../lib/reelwright/reelwright
 #   lib/reelwright/reelwright, Moxwell_Reelwright.chm, help/
 #   share/applications/reelwright.desktop
 #   share/icons/hicolor/NxN/apps/reelwright.png
 #   share/metainfo/example.reelwright.Reelwright.metainfo.xml
-#   share/man/man1/reelwright.1.gz, reelwright-cli.1.gz
-#   share/doc/reelwright/copyright, changelog.gz
+#   share/man/man1/reelwright.1.gz
 
 include(GNUInstallDirs)
-include(ReelwrightHelp)
+if(REELWRIGHT_HELP)
+    include(ReelwrightHelp)
+endif()
 include(ReelwrightManPages)
 
 # Folders made by the install are 0755 whatever the umask of whoever builds.
@@ -30,11 +34,13 @@ set(REELWRIGHT_INSTALL_PROGRAMDIR "lib/reelwright")
 set(REELWRIGHT_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/reelwright")
 set(REELWRIGHT_APPSTREAM_ID "example.reelwright.Reelwright")
 
-if(TARGET reelwright-cli)
-    install(TARGETS reelwright-cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-endif()
+install(TARGETS reelwright-cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES ${REELWRIGHT_MAN_PAGES} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 
-if(TARGET reelwright)
+# The metainfo and the copyright file name the maker's home page and mail address.
+string(REGEX REPLACE "/+$" "" home_page_without_slash "${REELWRIGHT_HOME_PAGE}")
+
+if(REELWRIGHT_GUI)
     install(TARGETS reelwright RUNTIME DESTINATION "${REELWRIGHT_INSTALL_PROGRAMDIR}")
     file(RELATIVE_PATH link_target "/prefix/${CMAKE_INSTALL_BINDIR}"
          "/prefix/${REELWRIGHT_INSTALL_PROGRAMDIR}/reelwright")
@@ -43,28 +49,28 @@ if(TARGET reelwright)
     # install(FILES) copies a symbolic link as a link.
     install(FILES "${PROJECT_BINARY_DIR}/install/reelwright"
             DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+    install(FILES "${PROJECT_SOURCE_DIR}/data/reelwright.desktop"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+    foreach(size 16 32 48 64 128 256)
+        install(FILES "${PROJECT_SOURCE_DIR}/data/icons/reelwright-${size}.png"
+                DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+                RENAME reelwright.png)
+    endforeach()
+
+    set(REELWRIGHT_SCREENSHOT_URL "${home_page_without_slash}/screenshots/main-dialog.png")
+    set(REELWRIGHT_METAINFO_FILE
+        "${PROJECT_BINARY_DIR}/data/${REELWRIGHT_APPSTREAM_ID}.metainfo.xml")
+    configure_file("${PROJECT_SOURCE_DIR}/data/${REELWRIGHT_APPSTREAM_ID}.metainfo.xml.in"
+                   "${REELWRIGHT_METAINFO_FILE}" @ONLY)
+    install(FILES "${REELWRIGHT_METAINFO_FILE}" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 endif()
 
-install(FILES "${REELWRIGHT_HELP_FILE}" DESTINATION "${REELWRIGHT_INSTALL_PROGRAMDIR}")
-install(DIRECTORY "${REELWRIGHT_HELP_PAGES_DIR}" DESTINATION "${REELWRIGHT_INSTALL_PROGRAMDIR}")
-
-install(FILES ${REELWRIGHT_MAN_PAGES} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-
-install(FILES "${PROJECT_SOURCE_DIR}/data/reelwright.desktop"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-foreach(size 16 32 48 64 128 256)
-    install(FILES "${PROJECT_SOURCE_DIR}/data/icons/reelwright-${size}.png"
-            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
-            RENAME reelwright.png)
-endforeach()
-
-# The metainfo and the copyright file name the maker's home page and mail address.
-string(REGEX REPLACE "/+$" "" home_page_without_slash "${REELWRIGHT_HOME_PAGE}")
-set(REELWRIGHT_SCREENSHOT_URL "${home_page_without_slash}/screenshots/main-dialog.png")
-set(REELWRIGHT_METAINFO_FILE "${PROJECT_BINARY_DIR}/data/${REELWRIGHT_APPSTREAM_ID}.metainfo.xml")
-configure_file("${PROJECT_SOURCE_DIR}/data/${REELWRIGHT_APPSTREAM_ID}.metainfo.xml.in"
-               "${REELWRIGHT_METAINFO_FILE}" @ONLY)
-install(FILES "${REELWRIGHT_METAINFO_FILE}" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+if(REELWRIGHT_HELP)
+    install(FILES "${REELWRIGHT_HELP_FILE}" DESTINATION "${REELWRIGHT_INSTALL_PROGRAMDIR}")
+    install(DIRECTORY "${REELWRIGHT_HELP_PAGES_DIR}"
+            DESTINATION "${REELWRIGHT_INSTALL_PROGRAMDIR}")
+endif()
 
 configure_file("${PROJECT_SOURCE_DIR}/data/debian/copyright.in"
                "${PROJECT_BINARY_DIR}/data/copyright" @ONLY)

@@ -16,13 +16,17 @@ function(reelwright_gzip source output)
 endfunction()
 
 set(REELWRIGHT_MAN_PAGES "")
-foreach(page reelwright.1 reelwright-cli.1)
+set(pages reelwright-cli.1)
+if(REELWRIGHT_GUI)
+    list(APPEND pages reelwright.1)
+endif()
+foreach(page ${pages})
     reelwright_gzip("${PROJECT_SOURCE_DIR}/man/${page}" "${PROJECT_BINARY_DIR}/man/${page}.gz")
     list(APPEND REELWRIGHT_MAN_PAGES "${PROJECT_BINARY_DIR}/man/${page}.gz")
 endforeach()
 add_custom_target(reelwright_man_pages ALL DEPENDS ${REELWRIGHT_MAN_PAGES})
 
-if(REELWRIGHT_TESTS AND TARGET reelwright-cli)
+if(REELWRIGHT_TESTS)
     find_package(Python3 REQUIRED COMPONENTS Interpreter)
     add_test(NAME man_page_documents_every_cli_option
              COMMAND "${Python3_EXECUTABLE}"

@@ -19,9 +19,15 @@ size and stored as a JPEG picture of quality 80, at the chosen frame rate.
 The movie is an uncompressed SWF file of version 3 that any SWF player reads.
 
 It reads BMP (Windows and OS/2), JPEG, PNG, TGA, ICO and CUR, and GIF
-pictures, recognised by their content. The package holds the dialog program
+pictures, recognised by their content.")
+if(REELWRIGHT_GUI)
+    string(APPEND CPACK_PACKAGE_DESCRIPTION " The package holds the dialog program
 reelwright and the command-line program reelwright-cli, which build the very
 same movie from the same pictures, and the help in CHM and HTML form.")
+else()
+    string(APPEND CPACK_PACKAGE_DESCRIPTION " The package holds the command-line
+program reelwright-cli.")
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
@@ -33,7 +39,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${REELWRIGHT_HOME_PAGE}")
 # connections) are only recommended by its libraries, yet the dialog cannot open a
 # window without them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils")
+if(REELWRIGHT_GUI)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xchm | kchmviewer, ffmpeg")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
@@ -42,15 +51,10 @@ include(CPack)
 # Makes the package into a scratch folder, unpacks it and looks at what a user gets.
 # Only from a plain build: a package of sanitizer-instrumented programs is no package.
 if(REELWRIGHT_TESTS AND NOT REELWRIGHT_SANITIZE)
-    if(TARGET reelwright)
-        set(with_dialog 1)
-    else()
-        set(with_dialog 0)
-    endif()
     add_test(NAME debian_package_installs_every_file
              COMMAND bash "${PROJECT_SOURCE_DIR}/tests/packaging/check_package.sh"
                      "${CMAKE_CPACK_COMMAND}" "${PROJECT_BINARY_DIR}"
-                     "${PROJECT_BINARY_DIR}/package-test" ${with_dialog})
+                     "${PROJECT_BINARY_DIR}/package-test" $<BOOL:${REELWRIGHT_GUI}>)
     set_tests_properties(debian_package_installs_every_file PROPERTIES LABELS package
                          TIMEOUT 300)
 endif()

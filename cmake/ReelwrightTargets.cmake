@@ -1,5 +1,5 @@
-# Shared helpers for the project's targets: warnings as errors on our own code,
-# and one library per source folder built from every .cpp file in it.
+# Shared helpers for the project's targets: the warnings on our own code, and one
+# library per source folder built from every .cpp file in it.
 
 # Headers made from the project's settings (the version, the maker's addresses) live
 # in the build tree.
@@ -22,20 +22,24 @@ endforeach()
 configure_file("${CMAKE_CURRENT_LIST_DIR}/reelwright_addresses.h.in"
                "${REELWRIGHT_GENERATED_DIR}/reelwright_addresses.h" @ONLY)
 
+# Warnings on the project's own code; errors with -DREELWRIGHT_WERROR=ON (CI and
+# scripts/test.sh), so that a newer compiler's new warnings do not break a packager's
+# build.
 function(reelwright_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+    if(REELWRIGHT_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
 endfunction()
 
 # reelwright_folder_library(NAME DEPENDS lib... PRIVATE_DEPENDS lib...) builds every
-# .cpp of the calling folder into the static library NAME, with the folder's parent
-# (src/) on the include path so headers are included as "swf/swf_writer.h".
+# .cpp of the calling folder and its subfolders (src/image/codecs, ...) into the static
+# library NAME, with src/ on the include path so headers are included as
+# "swf/swf_writer.h" or "image/codecs/picture_bmp.h".
 # PRIVATE_DEPENDS are linked but their headers stay with this library.
 function(reelwright_folder_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-    if(NOT sources)
-        return()
-    endif()
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src"
                                                 "${REELWRIGHT_GENERATED_DIR}")

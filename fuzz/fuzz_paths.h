@@ -83,7 +83,7 @@ inline std::string ProduceFrame(const uint8_t* data, size_t size) {
     if (!picture.IsGrayScale() && !picture.IncreaseBpp(24)) {
         return "";
     }
-    if (!picture.Resample(kFrameWidth, kFrameHeight, 0)) {
+    if (!picture.Resample(kFrameWidth, kFrameHeight)) {
         return "";
     }
     std::string fault = CheckPicture(picture);

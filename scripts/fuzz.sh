@@ -52,7 +52,7 @@ fi
 
 jobs=${FUZZ_BUILD_JOBS:-2}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DREELWRIGHT_FUZZ=ON -DREELWRIGHT_TESTS=OFF -DREELWRIGHT_BENCH=OFF >/dev/null
+    -DREELWRIGHT_FUZZ=ON -DREELWRIGHT_TESTS=OFF -DREELWRIGHT_GUI=OFF >/dev/null
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/%/_fuzzer}"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}

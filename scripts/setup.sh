@@ -2,9 +2,20 @@
 # Installs every Debian package that the build, the tests and the benchmarks need
 # (only the missing ones, so a second run costs seconds), then configures and builds
 # the release tree in build/. Pass --sanitize to build the AddressSanitizer and
-# UndefinedBehaviorSanitizer tree in build-asan/ as well.
+# UndefinedBehaviorSanitizer tree in build-asan/ as well, --werror to make every
+# warning on the project's code an error (as CI does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+sanitize=0
+options=()
+for argument in "$@"; do
+    case $argument in
+        --sanitize) sanitize=1 ;;
+        --werror) options+=(-DREELWRIGHT_WERROR=ON) ;;
+        *) echo "setup: unknown option $argument (--sanitize, --werror)" >&2; exit 2 ;;
+    esac
+done
 
 packages=(
     build-essential cmake ninja-build pkg-config
@@ -45,11 +56,11 @@ if ((${#missing[@]})); then
 fi
 
 jobs=$(nproc)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
 cmake --build build -j "$jobs"
 
-if [ "${1:-}" = "--sanitize" ]; then
+if ((sanitize)); then
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DREELWRIGHT_SANITIZE=ON >/dev/null
+        -DREELWRIGHT_SANITIZE=ON "${options[@]}" >/dev/null
     cmake --build build-asan -j "$jobs"
 fi

@@ -1,8 +1,10 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 #include "slideshow/output_name.h"
 
@@ -41,17 +43,127 @@ bool ParseFrameSize(const std::string& text, int32_t& width, int32_t& height) {
 
 namespace {
 
-// Splits "--name=value" into name and value; other words come back whole.
-void SplitLongOption(const std::string& word, std::string& name,
-                     std::optional<std::string>& value) {
+// One option of the command line: its names, the name of its value (null for a
+// switch), its lines of the usage text, and what it does to the options.
+struct CliOptionSpec {
+    const char* shortName;  // "-o", or null
+    const char* longName;   // "--output"
+    const char* valueName;  // "MOVIE.swf", or null for a switch
+    const char* help;       // one line, or several separated by '\n'
+    // Takes the option's value (empty for a switch) into the options; false, with the
+    // message in `error`, for a value it refuses.
+    bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
+};
+
+bool ApplyOutput(CliOptions& options, const std::string& value, std::string&) {
+    options.outputPath = value;
+    return true;
+}
+
+bool ApplySize(CliOptions& options, const std::string& value, std::string& error) {
+    if (!ParseFrameSize(value, options.settings.width, options.settings.height)) {
+        error = "invalid frame size '" + value + "' (expected WxH, e.g. 280x210)";
+        return false;
+    }
+    return true;
+}
+
+bool ApplyRate(CliOptions& options, const std::string& value, std::string& error) {
+    if (!ParseCliInteger(value, options.settings.rate)) {
+        error = "invalid frame rate '" + value + "' (expected an integer)";
+        return false;
+    }
+    return true;
+}
+
+bool ApplyList(CliOptions& options, const std::string& value, std::string&) {
+    options.inputs.push_back({true, value});
+    return true;
+}
+
+bool ApplyJobs(CliOptions& options, const std::string& value, std::string& error) {
+    if (!ParseCliInteger(value, options.threads) || options.threads < 1 ||
+        options.threads > kMaxCliThreads) {
+        error = "invalid number of jobs '" + value + "' (expected a whole number from 1 to " +
+                std::to_string(kMaxCliThreads) + ")";
+        return false;
+    }
+    return true;
+}
+
+// A switch sets one flag of the options.
+template <bool CliOptions::*Flag>
+bool ApplySwitch(CliOptions& options, const std::string&, std::string&) {
+    options.*Flag = true;
+    return true;
+}
+
+// Every option, in the order the usage text lists them.
+constexpr CliOptionSpec kCliOptionTable[] = {
+    {"-o", "--output", "MOVIE.swf", "the movie to write (must end in .swf)", ApplyOutput},
+    {"-s", "--size", "WxH", "frame size in pixels (default 280x210)", ApplySize},
+    {"-r", "--rate", "N", "frames per second (default 10)", ApplyRate},
+    {"-l", "--list", "FILE", "read picture paths from FILE, one a line (- for stdin)", ApplyList},
+    {"-j", "--jobs", "N",
+     "fit pictures on N threads (default: one per processor);\n"
+     "the movie is the same whatever N",
+     ApplyJobs},
+    {nullptr, "--fast", nullptr,
+     "decode JPEG pictures at a reduced scale that still\n"
+     "covers the frame: faster, very slightly less exact",
+     ApplySwitch<&CliOptions::fastDecode>},
+    {"-q", "--quiet", nullptr, "no progress bar and no summary line",
+     ApplySwitch<&CliOptions::quiet>},
+    {nullptr, "--strict", nullptr, "an unreadable picture is an error (no movie is left)",
+     ApplySwitch<&CliOptions::strict>},
+    {nullptr, "--open", nullptr, "open the finished movie with the desktop's viewer",
+     ApplySwitch<&CliOptions::open>},
+    {"-h", "--help", nullptr, "show this help and exit", ApplySwitch<&CliOptions::help>},
+    {"-V", "--version", nullptr, "show the version and exit", ApplySwitch<&CliOptions::version>},
+};
+
+const CliOptionSpec* FindOption(const std::string& name) {
+    for (const CliOptionSpec& spec : kCliOptionTable) {
+        if ((spec.shortName != nullptr && name == spec.shortName) || name == spec.longName) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+// One word that starts an option, split into its name and a value written into the
+// same word: "--size=640x480", or a short option's glued value, "-s640x480".
+struct OptionWord {
+    std::string name;
+    std::optional<std::string> value;
+};
+
+OptionWord SplitOptionWord(const std::string& word) {
     const size_t equals = word.find('=');
     if (word.rfind("--", 0) == 0 && equals != std::string::npos) {
-        name = word.substr(0, equals);
-        value = word.substr(equals + 1);
-    } else {
-        name = word;
-        value.reset();
+        return {word.substr(0, equals), word.substr(equals + 1)};
     }
+    if (word.size() > 2 && word[1] != '-') {
+        return {word.substr(0, 2), word.substr(2)};
+    }
+    return {word, std::nullopt};
+}
+
+// Options without an action of their own need an output movie and pictures.
+std::string CheckCompleteness(const CliOptions& options) {
+    if (options.help || options.version) {
+        return {};
+    }
+    if (options.outputPath.empty()) {
+        return "no output movie given (use -o MOVIE.swf)";
+    }
+    if (!HasSwfExtension(options.outputPath)) {
+        return "output movie '" + options.outputPath + "' must end in .swf";
+    }
+    if (options.inputs.empty()) {
+        return "no pictures given";
+    }
+    return {};
 }
 
 }  // namespace
@@ -60,7 +172,6 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
     CliParseResult result;
     CliOptions options;
     bool optionsEnded = false;
-
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (optionsEnded || word == "-" || word.empty() || word[0] != '-') {
@@ -71,145 +182,60 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
             optionsEnded = true;
             continue;
         }
-        std::string name;
-        std::optional<std::string> inlineValue;
-        SplitLongOption(word, name, inlineValue);
-        // Short options may carry their value glued on: -oshow.swf, -s640x480.
-        if (name.size() > 2 && name[1] != '-') {
-            inlineValue = name.substr(2);
-            name = name.substr(0, 2);
-        }
-
-        auto takeValue = [&](std::string& value) -> bool {
-            if (inlineValue) {
-                value = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= arguments.size()) {
-                result.error = "option " + name + " needs a value";
-                return false;
-            }
-            value = arguments[++i];
-            return true;
-        };
-        auto refuseValue = [&]() -> bool {
-            if (inlineValue) {
-                result.error = "option " + name + " takes no value";
-                return false;
-            }
-            return true;
-        };
-
-        std::string value;
-        if (name == "-o" || name == "--output") {
-            if (!takeValue(value)) {
-                return result;
-            }
-            options.outputPath = value;
-        } else if (name == "-s" || name == "--size") {
-            if (!takeValue(value)) {
-                return result;
-            }
-            if (!ParseFrameSize(value, options.settings.width, options.settings.height)) {
-                result.error = "invalid frame size '" + value + "' (expected WxH, e.g. 280x210)";
-                return result;
-            }
-        } else if (name == "-r" || name == "--rate") {
-            if (!takeValue(value)) {
-                return result;
-            }
-            if (!ParseCliInteger(value, options.settings.rate)) {
-                result.error = "invalid frame rate '" + value + "' (expected an integer)";
-                return result;
-            }
-        } else if (name == "-j" || name == "--jobs") {
-            if (!takeValue(value)) {
-                return result;
-            }
-            if (!ParseCliInteger(value, options.threads) || options.threads < 1 ||
-                options.threads > kMaxCliThreads) {
-                result.error = "invalid number of jobs '" + value +
-                               "' (expected a whole number from 1 to " +
-                               std::to_string(kMaxCliThreads) + ")";
-                return result;
-            }
-        } else if (name == "--fast") {
-            if (!refuseValue()) {
-                return result;
-            }
-            options.fastDecode = true;
-        } else if (name == "-l" || name == "--list") {
-            if (!takeValue(value)) {
-                return result;
-            }
-            options.inputs.push_back({true, value});
-        } else if (name == "-q" || name == "--quiet") {
-            if (!refuseValue()) {
-                return result;
-            }
-            options.quiet = true;
-        } else if (name == "--strict") {
-            if (!refuseValue()) {
-                return result;
-            }
-            options.strict = true;
-        } else if (name == "--open") {
-            if (!refuseValue()) {
-                return result;
-            }
-            options.open = true;
-        } else if (name == "-h" || name == "--help") {
-            if (!refuseValue()) {
-                return result;
-            }
-            options.help = true;
-        } else if (name == "-V" || name == "--version") {
-            if (!refuseValue()) {
-                return result;
-            }
-            options.version = true;
-        } else {
+        OptionWord option = SplitOptionWord(word);
+        const CliOptionSpec* spec = FindOption(option.name);
+        if (spec == nullptr) {
             result.error = "unknown option '" + word + "'";
             return result;
         }
+        if (spec->valueName == nullptr && option.value) {
+            result.error = "option " + option.name + " takes no value";
+            return result;
+        }
+        if (spec->valueName != nullptr && !option.value) {
+            if (i + 1 >= arguments.size()) {
+                result.error = "option " + option.name + " needs a value";
+                return result;
+            }
+            option.value = arguments[++i];
+        }
+        if (!spec->apply(options, option.value.value_or(""), result.error)) {
+            return result;
+        }
     }
-
-    if (!options.help && !options.version) {
-        if (options.outputPath.empty()) {
-            result.error = "no output movie given (use -o MOVIE.swf)";
-            return result;
-        }
-        if (!HasSwfExtension(options.outputPath)) {
-            result.error = "output movie '" + options.outputPath + "' must end in .swf";
-            return result;
-        }
-        if (options.inputs.empty()) {
-            result.error = "no pictures given";
-            return result;
-        }
+    result.error = CheckCompleteness(options);
+    if (result.error.empty()) {
+        result.options = std::move(options);
     }
-    result.options = std::move(options);
     return result;
 }
 
 std::string CliUsage() {
-    return "Usage: reelwright-cli [options] -o MOVIE.swf PICTURE|FOLDER...\n"
-           "Turns pictures (BMP, JPEG, PNG, TGA, ICO; any format by content) into an SWF\n"
-           "slideshow, one picture per frame, each stretched to the frame size.\n"
-           "\n"
-           "  -o, --output MOVIE.swf  the movie to write (must end in .swf)\n"
-           "  -s, --size WxH          frame size in pixels (default 280x210)\n"
-           "  -r, --rate N            frames per second (default 10)\n"
-           "  -l, --list FILE         read picture paths from FILE, one a line (- for stdin)\n"
-           "  -j, --jobs N            fit pictures on N threads (default: one per processor);\n"
-           "                          the movie is the same whatever N\n"
-           "      --fast              decode JPEG pictures at a reduced scale that still\n"
-           "                          covers the frame: faster, very slightly less exact\n"
-           "  -q, --quiet             no progress bar and no summary line\n"
-           "      --strict            an unreadable picture is an error (no movie is left)\n"
-           "      --open              open the finished movie with the desktop's viewer\n"
-           "  -h, --help              show this help and exit\n"
-           "  -V, --version           show the version and exit\n"
+    std::string usage =
+        "Usage: reelwright-cli [options] -o MOVIE.swf PICTURE|FOLDER...\n"
+        "Turns pictures (BMP, JPEG, PNG, TGA, ICO; any format by content) into an SWF\n"
+        "slideshow, one picture per frame, each stretched to the frame size.\n"
+        "\n";
+    // Each option's names and value fill a column of 22 characters; its help lines
+    // stand beside it.
+    constexpr size_t kNamesWidth = 22;
+    for (const CliOptionSpec& spec : kCliOptionTable) {
+        std::string names = spec.shortName != nullptr ? std::string(spec.shortName) + ", " : "    ";
+        names += spec.longName;
+        if (spec.valueName != nullptr) {
+            names += std::string(" ") + spec.valueName;
+        }
+        names.resize(std::max(names.size(), kNamesWidth), ' ');
+        std::string_view help = spec.help;
+        for (bool first = true; !help.empty(); first = false) {
+            const size_t end = std::min(help.find('\n'), help.size());
+            usage += "  " + (first ? names : std::string(kNamesWidth, ' ')) + "  ";
+            usage.append(help.substr(0, end));
+            usage += '\n';
+            help.remove_prefix(std::min(end + 1, help.size()));
+        }
+    }
+    return usage +
            "\n"
            "A FOLDER adds the pictures directly inside it (.jpg .jpeg .bmp .png .tga .ico,\n"
            "any case), sorted by name (IMG_2 before IMG_10). Ctrl-C stops the build and\n"

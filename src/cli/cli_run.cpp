@@ -65,51 +65,49 @@ int UsageError(CliEnvironment& environment, const std::string& message) {
     return kExitUsage;
 }
 
-}  // namespace
-
-int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& environment) {
-    const CliParseResult parsed = ParseCliOptions(arguments);
-    if (!parsed.options) {
-        return UsageError(environment, parsed.error);
-    }
-    const CliOptions& options = *parsed.options;
-    if (options.help) {
-        environment.out << CliUsage();
-        return kExitSuccess;
-    }
-    if (options.version) {
-        environment.out << kProgramName << " " << kReelwrightVersion << "\n";
-        return kExitSuccess;
-    }
-
-    const MovieSettings& settings = options.settings;
-    const std::string sizeProblem = CheckFrameSize(settings);
-    if (!sizeProblem.empty()) {
-        return UsageError(environment, sizeProblem);
-    }
-    // The movie keeps whole frames per second in one byte, as the dialog's build does;
-    // say so rather than let 300 quietly become 44.
-    if (settings.rate < 0 || settings.rate > 255) {
-        environment.err << kProgramName << ": warning: frame rate " << settings.rate
+// The movie keeps whole frames per second in one byte, as the dialog's build does;
+// say so rather than let 300 quietly become 44.
+void WarnAboutRate(CliEnvironment& environment, int32_t rate) {
+    if (rate < 0 || rate > 255) {
+        environment.err << kProgramName << ": warning: frame rate " << rate
                         << " does not fit the movie's 0-255 field; it is stored as "
-                        << (settings.rate & 0xFF) << '\n';
+                        << (rate & 0xFF) << '\n';
     }
+}
 
-    const PictureInputsResult pictures = CollectPictures(options.inputs, environment.in);
-    if (!pictures.error.empty()) {
-        environment.err << kProgramName << ": " << pictures.error << '\n';
-        return kExitBuildFailed;
+// "Wrote show.swf: 3 frames of 280x210 at 10 fps", and how many pictures were
+// unreadable.
+void PrintSummary(CliEnvironment& environment, const CliOptions& options,
+                  const SlideshowBuildResult& result) {
+    const MovieSettings& settings = options.settings;
+    environment.out << "Wrote " << options.outputPath << ": " << result.framesWritten
+                    << (result.framesWritten == 1 ? " frame" : " frames") << " of "
+                    << settings.width << "x" << settings.height << " at " << settings.rate
+                    << " fps";
+    if (result.unreadablePictures > 0) {
+        environment.out << " (" << result.unreadablePictures << " unreadable "
+                        << (result.unreadablePictures == 1 ? "picture" : "pictures")
+                        << " repeated the frame before)";
     }
-    if (pictures.paths.empty()) {
-        environment.err << kProgramName << ": no pictures found in what was given\n";
-        return kExitBuildFailed;
-    }
+    environment.out << '\n';
+}
 
+void OpenMovie(CliEnvironment& environment, const std::string& path) {
+    const int code = environment.platform->ShellOpen("open", path, kShowNormal);
+    if (code <= kShellOpenFailureLimit) {
+        environment.err << kProgramName << ": warning: could not open '" << path << "' (code "
+                        << code << ")\n";
+    }
+}
+
+// Builds the movie from the pictures and says how it went; returns the exit status.
+int BuildMovie(const CliOptions& options, const std::vector<std::string>& pictures,
+               CliEnvironment& environment) {
     StopRequest stop;
     CliBuildEvents events(environment, options.quiet, options.strict, stop);
     SlideshowBuildRequest request;
-    request.picturePaths = pictures.paths;
-    request.settings = settings;
+    request.picturePaths = pictures;
+    request.settings = options.settings;
     request.outputPath = options.outputPath;
     request.threads = options.threads;
     request.fastDecode = options.fastDecode;
@@ -137,23 +135,44 @@ int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& 
         return kExitBuildFailed;
     }
     if (!options.quiet) {
-        environment.out << "Wrote " << options.outputPath << ": " << result.framesWritten
-                        << (result.framesWritten == 1 ? " frame" : " frames") << " of "
-                        << settings.width << "x" << settings.height << " at " << settings.rate
-                        << " fps";
-        if (result.unreadablePictures > 0) {
-            environment.out << " (" << result.unreadablePictures << " unreadable "
-                            << (result.unreadablePictures == 1 ? "picture" : "pictures")
-                            << " repeated the frame before)";
-        }
-        environment.out << '\n';
+        PrintSummary(environment, options, result);
     }
     if (options.open && environment.platform) {
-        const int code = environment.platform->ShellOpen("open", options.outputPath, kShowNormal);
-        if (code <= kShellOpenFailureLimit) {
-            environment.err << kProgramName << ": warning: could not open '" << options.outputPath
-                            << "' (code " << code << ")\n";
-        }
+        OpenMovie(environment, options.outputPath);
     }
     return kExitSuccess;
+}
+
+}  // namespace
+
+int RunReelwrightCli(const std::vector<std::string>& arguments, CliEnvironment& environment) {
+    const CliParseResult parsed = ParseCliOptions(arguments);
+    if (!parsed.options) {
+        return UsageError(environment, parsed.error);
+    }
+    const CliOptions& options = *parsed.options;
+    if (options.help) {
+        environment.out << CliUsage();
+        return kExitSuccess;
+    }
+    if (options.version) {
+        environment.out << kProgramName << " " << kReelwrightVersion << "\n";
+        return kExitSuccess;
+    }
+    const std::string sizeProblem = CheckFrameSize(options.settings);
+    if (!sizeProblem.empty()) {
+        return UsageError(environment, sizeProblem);
+    }
+    WarnAboutRate(environment, options.settings.rate);
+
+    const PictureInputsResult pictures = CollectPictures(options.inputs, environment.in);
+    if (!pictures.error.empty()) {
+        environment.err << kProgramName << ": " << pictures.error << '\n';
+        return kExitBuildFailed;
+    }
+    if (pictures.paths.empty()) {
+        environment.err << kProgramName << ": no pictures found in what was given\n";
+        return kExitBuildFailed;
+    }
+    return BuildMovie(options, pictures.paths, environment);
 }

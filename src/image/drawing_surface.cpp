@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "image/byte_order.h"
+#include "image/packed_pixels.h"
 #include "image/picture.h"
 
 namespace {
@@ -61,16 +62,8 @@ void ConvertRow(const uint8_t* row, int bpp, const std::array<uint8_t, 256 * 3>&
         return;
     }
     for (int64_t i = 0; i < count; ++i) {
-        const int64_t column = first + i;
-        unsigned index;
-        if (bpp == 8) {
-            index = row[column];
-        } else if (bpp == 4) {
-            const uint8_t byte = row[column >> 1];
-            index = (column & 1) ? (byte & 0x0F) : (byte >> 4);
-        } else {
-            index = (row[column >> 3] >> (7 - (column & 7))) & 1;
-        }
+        const unsigned index =
+            PackedIndex(row, static_cast<uint64_t>(first + i), static_cast<uint32_t>(bpp));
         std::memcpy(out + i * 3, palette.data() + index * 3, 3);
     }
 }
@@ -99,20 +92,6 @@ DrawingSurface::DrawingSurface(int32_t width, int32_t height) {
     width_ = width;
     height_ = height;
     clip_ = Bounds();
-}
-
-std::vector<uint8_t> DrawingSurface::CopyTopDownRgb() const {
-    std::vector<uint8_t> rgb(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3);
-    uint8_t* out = rgb.data();
-    for (int32_t y = 0; y < height_; ++y) {
-        const uint8_t* in = PixelAt(0, y);
-        for (int32_t x = 0; x < width_; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
-    return rgb;
 }
 
 SurfaceColor DrawingSurface::GetPixel(int32_t x, int32_t y) const {

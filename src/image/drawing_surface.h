@@ -87,8 +87,6 @@ class DrawingSurface {
     size_t RowStride() const { return stride_; }
     // The stored rows, bottom row first, for a front end that shows the surface.
     const uint8_t* Pixels() const { return bits_.data(); }
-    // The pixels as red-green-blue triplets, top row first, no padding.
-    std::vector<uint8_t> CopyTopDownRgb() const;
 
     // Reads and writes single pixels (outside the surface: black / ignored); the
     // writes ignore the clip box, as they prepare what the window already shows.
@@ -125,7 +123,6 @@ class DrawingSurface {
     void ReadBack(int32_t left, int32_t top, SurfaceSection& section);
 
     const SurfaceCounters& Counters() const { return counters_; }
-    void ResetCounters() { counters_ = {}; }
 
   private:
     struct State {

@@ -46,7 +46,6 @@ class StdioImageStream final : public ImageStream {
     bool IsOpen() const { return file_ != nullptr; }
     // The system's error number of an open that failed (for strerror), else 0.
     int OpenError() const { return openError_; }
-    FILE* GetFile() const { return file_; }
 
     bool Close() override;
     size_t Read(void* buffer, size_t size, size_t count) override;

@@ -10,18 +10,25 @@
 #include <vector>
 
 #include "image/memory_hints.h"
+#include "image/packed_pixels.h"
 
 #include "image/byte_order.h"
 
 namespace {
 
 int32_t DpiToPelsPerMeter(int32_t dpi) {
-    // 10000 / 254 pixels per metre per dot per inch, rounded half up.
-    const double pels = std::floor(static_cast<double>(dpi) * 39.37007874015748 + 0.5);
+    // 10000 / 254 (39.37007874015748) pixels per metre per dot per inch, rounded half up.
+    constexpr double kInchesPerMetre = 1.0 / kMetresPerInch;
+    const double pels = std::floor(static_cast<double>(dpi) * kInchesPerMetre + 0.5);
     if (pels >= static_cast<double>(INT32_MAX)) {
         return INT32_MAX;
     }
     return static_cast<int32_t>(pels);
+}
+
+// The depths a picture holds: anything else rounds up to the next of them.
+uint32_t SupportedBpp(uint32_t bpp) {
+    return bpp <= 1 ? 1 : bpp <= 4 ? 4 : bpp <= 8 ? 8 : 24;
 }
 
 // The header of a picture without pixels: no size, no depth, and the pixels per metre
@@ -71,18 +78,9 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     info_.effectiveWidth = 0;
     header_ = EmptyHeader(info_);
 
-    if (bpp <= 1) {
-        bpp = 1;
-    } else if (bpp <= 4) {
-        bpp = 4;
-    } else if (bpp <= 8) {
-        bpp = 8;
-    } else {
-        bpp = 24;
-    }
-
+    bpp = SupportedBpp(bpp);
     if (width == 0 || height == 0) {
-        SetLastError("Picture::Create : width and height must be greater than zero");
+        SetError(PictureError::kEmptySize);
         return nullptr;
     }
     // Sizes are worked out in 64 bits so that no product can wrap; the padded rows
@@ -93,16 +91,16 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     const uint64_t pixelBytes = static_cast<uint64_t>(width) * height * bpp / 8;
     if (pixelBytes > info_.memoryLimit || imageBytes > info_.memoryLimit ||
         width > static_cast<uint32_t>(INT32_MAX) || height > static_cast<uint32_t>(INT32_MAX)) {
-        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        SetError(PictureError::kMemoryLimit);
         return nullptr;
     }
 
-    const uint32_t colors = bpp == 1 ? 2 : bpp == 4 ? 16 : bpp == 8 ? 256 : 0;
+    const uint32_t colors = bpp < 24 ? 1u << bpp : 0;
     const size_t blockSize = kBitmapInfoHeaderSize + 4 * colors + static_cast<size_t>(imageBytes);
     // calloc: the palette must start zeroed, and zeroed pages cost nothing up front.
     Buffer block(static_cast<uint8_t*>(std::calloc(blockSize, 1)));
     if (!block) {
-        SetLastError("Picture::Create can't allocate memory");
+        SetError(PictureError::kCreateOutOfMemory);
         return nullptr;
     }
     // Every new picture's rows are written once from start to end (by a decoder,
@@ -114,11 +112,7 @@ uint8_t* Picture::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     header_.height = static_cast<int32_t>(height);
     header_.bitCount = static_cast<uint16_t>(bpp);
     header_.sizeImage = static_cast<uint32_t>(imageBytes);
-    header_.xPelsPerMeter = DpiToPelsPerMeter(info_.xDpi);
-    header_.yPelsPerMeter = DpiToPelsPerMeter(info_.yDpi);
     header_.colorsUsed = colors;
-    header_.colorsImportant = 0;
-
     info_.effectiveWidth = static_cast<uint32_t>(rowBytes);
     info_.type = type;
 
@@ -187,13 +181,18 @@ void Picture::SetYDpi(int32_t dpi) {
     }
 }
 
-void Picture::SetLastError(const char* message) {
-    if (!message || message[0] == '\0') {
+void Picture::SetError(PictureError code, const char* text) {
+    if (text == nullptr) {
+        text = PictureErrorText(code);
+    }
+    if (code == PictureError::kNone || text[0] == '\0') {
         return;
     }
-    const size_t length = strnlen(message, kLastErrorCapacity - 1);
-    std::memcpy(info_.lastError, message, length);
-    info_.lastError[length] = '\0';
+    PictureLastError& error = info_.lastError;
+    const size_t length = strnlen(text, kLastErrorCapacity - 1);
+    std::memmove(error.text, text, length);
+    error.text[length] = '\0';
+    error.code = code;
 }
 
 bool Picture::CreateAlpha() {
@@ -205,12 +204,12 @@ bool Picture::CreateAlpha() {
     }
     const uint64_t bytes = static_cast<uint64_t>(GetWidth()) * GetHeight();
     if (bytes > info_.memoryLimit) {
-        SetLastError("PICTURE_MAX_MEMORY exceeded");
+        SetError(PictureError::kMemoryLimit);
         return false;
     }
     Buffer plane(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bytes))));
     if (!plane) {
-        SetLastError("Picture::Create can't allocate memory");
+        SetError(PictureError::kCreateOutOfMemory);
         return false;
     }
     std::memset(plane.get(), 255, static_cast<size_t>(bytes));
@@ -266,7 +265,7 @@ bool Picture::Copy(const Picture& other) {
     if (other.block_) {
         block.reset(static_cast<uint8_t*>(std::malloc(other.blockSize_)));
         if (!block) {
-            SetLastError("Picture::Create can't allocate memory");
+            SetError(PictureError::kCreateOutOfMemory);
             return false;
         }
         std::memcpy(block.get(), other.block_, other.blockSize_);
@@ -274,7 +273,7 @@ bool Picture::Copy(const Picture& other) {
             const size_t bytes = static_cast<size_t>(other.GetWidth()) * other.GetHeight();
             alpha.reset(static_cast<uint8_t*>(std::malloc(bytes)));
             if (!alpha) {
-                SetLastError("Picture::Create can't allocate memory");
+                SetError(PictureError::kCreateOutOfMemory);
                 return false;
             }
             std::memcpy(alpha.get(), other.alpha_, bytes);
@@ -358,17 +357,12 @@ bool Picture::Mirror() {
         } else if (bpp == 8) {
             std::reverse(row, row + width);
         } else {
-            // Packed pixels: rebuild the row from a copy, pixel by pixel.
+            // Packed pixels: rebuild the row from a copy, pixel by pixel, its padding
+            // cleared.
             std::memcpy(source.data(), row, rowBytes);
             std::memset(row, 0, rowBytes);
-            const uint32_t perByte = 8 / bpp;
-            const uint32_t mask = (1u << bpp) - 1;
             for (uint32_t x = 0; x < width; ++x) {
-                const uint32_t from = width - 1 - x;
-                const uint32_t fromShift = (perByte - 1 - from % perByte) * bpp;
-                const uint32_t value = (source[from / perByte] >> fromShift) & mask;
-                const uint32_t toShift = (perByte - 1 - x % perByte) * bpp;
-                row[x / perByte] = static_cast<uint8_t>(row[x / perByte] | (value << toShift));
+                StorePackedIndex(row, x, bpp, PackedIndex(source.data(), width - 1 - x, bpp));
             }
         }
         if (alpha_) {

@@ -1,7 +1,17 @@
 // Picture: one raster picture held as a packed device-independent bitmap (40-byte
 // header, palette of blue-green-red-reserved entries, bottom-up rows padded to 4
 // bytes), 1, 4, 8 or 24 bits per pixel, with an optional one-byte-per-pixel alpha
-// plane. Failure is a false (or null) result plus a message in GetLastError().
+// plane. Failure is a false (or null) result plus the last error: a code to act on
+// (GetErrorCode) and the message a user reads (GetLastError).
+//
+// The rooms of src/image, each using only the ones below it:
+//   ops/     what is done to a picture: Load and Decode by content (picture_load),
+//            Resample and its modes, Draw onto a DrawingSurface
+//   codecs/  one decoder per format (PictureBMP, PictureGIF with its LZW decoder,
+//            PictureICO, PictureJPG with the JPEG encoder, the EXIF reader and the
+//            libjpeg error handler, PicturePNG, PictureTGA)
+//   ./       the picture itself (this class: life cycle, pixels and palette, depth),
+//            its streams (ImageStream, StreamReader), the DrawingSurface
 #pragma once
 
 #include <atomic>
@@ -11,6 +21,7 @@
 #include <memory>
 
 #include "image/image_format.h"
+#include "image/picture_error.h"
 
 class ImageStream;
 class DrawingSurface;
@@ -22,6 +33,15 @@ struct SurfaceRect;
 // known fields). Detection by content reports the reason of such a decoder instead
 // of calling the format unknown.
 enum class FormatRecognition : uint8_t { kNone, kWeak, kStrong };
+
+// How Resample samples the picture; the values are its mode codes 0, 1 and 2.
+enum class ResampleMode : int {
+    // The area average when a 24-bit picture shrinks in both directions, else bilinear
+    // interpolation; sample points anchored at the bottom-left corner.
+    kAreaAverageOrBilinear = 0,
+    kNearest = 1,  // the pixel under each new pixel's centre
+    kBicubic = 2,  // Catmull-Rom over 4 x 4 pixels around each new pixel's centre
+};
 
 // One palette entry or one colour, laid out as the bitmap's palette entries are.
 struct RgbQuad {
@@ -59,15 +79,18 @@ constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
 // The default memory limit of a picture: pictures whose pixels would need more than
 // this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
-inline constexpr size_t kLastErrorCapacity = 256;
+
+// A picture keeps its resolution in dots per inch; files state it per metre (BMP, PNG)
+// or per centimetre (JPEG, EXIF) as well.
+inline constexpr double kMetresPerInch = 0.0254;
+inline constexpr double kCentimetresPerInch = 2.54;
 
 // Everything a picture keeps beside its pixels. Decoders start from a copy of the
 // caller's information, so options and the frame number carry over.
 struct PictureInformation {
     uint32_t effectiveWidth = 0;  // bytes per stored row
     uint32_t type = 0;
-    char lastError[kLastErrorCapacity] = {};
-    int32_t progress = 0;
+    PictureLastError lastError;
     int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
     // Raised by another thread to stop long operations, as a non-zero escape does.
     // Copied with the information, so a decoder working on a copy sees it too.
@@ -202,10 +225,17 @@ class Picture {
     const uint8_t* GetAlphaPlane() const { return alpha_; }
 
     // --- information ------------------------------------------------------------------
-    const char* GetLastError() const { return info_.lastError; }
-    // Sets the last error (truncated to 255 characters); an empty text keeps the old.
-    void SetLastError(const char* message);
-    void ClearLastError() { info_.lastError[0] = '\0'; }
+    PictureError GetErrorCode() const { return info_.lastError.code; }
+    const char* GetLastError() const { return info_.lastError.text; }
+    // Sets the last error: the code and its fixed text, or, given `text` (the system's
+    // reason, a codec library's message, another picture's error), that text cut to 255
+    // characters. An empty text keeps the old error, as a failure that says nothing
+    // keeps the reason before it; so does kNone.
+    void SetError(PictureError code, const char* text = nullptr);
+    void ClearLastError() { info_.lastError = {}; }
+    // The whole last error, to be put back as it was with RestoreError.
+    const PictureLastError& GetError() const { return info_.lastError; }
+    void RestoreError(const PictureLastError& error) { info_.lastError = error; }
     int32_t GetXDpi() const { return info_.xDpi; }
     int32_t GetYDpi() const { return info_.yDpi; }
     // 0 or less becomes 96; also updates the pixels-per-metre header fields.
@@ -223,15 +253,12 @@ class Picture {
     // A flag another thread may raise while this picture loads, converts or resamples
     // (null for none); it must outlive the picture's use of it.
     void SetStopFlag(const std::atomic<bool>* flag) { info_.stopFlag = flag; }
-    int32_t GetProgress() const { return info_.progress; }
-    void SetProgress(int32_t progress) { info_.progress = progress; }
     int32_t GetFrameNumber() const { return info_.frameNumber; }
     void SetFrameNumber(int32_t frame) { info_.frameNumber = frame; }
     int32_t GetFrameCount() const { return info_.frameCount; }
     void SetFrameCount(int32_t count) { info_.frameCount = count; }
     bool IsEnabled() const { return info_.enabled; }
     void SetEnabled(bool enabled) { info_.enabled = enabled; }
-    const PictureInformation& GetInformation() const { return info_; }
     // Set by a decoder (see FormatRecognition); kNone for any other picture.
     FormatRecognition GetFormatRecognition() const { return recognition_; }
 
@@ -253,9 +280,9 @@ class Picture {
     void CopyInformation(const Picture& other);
 
     // --- resampling, drawing ----------------------------------------------------------
-    // mode 0: area average when a 24-bit picture shrinks in both directions, else
-    // bilinear; 1 nearest pixel; 2 bicubic. A null destination replaces this picture.
-    bool Resample(int64_t newWidth, int64_t newHeight, int mode = 0,
+    // A null destination replaces this picture.
+    bool Resample(int64_t newWidth, int64_t newHeight,
+                  ResampleMode mode = ResampleMode::kAreaAverageOrBilinear,
                   Picture* destination = nullptr);
     // Paints the picture stretched to (x, y, width, height) of the surface; a negative
     // width or height means the picture's own. Returns 1 when something was painted.

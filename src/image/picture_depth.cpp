@@ -2,28 +2,58 @@
 // and to 24 bits by looking every pixel's colour up in the palette.
 #include <cstring>
 
+#include "image/packed_pixels.h"
 #include "image/picture.h"
 
 namespace {
 
-// Palette index of pixel x in a stored row of 1, 4 or 8 bits per pixel.
-inline uint8_t IndexInRow(const uint8_t* row, uint32_t x, uint32_t bpp) {
-    switch (bpp) {
-        case 8:
-            return row[x];
-        case 4:
-            return (x & 1) ? (row[x >> 1] & 0x0F) : static_cast<uint8_t>(row[x >> 1] >> 4);
-        default:
-            return (row[x >> 3] >> (7 - (x & 7))) & 1;
+// Indexes keep their numbers on the way to 4 or 8 bits; the palette comes along.
+void CopyIndexes(const Picture& source, Picture& target, uint32_t bpp) {
+    const uint32_t current = source.GetBpp();
+    target.SetPalette(source.GetPalette(), source.GetNumColors());
+    target.SetColorsImportant(source.GetColorsImportant());
+    for (uint32_t y = 0; y < source.GetHeight() && source.GetEscape() == 0; ++y) {
+        const uint8_t* from = source.GetBits(y);
+        uint8_t* to = target.GetBits(y);
+        for (uint32_t x = 0; x < source.GetWidth(); ++x) {
+            StorePackedIndex(to, x, bpp, PackedIndex(from, x, current));
+        }
     }
 }
 
-inline void StoreIndexInRow(uint8_t* row, uint32_t x, uint32_t bpp, uint8_t index) {
-    if (bpp == 8) {
-        row[x] = index;
-    } else {  // 4 bits; the row starts zeroed, so OR-ing is enough
-        row[x >> 1] = static_cast<uint8_t>(row[x >> 1] | ((x & 1) ? index : index << 4));
+// Every pixel becomes its palette colour; `paletteAlpha` (a plane of the target's, or
+// null) takes the entries' alpha values. An index past a short palette reads as
+// black, as GetPaletteColor gives.
+void LookUpColors(const Picture& source, Picture& target, uint8_t* paletteAlpha) {
+    const RgbQuad* palette = source.GetPalette();  // every picture under 24 bits has one
+    const uint32_t paletteSize = source.GetNumColors();
+    const uint32_t width = source.GetWidth();
+    const uint32_t bpp = source.GetBpp();
+    for (uint32_t y = 0; y < source.GetHeight() && source.GetEscape() == 0; ++y) {
+        const uint8_t* from = source.GetBits(y);
+        uint8_t* to = target.GetBits(y);
+        uint8_t* alphaRow = paletteAlpha ? paletteAlpha + static_cast<size_t>(y) * width : nullptr;
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t index = PackedIndex(from, x, bpp);
+            const RgbQuad color = index < paletteSize ? palette[index] : RgbQuad{};
+            to[3 * x] = color.blue;
+            to[3 * x + 1] = color.green;
+            to[3 * x + 2] = color.red;
+            if (alphaRow) {
+                alphaRow[x] = color.reserved;
+            }
+        }
     }
+}
+
+bool PaletteHasAlpha(const Picture& picture) {
+    const RgbQuad* palette = picture.GetPalette();
+    for (uint32_t i = 0; i < picture.GetNumColors(); ++i) {
+        if (palette[i].reserved != 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -39,77 +69,39 @@ bool Picture::IncreaseBpp(uint32_t bpp) {
     if (bpp < current || (bpp != 4 && bpp != 8 && bpp != 24)) {
         return false;
     }
-
     const uint32_t width = GetWidth();
     const uint32_t height = GetHeight();
     Picture converted(info_.type);
     converted.SetMemoryLimit(info_.memoryLimit);
     if (!converted.Create(width, height, bpp, info_.type)) {
-        SetLastError(converted.GetLastError());
+        SetError(converted.GetErrorCode(), converted.GetLastError());
         return false;
     }
     converted.CopyInformation(*this);
     if (alpha_) {
         if (!converted.CreateAlpha()) {
-            SetLastError(converted.GetLastError());
+            SetError(converted.GetErrorCode(), converted.GetLastError());
             return false;
         }
         std::memcpy(converted.alpha_, alpha_, static_cast<size_t>(width) * height);
     }
-
-    const RgbQuad* palette = GetPalette();  // every picture under 24 bits has one
-    const uint32_t paletteSize = header_.colorsUsed;
-    const size_t sourceRowBytes = info_.effectiveWidth;
-    const size_t targetRowBytes = converted.info_.effectiveWidth;
-
     if (bpp < 24) {
-        // Indexes keep their numbers; the palette comes along as it is.
-        converted.SetPalette(palette, paletteSize);
-        converted.SetColorsImportant(header_.colorsImportant);
-        for (uint32_t y = 0; y < height && GetEscape() == 0; ++y) {
-            const uint8_t* source = pixels_ + y * sourceRowBytes;
-            uint8_t* target = converted.pixels_ + y * targetRowBytes;
-            for (uint32_t x = 0; x < width; ++x) {
-                StoreIndexInRow(target, x, bpp, IndexInRow(source, x, current));
-            }
-        }
+        CopyIndexes(*this, converted, bpp);
         TakeOver(converted);
         return true;
     }
-
     if (info_.transparentIndex >= 0) {
         converted.info_.transparentColor =
             GetPaletteColor(static_cast<uint32_t>(info_.transparentIndex));
     }
-    // A palette that carries alpha values needs a plane to keep them.
-    bool paletteHasAlpha = false;
-    for (uint32_t i = 0; i < paletteSize; ++i) {
-        paletteHasAlpha |= palette[i].reserved != 0;
-    }
-    if (paletteHasAlpha && !alpha_ && !converted.CreateAlpha()) {
-        SetLastError(converted.GetLastError());
+    // A palette that carries alpha values needs a plane to keep them. With a plane of
+    // its own the picture's alpha is already in place (it was copied above); otherwise
+    // the plane, if any, takes the palette entries' alpha.
+    if (!alpha_ && PaletteHasAlpha(*this) && !converted.CreateAlpha()) {
+        SetError(converted.GetErrorCode(), converted.GetLastError());
         return false;
     }
-    // With a plane of its own the picture's alpha is already in place (it was copied
-    // above); otherwise the plane, if any, takes the palette entries' alpha.
-    uint8_t* paletteAlpha = alpha_ ? nullptr : converted.alpha_;
-
-    for (uint32_t y = 0; y < height && GetEscape() == 0; ++y) {
-        const uint8_t* source = pixels_ + y * sourceRowBytes;
-        uint8_t* target = converted.pixels_ + y * targetRowBytes;
-        uint8_t* alphaRow = paletteAlpha ? paletteAlpha + static_cast<size_t>(y) * width : nullptr;
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t index = IndexInRow(source, x, current);
-            // An index past a short palette reads as black, as GetPaletteColor gives.
-            const RgbQuad color = index < paletteSize ? palette[index] : RgbQuad{};
-            target[3 * x] = color.blue;
-            target[3 * x + 1] = color.green;
-            target[3 * x + 2] = color.red;
-            if (alphaRow) {
-                alphaRow[x] = color.reserved;
-            }
-        }
-    }
+    LookUpColors(*this, converted, alpha_ ? nullptr : converted.alpha_);
     TakeOver(converted);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/packed_pixels.h"
 #include "image/picture.h"
 
 uint8_t* Picture::GetBits(uint32_t row) {
@@ -30,49 +31,19 @@ uint8_t Picture::GetPixelIndex(int64_t x, int64_t y) const {
         }
         return pixels_[0];
     }
-    const uint8_t* row = pixels_ + static_cast<size_t>(y) * info_.effectiveWidth;
-    switch (GetBpp()) {
-        case 8:
-            return row[x];
-        case 4: {
-            const uint8_t byte = row[x >> 1];
-            return (x & 1) ? (byte & 0x0F) : static_cast<uint8_t>(byte >> 4);
-        }
-        case 1:
-            return (row[x >> 3] >> (7 - (x & 7))) & 1;
-        default:
-            return 0;
+    if (GetBpp() == 24) {
+        return 0;
     }
+    return PackedIndex(pixels_ + static_cast<size_t>(y) * info_.effectiveWidth,
+                       static_cast<uint64_t>(x), GetBpp());
 }
 
 void Picture::SetPixelIndex(int64_t x, int64_t y, uint8_t index) {
-    if (!IsInside(x, y)) {
+    if (!IsInside(x, y) || GetBpp() == 24) {
         return;
     }
-    uint8_t* row = pixels_ + static_cast<size_t>(y) * info_.effectiveWidth;
-    switch (GetBpp()) {
-        case 8:
-            row[x] = index;
-            break;
-        case 4: {
-            uint8_t& byte = row[x >> 1];
-            if (x & 1) {
-                byte = static_cast<uint8_t>((byte & 0xF0) | (index & 0x0F));
-            } else {
-                byte = static_cast<uint8_t>((byte & 0x0F) | ((index & 0x0F) << 4));
-            }
-            break;
-        }
-        case 1: {
-            uint8_t& byte = row[x >> 3];
-            const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-            byte =
-                (index & 1) ? static_cast<uint8_t>(byte | bit) : static_cast<uint8_t>(byte & ~bit);
-            break;
-        }
-        default:
-            break;
-    }
+    StorePackedIndex(pixels_ + static_cast<size_t>(y) * info_.effectiveWidth,
+                     static_cast<uint64_t>(x), GetBpp(), index);
 }
 
 RgbQuad Picture::GetPixelColor(int64_t x, int64_t y, bool withAlpha) const {

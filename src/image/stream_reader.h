@@ -12,37 +12,11 @@ class StreamReader {
   public:
     explicit StreamReader(ImageStream& stream) : stream_(stream) {}
 
-    ImageStream& Stream() { return stream_; }
-
     // Reads exactly count bytes or fails.
     bool ReadBytes(void* buffer, size_t count) {
         return count == 0 || stream_.Read(buffer, 1, count) == count;
     }
     bool ReadU8(uint8_t& value) { return ReadBytes(&value, 1); }
-    bool ReadU16LE(uint16_t& value) {
-        uint8_t b[2];
-        if (!ReadBytes(b, 2)) {
-            return false;
-        }
-        value = LoadU16LE(b);
-        return true;
-    }
-    bool ReadU32LE(uint32_t& value) {
-        uint8_t b[4];
-        if (!ReadBytes(b, 4)) {
-            return false;
-        }
-        value = LoadU32LE(b);
-        return true;
-    }
-    bool ReadI32LE(int32_t& value) {
-        uint32_t v;
-        if (!ReadU32LE(v)) {
-            return false;
-        }
-        value = static_cast<int32_t>(v);
-        return true;
-    }
     // Moves forward (or back, for a negative count) within the stream.
     bool Skip(int64_t count) { return count == 0 || stream_.Seek(count, SEEK_CUR); }
     int64_t Position() { return stream_.Tell(); }

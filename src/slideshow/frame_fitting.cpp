@@ -1,9 +1,5 @@
 #include "slideshow/frame_fitting.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "image/image_stream.h"
 #include "image/picture.h"
 #include "slideshow/picture_size_text.h"
@@ -12,17 +8,12 @@ namespace {
 
 constexpr uint8_t kFrameJpegQuality = 80;
 
-// Why a picture did not load: the decoder's message, or, when the file could not
-// even be opened (the decoders then say nothing), the system's reason.
-std::string LoadFailureReason(const Picture& picture, const std::string& path) {
-    if (picture.GetLastError()[0] != '\0') {
+// Why a picture did not load: Load's reason (the system's when the file cannot be
+// opened, else the decoder's).
+std::string LoadFailureReason(const Picture& picture) {
+    if (picture.GetErrorCode() != PictureError::kNone) {
         return picture.GetLastError();
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return std::strerror(errno);
-    }
-    std::fclose(file);
     return "the file cannot be read";
 }
 
@@ -44,7 +35,7 @@ FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSetting
                                    static_cast<uint32_t>(settings.height));
     }
     if (!picture->Load(picturePath.c_str(), kFormatUnknown)) {
-        FittedFrame frame = Unusable(LoadFailureReason(*picture, picturePath));
+        FittedFrame frame = Unusable(LoadFailureReason(*picture));
         frame.sizeText = PictureSizeText(0, 0);
         return frame;
     }
@@ -59,7 +50,7 @@ FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSetting
     }
     // Refused for a size of zero or less (or past the memory limit): the JPEG then
     // keeps the picture's own size while the shape still uses the frame's.
-    picture->Resample(settings.width, settings.height, 0);
+    picture->Resample(settings.width, settings.height);
     picture->SetJpegQuality(kFrameJpegQuality);
 
     FittedFrame frame;

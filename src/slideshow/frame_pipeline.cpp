@@ -3,10 +3,9 @@
 #include <system_error>
 #include <utility>
 
-FramePipeline::FramePipeline(const std::vector<std::string>& picturePaths,
-                             const BuildSettings& settings, const FitOptions& options, int threads)
-    : paths_(picturePaths), settings_(settings), options_(options) {
-    if (threads <= 1 || picturePaths.size() <= 1) {
+FramePipeline::FramePipeline(size_t count, FitEntry fit, int threads)
+    : count_(count), fit_(std::move(fit)) {
+    if (threads <= 1 || count <= 1) {
         return;
     }
     window_ = 2 * static_cast<size_t>(threads);
@@ -37,15 +36,14 @@ void FramePipeline::Work() {
         {
             std::unique_lock<std::mutex> lock(mutex_);
             roomFree_.wait(lock, [this] {
-                return stopping_ || nextToFit_ >= paths_.size() ||
-                       nextToFit_ < nextToHandOut_ + window_;
+                return stopping_ || nextToFit_ >= count_ || nextToFit_ < nextToHandOut_ + window_;
             });
-            if (stopping_ || nextToFit_ >= paths_.size()) {
+            if (stopping_ || nextToFit_ >= count_) {
                 return;
             }
             index = nextToFit_++;
         }
-        FittedFrame frame = FitPictureToFrame(paths_[index], settings_, options_);
+        FittedFrame frame = fit_(index);
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             fitted_.emplace(index, std::move(frame));
@@ -55,11 +53,11 @@ void FramePipeline::Work() {
 }
 
 std::optional<FittedFrame> FramePipeline::Next() {
-    if (nextToHandOut_ >= paths_.size()) {
+    if (nextToHandOut_ >= count_) {
         return std::nullopt;
     }
     if (workers_.empty()) {
-        return FitPictureToFrame(paths_[nextToHandOut_++], settings_, options_);
+        return fit_(nextToHandOut_++);
     }
     std::unique_lock<std::mutex> lock(mutex_);
     frameReady_.wait(lock, [this] { return fitted_.count(nextToHandOut_) != 0; });

@@ -5,10 +5,10 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,10 +16,13 @@
 
 class FramePipeline {
   public:
-    // `threads` of 1 (or less) fits each picture when it is asked for, on the caller's
-    // thread; more start that many workers at once.
-    FramePipeline(const std::vector<std::string>& picturePaths, const BuildSettings& settings,
-                  const FitOptions& options, int threads);
+    // Fits entry `index` of the list; called on a worker thread, or on the caller's.
+    using FitEntry = std::function<FittedFrame(size_t index)>;
+
+    // The `count` entries of the list, each fitted by `fit`. `threads` of 1 (or less)
+    // fits each entry when it is asked for, on the caller's thread; more start that
+    // many workers at once.
+    FramePipeline(size_t count, FitEntry fit, int threads);
     // Stops the workers and waits for them.
     ~FramePipeline();
     FramePipeline(const FramePipeline&) = delete;
@@ -27,15 +30,12 @@ class FramePipeline {
 
     // The next entry's frame in list order, waiting for it; nothing after the last.
     std::optional<FittedFrame> Next();
-    // The number of workers that run (0 when the caller's thread does the work).
-    size_t WorkerCount() const { return workers_.size(); }
 
   private:
     void Work();
 
-    const std::vector<std::string>& paths_;
-    const BuildSettings settings_;
-    const FitOptions options_;
+    const size_t count_;
+    const FitEntry fit_;
     size_t window_ = 0;
 
     std::mutex mutex_;

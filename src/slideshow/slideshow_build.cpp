@@ -24,9 +24,13 @@ std::string NotWritten(const std::string& moviePath, const std::string& reason) 
 
 // The writer's reason: the system's when a file operation failed (the writer's own
 // text would name the temporary file), else the writer's.
+bool IsStopped(const StopRequest* stop) {
+    return stop != nullptr && stop->IsRequested();
+}
+
 std::string WriterReason(const SwfWriter& writer) {
-    return writer.GetErrorNumber() != 0 ? std::strerror(writer.GetErrorNumber())
-                                        : writer.GetError();
+    return writer.GetErrorCode() == SwfWriterError::kFile ? std::strerror(writer.GetErrorNumber())
+                                                          : writer.GetError();
 }
 
 int ThreadsFor(const SlideshowBuildRequest& request) {
@@ -35,6 +39,71 @@ int ThreadsFor(const SlideshowBuildRequest& request) {
     }
     const unsigned processors = std::thread::hardware_concurrency();
     return processors == 0 ? 1 : static_cast<int>(processors);
+}
+
+// Everything that can be refused is refused before a file is touched: empty when
+// the request can be built, else the message that refuses it.
+std::string RefusalOf(const SlideshowBuildRequest& request) {
+    const size_t count = request.picturePaths.size();
+    if (count > static_cast<size_t>(kMaxSlideshowPictures)) {
+        return NotWritten(request.outputPath,
+                          "a movie holds at most " + std::to_string(kMaxSlideshowPictures) +
+                              " pictures, the list has " + std::to_string(count) + ".");
+    }
+    return CheckFrameSize(request.settings);
+}
+
+// Opens the writer on the movie's temporary file with a black background; null, with
+// `error` set, when it cannot.
+std::unique_ptr<SwfWriter> OpenWriter(const MovieFile& movie, const std::string& outputPath,
+                                      const BuildSettings& frame, std::string& error) {
+    auto writer = std::make_unique<SwfWriter>();
+    if (writer->Open(movie.TemporaryPath(), frame.floatWidth, frame.floatHeight, frame.rate) == 0) {
+        error = writer->GetErrorCode() == SwfWriterError::kFile
+                    ? "Cannot create the movie " + Quoted(outputPath) + ": " + WriterReason(*writer)
+                    : NotWritten(outputPath, WriterReason(*writer));
+        return nullptr;
+    }
+    writer->SetBackgroundColor(kBlackBackground);
+    return writer;
+}
+
+// Writes one frame per picture, in list order, as the pipeline hands them out; stops
+// between entries when asked to, and at the first frame the writer fails on.
+void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& frame,
+                 SwfWriter& writer, SlideshowEvents* events, const StopRequest* stop,
+                 SlideshowBuildResult& result) {
+    FitOptions options;
+    options.keepPreview = request.keepPreview;
+    options.fastDecode = request.fastDecode;
+    options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
+    const std::vector<std::string>& paths = request.picturePaths;
+    FramePipeline pipeline(
+        paths.size(),
+        [&paths, &frame, &options](size_t index) {
+            return FitPictureToFrame(paths[index], frame, options);
+        },
+        ThreadsFor(request));
+    LastUsedJpeg lastUsed;
+    const int32_t count = static_cast<int32_t>(paths.size());
+    for (int32_t i = 0; i < count && !IsStopped(stop); ++i) {
+        if (events != nullptr) {
+            events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
+        }
+        FrameProduced produced =
+            WriteFittedFrame(writer, i, paths[i], std::move(*pipeline.Next()), frame, lastUsed);
+        if (produced.outcome == FrameOutcome::kPictureUnreadable) {
+            ++result.unreadablePictures;
+        }
+        if (events != nullptr) {
+            events->OnFrameProduced(std::move(produced));
+        }
+        if (writer.Failed()) {
+            result.error = NotWritten(request.outputPath, WriterReason(writer));
+            return;
+        }
+        ++result.framesWritten;
+    }
 }
 
 }  // namespace
@@ -53,86 +122,36 @@ std::string CheckFrameSize(const MovieSettings& settings) {
 SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
                                        SlideshowEvents* events, const StopRequest* stop) {
     SlideshowBuildResult result;
-    const std::vector<std::string>& picturePaths = request.picturePaths;
     const std::string& outputPath = request.outputPath;
     const BuildSettings frame = BuildSettings::From(request.settings);
-
-    // Everything that can be refused is refused before a file is touched.
-    if (picturePaths.size() > static_cast<size_t>(kMaxSlideshowPictures)) {
-        result.error = NotWritten(
-            outputPath, "a movie holds at most " + std::to_string(kMaxSlideshowPictures) +
-                            " pictures, the list has " + std::to_string(picturePaths.size()) + ".");
-        return result;
-    }
-    if (std::string tooLarge = CheckFrameSize(request.settings); !tooLarge.empty()) {
-        result.error = tooLarge;
+    result.error = RefusalOf(request);
+    if (!result.error.empty()) {
         return result;
     }
     std::unique_ptr<MovieFile> movie = MovieFile::Create(outputPath, result.error);
     if (!movie) {
         return result;
     }
-    auto writer = std::make_unique<SwfWriter>();
-    if (writer->Open(movie->TemporaryPath(), frame.floatWidth, frame.floatHeight, frame.rate) ==
-        0) {
-        result.error = writer->GetErrorNumber() != 0
-                           ? "Cannot create the movie " + Quoted(outputPath) + ": " +
-                                 std::strerror(writer->GetErrorNumber())
-                           : NotWritten(outputPath, writer->GetError());
+    std::unique_ptr<SwfWriter> writer = OpenWriter(*movie, outputPath, frame, result.error);
+    if (!writer) {
         return result;
     }
-    writer->SetBackgroundColor(kBlackBackground);
-
-    FitOptions options;
-    options.keepPreview = request.keepPreview;
-    options.fastDecode = request.fastDecode;
-    options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
-    auto stopped = [stop] { return stop != nullptr && stop->IsRequested(); };
-
-    {
-        FramePipeline pipeline(picturePaths, frame, options, ThreadsFor(request));
-        LastUsedJpeg lastUsed;
-        const int32_t count = static_cast<int32_t>(picturePaths.size());
-        for (int32_t i = 0; i < count && !stopped(); ++i) {
-            if (events != nullptr) {
-                events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
-            }
-            std::optional<FittedFrame> fitted = pipeline.Next();
-            FrameProduced produced =
-                WriteFittedFrame(*writer, i, picturePaths[i], std::move(*fitted), frame, lastUsed);
-            if (produced.outcome == FrameOutcome::kPictureUnreadable) {
-                ++result.unreadablePictures;
-            }
-            if (events != nullptr) {
-                events->OnFrameProduced(std::move(produced));
-            }
-            if (writer->Failed()) {
-                result.error = NotWritten(outputPath, WriterReason(*writer));
-                break;
-            }
-            ++result.framesWritten;
-        }
-    }
+    WriteFrames(request, frame, *writer, events, stop, result);
     // A stop that came during the last entry still means the user wanted no movie.
-    if (result.error.empty() && stopped()) {
+    if (result.error.empty() && IsStopped(stop)) {
         result.stopped = true;
         result.error = NotWritten(outputPath, "the build was stopped.");
     }
+    // On failure the temporary file goes with the MovieFile; the target stays as it was.
     if (!result.error.empty()) {
-        // The temporary file goes with the MovieFile; the target stays as it was.
-        writer.reset();
         return result;
     }
     if (!writer->Close()) {
         result.error = "The movie " + Quoted(outputPath) +
                        " was not written completely: " + WriterReason(*writer);
-        writer.reset();
         return result;
     }
     writer.reset();
-    if (!movie->Commit(result.error)) {
-        return result;
-    }
-    result.ok = true;
+    result.ok = movie->Commit(result.error);
     return result;
 }

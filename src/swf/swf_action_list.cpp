@@ -1,9 +1,9 @@
 #include "swf/swf_action_list.h"
 
-#include <new>
-#include <utility>
+#include <string>
 
 #include "swf/swf_bytes.h"
+#include "swf/swf_memory_guard.h"
 #include "swf/swf_tag.h"
 
 namespace {
@@ -17,24 +17,24 @@ std::string_view UpToZero(std::string_view text) {
 }  // namespace
 
 void SwfActionList::AddStop() {
-    Push({0x07, 0, 0, 0, {}, {}});
+    Push(0x07, 0);
 }
 void SwfActionList::AddPlay() {
-    Push({0x06, 0, 0, 0, {}, {}});
+    Push(0x06, 0);
 }
 void SwfActionList::AddNextFrame() {
-    Push({0x04, 0, 0, 0, {}, {}});
+    Push(0x04, 0);
 }
 void SwfActionList::AddPreviousFrame() {
-    Push({0x05, 0, 0, 0, {}, {}});
+    Push(0x05, 0);
 }
 
 void SwfActionList::AddGotoFrame(uint16_t frame) {
-    Push({0x81, 2, frame, 0, {}, {}});
+    Push(0x81, 2, frame);
 }
 
 void SwfActionList::AddWaitForFrame(uint16_t frame, uint8_t skipCount) {
-    Push({0x8A, 3, frame, skipCount, {}, {}});
+    Push(0x8A, 3, frame, skipCount);
 }
 
 void SwfActionList::AddGetUrl(std::string_view url, std::string_view target) {
@@ -59,30 +59,27 @@ void SwfActionList::AddTextAction(uint8_t code, std::string_view first, std::str
         fits_ = false;
         return;
     }
-    try {
-        Push({code, static_cast<uint16_t>(bodyLength), 0, 0, std::string(first),
-              std::string(second)});
-    } catch (const std::bad_alloc&) {
-        fits_ = false;
-    }
+    Push(code, static_cast<uint16_t>(bodyLength), 0, 0, first, second);
 }
 
-void SwfActionList::Push(SwfAction action) {
-    try {
-        actions_.push_back(std::move(action));
-    } catch (const std::bad_alloc&) {
-        fits_ = false;  // a list missing an action must not be written
-    }
+void SwfActionList::Push(uint8_t code, uint16_t bodyLength, uint16_t frame, uint8_t skipCount,
+                         std::string_view first, std::string_view second) {
+    SwfGuardMemory(
+        [&] {
+            actions_.push_back(
+                {code, bodyLength, frame, skipCount, std::string(first), std::string(second)});
+        },
+        // A list missing an action must not be written.
+        [this] { fits_ = false; });
 }
 
 const std::vector<uint8_t>& SwfActionList::Encode() {
-    try {
-        EncodeInto();
-    } catch (const std::bad_alloc&) {
-        encoded_.clear();
-        encoded_.shrink_to_fit();
-        fits_ = false;
-    }
+    SwfGuardMemory([this] { EncodeInto(); },
+                   [this] {
+                       encoded_.clear();
+                       encoded_.shrink_to_fit();
+                       fits_ = false;
+                   });
     return encoded_;
 }
 

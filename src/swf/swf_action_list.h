@@ -40,12 +40,12 @@ class SwfActionList {
     // Encodes the list, replacing any earlier encoding, and returns its bytes.
     const std::vector<uint8_t>& Encode();
     size_t GetLength() const { return encoded_.size(); }
-    const std::vector<SwfAction>& GetActions() const { return actions_; }
 
   private:
     void AddTextAction(uint8_t code, std::string_view first, std::string_view second,
                        bool twoTexts);
-    void Push(SwfAction action);
+    void Push(uint8_t code, uint16_t bodyLength, uint16_t frame = 0, uint8_t skipCount = 0,
+              std::string_view first = {}, std::string_view second = {});
     void EncodeInto();
 
     bool withoutTagHeader_;

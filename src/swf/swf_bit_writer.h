@@ -25,7 +25,6 @@ class SwfBitWriter {
     // Moves to the next whole byte; the skipped bits stay zero.
     void Align();
 
-    size_t GetBitCount() const { return bitCount_; }
     // The bytes written so far; the last one may be partly filled (with zeros).
     const std::vector<uint8_t>& GetBytes() const { return bytes_; }
     std::vector<uint8_t> TakeBytes() { return std::move(bytes_); }

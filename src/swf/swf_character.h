@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "swf/swf_matrix.h"
+#include "swf/swf_memory_guard.h"
 
 // The depth passed for a character that is defined but never placed, such as a
 // bitmap, which is shown only through a shape's fill:
@@ -47,6 +48,12 @@ class SwfCharacter {
         : kind_(kind), characterId_(characterId), depth_(depth) {}
     // Keeps the first error only: it names the original cause.
     void SetError(std::string message);
+    // Runs one public operation; memory running out in it makes the character
+    // unbuildable ("out of memory " + doing).
+    template <typename Operation>
+    void Guarded(const char* doing, Operation operation) {
+        SwfGuardMemory(operation, [&] { SetError(std::string("out of memory ") + doing); });
+    }
 
   private:
     int32_t kind_;

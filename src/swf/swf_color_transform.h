@@ -26,8 +26,6 @@ class SwfColorTransform {
     const std::vector<uint8_t>& Encode();
     size_t GetLength() const { return encoded_.size(); }
 
-    // Multiply terms (8.8 fixed point) then add terms, as integers.
-    const std::array<int32_t, 8>& GetTerms() const { return terms_; }
     // The Nbits the record uses (10 and up).
     unsigned GetBitWidth() const;
 

@@ -5,6 +5,8 @@
 
 namespace {
 
+// 1.0 as a 16.16 fixed-point factor.
+constexpr double kFixedPointOne = 65536.0;
 // A 5-bit width field holds at most 31.
 constexpr uint8_t kMaxFieldWidth = 31;
 
@@ -25,14 +27,14 @@ void SwfMatrix::Set(float scaleX, float scaleY, float rotateSkew0, float rotateS
     translateXTwips_ = translateYTwips_ = 0;
 
     if (scaleX != 0.0f || scaleY != 0.0f) {
-        scaleXFixed_ = SwfTruncateToInt32(double{scaleX} * 65536.0);
-        scaleYFixed_ = SwfTruncateToInt32(double{scaleY} * 65536.0);
+        scaleXFixed_ = SwfTruncateToInt32(double{scaleX} * kFixedPointOne);
+        scaleYFixed_ = SwfTruncateToInt32(double{scaleY} * kFixedPointOne);
         scaleWidth_ = SwfSignedBitWidth({scaleXFixed_, scaleYFixed_});
         flags_ |= kHasScale;
     }
     if (rotateSkew0 != 0.0f || rotateSkew1 != 0.0f) {
-        rotateSkew0Fixed_ = SwfTruncateToInt32(double{rotateSkew0} * 65536.0);
-        rotateSkew1Fixed_ = SwfTruncateToInt32(double{rotateSkew1} * 65536.0);
+        rotateSkew0Fixed_ = SwfTruncateToInt32(double{rotateSkew0} * kFixedPointOne);
+        rotateSkew1Fixed_ = SwfTruncateToInt32(double{rotateSkew1} * kFixedPointOne);
         rotateWidth_ = SwfSignedBitWidth({rotateSkew0Fixed_, rotateSkew1Fixed_});
         flags_ |= kHasRotate;
     }

@@ -32,17 +32,6 @@ class SwfMatrix {
     const std::vector<uint8_t>& Encode();
     size_t GetLength() const { return encoded_.size(); }
 
-    uint8_t GetFlags() const { return flags_; }
-    uint8_t GetScaleWidth() const { return scaleWidth_; }
-    uint8_t GetRotateWidth() const { return rotateWidth_; }
-    uint8_t GetTranslateWidth() const { return translateWidth_; }
-    int32_t GetScaleXFixed() const { return scaleXFixed_; }
-    int32_t GetScaleYFixed() const { return scaleYFixed_; }
-    int32_t GetRotateSkew0Fixed() const { return rotateSkew0Fixed_; }
-    int32_t GetRotateSkew1Fixed() const { return rotateSkew1Fixed_; }
-    int32_t GetTranslateXTwips() const { return translateXTwips_; }
-    int32_t GetTranslateYTwips() const { return translateYTwips_; }
-
   private:
     float scaleX_ = 0.0f;
     float scaleY_ = 0.0f;

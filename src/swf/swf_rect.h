@@ -16,11 +16,6 @@ class SwfRect {
     void SetFromOriginAndSize(float x, float y, float width, float height);
     void GetValues(float& xMin, float& yMin, float& xMax, float& yMax) const;
 
-    int32_t GetXMinTwips() const { return xMinTwips_; }
-    int32_t GetXMaxTwips() const { return xMaxTwips_; }
-    int32_t GetYMinTwips() const { return yMinTwips_; }
-    int32_t GetYMaxTwips() const { return yMaxTwips_; }
-
     // True when all four twips values fit the record's signed 16-bit fields.
     bool FitsInTwips() const;
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <string>
 #include <tuple>
 
@@ -12,6 +11,11 @@
 #include "swf/swf_twips.h"
 
 namespace {
+
+// Degrees to radians with pi written to eight places, 3.1415926, not M_PI: the rotated
+// shapes' matrices have always been computed so, and the exact pi / 180 would change
+// the low bits of their factors.
+constexpr double kRadiansPerDegree = 3.1415926 / 180.0;
 
 // The edge width field holds width - 2 in 4 bits; the move width field 5 bits.
 constexpr uint8_t kMaxEdgeWidth = 17;
@@ -41,6 +45,131 @@ uint8_t StyleIndexBits(size_t count) {
     return bits;
 }
 
+// The fill style array: the count, then each entry's type and its colour, or its
+// bitmap id and matrix, or its matrix and gradient records. False when a matrix does
+// not fit its record.
+bool WriteFillStyles(std::vector<uint8_t>& body, const std::vector<SwfFillStyle>& fills) {
+    PutStyleCount(body, fills.size());
+    for (const SwfFillStyle& fill : fills) {
+        body.push_back(fill.type);
+        if (fill.type == kSwfFillSolid) {
+            body.insert(body.end(), {fill.red, fill.green, fill.blue, fill.alpha});
+            continue;
+        }
+        if (fill.type >= kSwfFillRepeatingBitmap) {
+            SwfPutU16(body, fill.bitmapId);
+        }
+        SwfMatrix matrix;
+        matrix.Set(fill.matrix[0], fill.matrix[1], fill.matrix[2], fill.matrix[3], fill.matrix[4],
+                   fill.matrix[5]);
+        const std::vector<uint8_t>& matrixBytes = matrix.Encode();
+        if (matrixBytes.empty()) {
+            return false;
+        }
+        body.insert(body.end(), matrixBytes.begin(), matrixBytes.end());
+        if (fill.type < kSwfFillRepeatingBitmap) {
+            body.push_back(static_cast<uint8_t>(fill.gradient.size()));
+            for (const SwfGradientRecord& r : fill.gradient) {
+                body.insert(body.end(), {r.ratio, r.red, r.green, r.blue, r.alpha});
+            }
+        }
+    }
+    return true;
+}
+
+// The line style array: the count, then each entry's width in twips and colour.
+void WriteLineStyles(std::vector<uint8_t>& body, const std::vector<SwfLineStyle>& lines) {
+    PutStyleCount(body, lines.size());
+    for (const SwfLineStyle& line : lines) {
+        SwfPutU16(body, line.widthTwips);
+        body.insert(body.end(), {line.red, line.green, line.blue, line.alpha});
+    }
+}
+
+// Players refuse a shape whose record names a style it does not have, so such a shape
+// is never written: the first such name, as " names fill style 2, which it does not
+// have (it has 1)", or empty when every record's styles exist.
+std::string MissingStyle(const std::vector<SwfShapeRecord>& records, size_t fillCount,
+                         size_t lineCount) {
+    for (const SwfShapeRecord& record : records) {
+        if (record.kind != SwfShapeRecordKind::kStyleChange) {
+            continue;
+        }
+        for (const auto& [index, count, kind] : {std::tuple{record.fillStyle0, fillCount, "fill"},
+                                                 std::tuple{record.fillStyle1, fillCount, "fill"},
+                                                 std::tuple{record.lineStyle, lineCount, "line"}}) {
+            if (index > count) {
+                return std::string(" names ") + kind + " style " + std::to_string(index) +
+                       ", which it does not have (it has " + std::to_string(count) + ")";
+            }
+        }
+    }
+    return {};
+}
+
+// A style change record that sets all three styles and moves when it has a point.
+void WriteStyleChange(SwfBitWriter& bits, const SwfShapeRecord& record, uint8_t fillBits,
+                      uint8_t lineBits) {
+    bits.WriteUnsigned(0, 1);  // not an edge
+    bits.WriteUnsigned(0, 1);  // no new styles
+    bits.WriteUnsigned(1, 1);  // line style present
+    bits.WriteUnsigned(1, 1);  // fill style 1 present
+    bits.WriteUnsigned(1, 1);  // fill style 0 present
+    bits.WriteUnsigned(record.hasMoveTo ? 1 : 0, 1);
+    if (record.hasMoveTo) {
+        bits.WriteUnsigned(record.bitWidth, 5);
+        bits.WriteSigned(record.values[0], record.bitWidth);
+        bits.WriteSigned(record.values[1], record.bitWidth);
+    }
+    bits.WriteUnsigned(record.fillStyle0, fillBits);
+    bits.WriteUnsigned(record.fillStyle1, fillBits);
+    bits.WriteUnsigned(record.lineStyle, lineBits);
+}
+
+// A straight edge, always as a general line with both deltas.
+void WriteStraightEdge(SwfBitWriter& bits, const SwfShapeRecord& record) {
+    bits.WriteUnsigned(1, 1);  // edge
+    bits.WriteUnsigned(1, 1);  // straight
+    bits.WriteUnsigned(record.bitWidth - 2u, 4);
+    bits.WriteUnsigned(1, 1);  // general line: both deltas follow
+    bits.WriteSigned(record.values[0], record.bitWidth);
+    bits.WriteSigned(record.values[1], record.bitWidth);
+}
+
+// A curved edge: the control point's and the anchor's deltas.
+void WriteCurvedEdge(SwfBitWriter& bits, const SwfShapeRecord& record) {
+    bits.WriteUnsigned(1, 1);  // edge
+    bits.WriteUnsigned(0, 1);  // curved
+    bits.WriteUnsigned(record.bitWidth - 2u, 4);
+    for (const int32_t value : record.values) {
+        bits.WriteSigned(value, record.bitWidth);
+    }
+}
+
+// The shape records, ended by six zero bits and padded to a whole byte.
+void WriteShapeRecords(std::vector<uint8_t>& body, const std::vector<SwfShapeRecord>& records,
+                       uint8_t fillBits, uint8_t lineBits) {
+    SwfBitWriter bits;
+    for (const SwfShapeRecord& record : records) {
+        switch (record.kind) {
+            case SwfShapeRecordKind::kStyleChange:
+                WriteStyleChange(bits, record, fillBits, lineBits);
+                break;
+            case SwfShapeRecordKind::kStraightEdge:
+                WriteStraightEdge(bits, record);
+                break;
+            case SwfShapeRecordKind::kCurvedEdge:
+                WriteCurvedEdge(bits, record);
+                break;
+            case SwfShapeRecordKind::kEnd:
+                bits.WriteUnsigned(0, 6);
+                break;
+        }
+    }
+    bits.Align();
+    body.insert(body.end(), bits.GetBytes().begin(), bits.GetBytes().end());
+}
+
 }  // namespace
 
 SwfShape::SwfShape(uint16_t characterId, float xMin, float yMin, float xMax, float yMax,
@@ -61,11 +190,7 @@ void SwfShape::AddSolidFill(uint32_t color) {
     fill.green = static_cast<uint8_t>(color >> 8);
     fill.blue = static_cast<uint8_t>(color >> 16);
     fill.alpha = static_cast<uint8_t>(color >> 24);
-    try {
-        fillStyles_.push_back(std::move(fill));
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a fill style");
-    }
+    Guarded("adding a fill style", [&] { fillStyles_.push_back(std::move(fill)); });
 }
 
 void SwfShape::AddGradientFill(uint8_t type, float x0, float y0, float x1, float y1,
@@ -82,21 +207,19 @@ void SwfShape::AddGradientFill(uint8_t type, float x0, float y0, float x1, float
     }
     SwfFillStyle fill;
     fill.type = type;
-    fill.matrix = {(x1 - x0) * 20.0f / 32768.0f,
-                   (y1 - y0) * 20.0f / 32768.0f,
+    fill.matrix = {(x1 - x0) * float{kSwfTwipsPerPixel} / kSwfGradientSquareTwips,
+                   (y1 - y0) * float{kSwfTwipsPerPixel} / kSwfGradientSquareTwips,
                    0.0f,
                    0.0f,
                    (x0 + x1) / 2.0f,
                    (y0 + y1) / 2.0f};
-    try {
+    Guarded("adding a fill style", [&] {
         for (int i = 0; i < count; ++i) {
             const uint8_t* record = records + 5 * i;
             fill.gradient.push_back({record[0], record[1], record[2], record[3], record[4]});
         }
         fillStyles_.push_back(std::move(fill));
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a fill style");
-    }
+    });
 }
 
 void SwfShape::AddBitmapFill(uint16_t bitmapId, uint8_t type, float srcX0, float srcY0, float srcX1,
@@ -113,21 +236,17 @@ void SwfShape::AddBitmapFill(uint16_t bitmapId, uint8_t type, float srcX0, float
     fill.type = type;
     fill.bitmapId = bitmapId;
     // One bitmap pixel is one twip in the fill's own space, hence the factor 20.
-    fill.matrix = {(dstX1 - dstX0) / (srcX1 - srcX0) * 20.0f,
-                   (dstY1 - dstY0) / (srcY1 - srcY0) * 20.0f,
+    fill.matrix = {(dstX1 - dstX0) / (srcX1 - srcX0) * float{kSwfTwipsPerPixel},
+                   (dstY1 - dstY0) / (srcY1 - srcY0) * float{kSwfTwipsPerPixel},
                    0.0f,
                    0.0f,
                    dstX0,
                    dstY0};
-    try {
-        fillStyles_.push_back(std::move(fill));
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a fill style");
-    }
+    Guarded("adding a fill style", [&] { fillStyles_.push_back(std::move(fill)); });
 }
 
 void SwfShape::AddLineStyle(int width, uint32_t color) {
-    const int64_t twips = int64_t{width} * 20;
+    const int64_t twips = int64_t{width} * kSwfTwipsPerPixel;
     if (twips < 0 || twips > 65535) {
         SetError("line width of " + std::to_string(width) + " pixels does not fit (0 to 3276)");
         return;
@@ -138,21 +257,11 @@ void SwfShape::AddLineStyle(int width, uint32_t color) {
     line.green = static_cast<uint8_t>(color >> 8);
     line.blue = static_cast<uint8_t>(color >> 16);
     line.alpha = static_cast<uint8_t>(color >> 24);
-    try {
-        lineStyles_.push_back(line);
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a line style");
-    }
+    Guarded("adding a line style", [&] { lineStyles_.push_back(line); });
 }
 
-bool SwfShape::AppendRecord(const SwfShapeRecord& record) {
-    try {
-        records_.push_back(record);
-        return true;
-    } catch (const std::bad_alloc&) {
-        SetError("out of memory adding a shape record");
-        return false;
-    }
+void SwfShape::AppendRecord(const SwfShapeRecord& record) {
+    Guarded("adding a shape record", [&] { records_.push_back(record); });
 }
 
 void SwfShape::AddStyleChange(uint16_t lineStyle, uint16_t fillStyle0, uint16_t fillStyle1,
@@ -228,7 +337,7 @@ void SwfShape::SetRotation(float degrees) {
     if (SwfTruncateToInt32(angle) % 90 == 0) {
         angle += 0.05;
     }
-    const double radians = angle * 0.017453292222222222;
+    const double radians = angle * kRadiansPerDegree;
     const float cosine = static_cast<float>(std::cos(radians));
     const float sine = static_cast<float>(std::sin(radians));
     std::array<float, 6> v = GetPlacementMatrix().GetValues();
@@ -236,19 +345,17 @@ void SwfShape::SetRotation(float degrees) {
 }
 
 const std::vector<uint8_t>& SwfShape::GetDefinition() {
-    if (!built_) {
+    if (built_ || !GetError().empty()) {
         built_ = true;
-        if (GetError().empty()) {
-            try {
-                if (!BuildDefinition()) {
-                    definition_.clear();
-                }
-            } catch (const std::bad_alloc&) {
-                definition_.clear();
-                definition_.shrink_to_fit();
-                SetError("out of memory building shape " + std::to_string(shapeId_));
-            }
-        }
+        return definition_;
+    }
+    built_ = true;
+    const bool built = SwfGuardMemory(
+        [this] { return BuildDefinition(); },
+        [this] { SetError("out of memory building shape " + std::to_string(shapeId_)); });
+    if (!built) {
+        definition_.clear();
+        definition_.shrink_to_fit();
     }
     return definition_;
 }
@@ -269,100 +376,23 @@ bool SwfShape::BuildDefinition() {
     }
     const uint8_t fillBits = StyleIndexBits(fillStyles_.size());
     const uint8_t lineBits = StyleIndexBits(lineStyles_.size());
-    styleBits_ = static_cast<uint8_t>((fillBits << 4) | lineBits);
 
     std::vector<uint8_t> body;
+    body.reserve(2 + rect.size());
     SwfPutU16(body, shapeId_);
     body.insert(body.end(), rect.begin(), rect.end());
-
-    PutStyleCount(body, fillStyles_.size());
-    for (const SwfFillStyle& fill : fillStyles_) {
-        body.push_back(fill.type);
-        if (fill.type == kSwfFillSolid) {
-            body.insert(body.end(), {fill.red, fill.green, fill.blue, fill.alpha});
-            continue;
-        }
-        if (fill.type >= kSwfFillRepeatingBitmap) {
-            SwfPutU16(body, fill.bitmapId);
-        }
-        SwfMatrix matrix;
-        matrix.Set(fill.matrix[0], fill.matrix[1], fill.matrix[2], fill.matrix[3], fill.matrix[4],
-                   fill.matrix[5]);
-        const std::vector<uint8_t>& matrixBytes = matrix.Encode();
-        if (matrixBytes.empty()) {
-            SetError(shapeName + " has a fill whose matrix is out of range");
-            return false;
-        }
-        body.insert(body.end(), matrixBytes.begin(), matrixBytes.end());
-        if (fill.type < kSwfFillRepeatingBitmap) {
-            body.push_back(static_cast<uint8_t>(fill.gradient.size()));
-            for (const SwfGradientRecord& r : fill.gradient) {
-                body.insert(body.end(), {r.ratio, r.red, r.green, r.blue, r.alpha});
-            }
-        }
+    if (!WriteFillStyles(body, fillStyles_)) {
+        SetError(shapeName + " has a fill whose matrix is out of range");
+        return false;
     }
-
-    PutStyleCount(body, lineStyles_.size());
-    for (const SwfLineStyle& line : lineStyles_) {
-        SwfPutU16(body, line.widthTwips);
-        body.insert(body.end(), {line.red, line.green, line.blue, line.alpha});
+    WriteLineStyles(body, lineStyles_);
+    body.push_back(static_cast<uint8_t>((fillBits << 4) | lineBits));
+    const std::string missingStyle = MissingStyle(records_, fillStyles_.size(), lineStyles_.size());
+    if (!missingStyle.empty()) {
+        SetError(shapeName + missingStyle);
+        return false;
     }
-    body.push_back(styleBits_);
-
-    SwfBitWriter bits;
-    for (const SwfShapeRecord& record : records_) {
-        switch (record.kind) {
-            case SwfShapeRecordKind::kStyleChange:
-                // Players refuse a shape whose record names a style it does not
-                // have, so such a shape is never written.
-                for (const auto& [index, count, kind] :
-                     {std::tuple{record.fillStyle0, fillStyles_.size(), "fill"},
-                      std::tuple{record.fillStyle1, fillStyles_.size(), "fill"},
-                      std::tuple{record.lineStyle, lineStyles_.size(), "line"}}) {
-                    if (index > count) {
-                        SetError(shapeName + " names " + kind + " style " + std::to_string(index) +
-                                 ", which it does not have (it has " + std::to_string(count) + ")");
-                        return false;
-                    }
-                }
-                bits.WriteUnsigned(0, 1);  // not an edge
-                bits.WriteUnsigned(0, 1);  // no new styles
-                bits.WriteUnsigned(1, 1);  // line style present
-                bits.WriteUnsigned(1, 1);  // fill style 1 present
-                bits.WriteUnsigned(1, 1);  // fill style 0 present
-                bits.WriteUnsigned(record.hasMoveTo ? 1 : 0, 1);
-                if (record.hasMoveTo) {
-                    bits.WriteUnsigned(record.bitWidth, 5);
-                    bits.WriteSigned(record.values[0], record.bitWidth);
-                    bits.WriteSigned(record.values[1], record.bitWidth);
-                }
-                bits.WriteUnsigned(record.fillStyle0, fillBits);
-                bits.WriteUnsigned(record.fillStyle1, fillBits);
-                bits.WriteUnsigned(record.lineStyle, lineBits);
-                break;
-            case SwfShapeRecordKind::kStraightEdge:
-                bits.WriteUnsigned(1, 1);  // edge
-                bits.WriteUnsigned(1, 1);  // straight
-                bits.WriteUnsigned(record.bitWidth - 2u, 4);
-                bits.WriteUnsigned(1, 1);  // general line: both deltas follow
-                bits.WriteSigned(record.values[0], record.bitWidth);
-                bits.WriteSigned(record.values[1], record.bitWidth);
-                break;
-            case SwfShapeRecordKind::kCurvedEdge:
-                bits.WriteUnsigned(1, 1);  // edge
-                bits.WriteUnsigned(0, 1);  // curved
-                bits.WriteUnsigned(record.bitWidth - 2u, 4);
-                for (const int32_t value : record.values) {
-                    bits.WriteSigned(value, record.bitWidth);
-                }
-                break;
-            case SwfShapeRecordKind::kEnd:
-                bits.WriteUnsigned(0, 6);
-                break;
-        }
-    }
-    bits.Align();
-    body.insert(body.end(), bits.GetBytes().begin(), bits.GetBytes().end());
+    WriteShapeRecords(body, records_, fillBits, lineBits);
 
     definition_.clear();
     definition_.reserve(body.size() + 6);

@@ -104,20 +104,13 @@ class SwfShape : public SwfCharacter {
     const std::vector<uint8_t>& GetDefinition() override;
     size_t GetDefinitionLength() const override { return definition_.size(); }
 
-    const SwfRect& GetBounds() const { return bounds_; }
-    const std::vector<SwfFillStyle>& GetFillStyles() const { return fillStyles_; }
-    const std::vector<SwfLineStyle>& GetLineStyles() const { return lineStyles_; }
-    const std::vector<SwfShapeRecord>& GetRecords() const { return records_; }
-    uint8_t GetStyleBits() const { return styleBits_; }
-
   private:
     bool BuildDefinition();
-    bool AppendRecord(const SwfShapeRecord& record);
+    void AppendRecord(const SwfShapeRecord& record);
 
     uint16_t shapeId_;
     std::vector<SwfFillStyle> fillStyles_;
     std::vector<SwfLineStyle> lineStyles_;
-    uint8_t styleBits_ = 0;
     std::vector<SwfShapeRecord> records_;
     std::vector<uint8_t> definition_;
     bool built_ = false;

@@ -20,7 +20,7 @@ int32_t SwfTruncateToInt32(double value) {
 int32_t SwfPixelsToTwips(float pixels) {
     // The product is formed in float, as a 32-bit float pixel value times 20, so
     // that values such as 0.05 pixels come out as the movie's players expect.
-    return SwfTruncateToInt32(static_cast<double>(pixels * 20.0f));
+    return SwfTruncateToInt32(static_cast<double>(pixels * float{kSwfTwipsPerPixel}));
 }
 
 std::string SwfPixelsText(float pixels) {

@@ -6,6 +6,12 @@
 #include <cstdint>
 #include <string>
 
+// A twip is a twentieth of a pixel.
+inline constexpr int32_t kSwfTwipsPerPixel = 20;
+// A gradient is drawn in a square of 32768 twips, centred on the origin, that its
+// matrix maps onto the shape.
+inline constexpr float kSwfGradientSquareTwips = 32768.0f;
+
 // The twips range of the signed 16-bit fields of a RECT record.
 inline constexpr int32_t kSwfMinTwips = -32768;
 inline constexpr int32_t kSwfMaxTwips = 32767;

@@ -7,11 +7,12 @@
 // until Open writes them behind the header.
 //
 // Failure: Open returns 0 and Close returns false when the movie was not written
-// completely; Failed() and GetError() tell why, GetErrorNumber() the system's
-// error number when the file system refused. A record that cannot be encoded (a
-// value out of its field's range), a write that fails or memory exhaustion puts
-// the writer into a sticky failed state: later tags are dropped and Close
-// finishes no movie. No exception leaves the writer.
+// completely; GetErrorCode() says what kind of failure it was, GetError() says it
+// in words and GetErrorNumber() gives the system's error number when the file
+// system refused. A record that cannot be encoded (a value out of its field's
+// range), a write that fails or memory exhaustion puts the writer into a sticky
+// failed state: later tags are dropped and Close finishes no movie. No exception
+// leaves the writer.
 //
 // What stays on disk: a failed movie, and a writer destroyed while open, leave an
 // empty file at the path rather than a movie nobody finished: what had streamed
@@ -40,6 +41,17 @@
 
 // The header's frame count is 16 bits: a movie holds at most this many frames.
 inline constexpr uint16_t kSwfMaxFrameCount = 65535;
+
+// Why a writer failed; GetError has the words.
+enum class SwfWriterError : uint8_t {
+    kNone,
+    kFile,           // the file system refused: GetErrorNumber says why
+    kOutOfMemory,    // memory ran out in one of the writer's operations
+    kFrameTooLarge,  // the frame does not fit the header's RECT record
+    kMovieTooLarge,  // past the header's 32-bit file length
+    kTooManyFrames,  // past the header's 16-bit frame count
+    kRecordRefused,  // a label, character, placement or action list that cannot be encoded
+};
 
 class SwfWriter {
   public:
@@ -89,24 +101,28 @@ class SwfWriter {
     bool IsOpen() const { return file_.IsOpen(); }
     // True once something went wrong: Open could not create the file or refused
     // the frame size, a record was refused, memory ran out, or Close failed.
-    bool Failed() const { return failed_; }
+    bool Failed() const { return errorCode_ != SwfWriterError::kNone; }
+    SwfWriterError GetErrorCode() const { return errorCode_; }
     const std::string& GetError() const { return error_; }
     // The system's error number when the failure was the file system's (the file
     // could not be created or written), else 0.
     int GetErrorNumber() const { return errorNumber_; }
-    // True after a Close that wrote the whole movie.
-    bool IsComplete() const { return complete_; }
 
     const std::string& GetOutputPath() const { return outputPath_; }
     uint16_t GetFrameCount() const { return frameCount_; }
-    uint16_t GetFrameRate() const { return frameRate_; }
     uint32_t GetFileLength() const { return fileLength_; }
-    const SwfRect& GetFrameRect() const { return frameRect_; }
     // The byte count of every tag appended so far (End tag and header excluded).
     uint64_t GetTagByteCount() const { return tagByteCount_; }
 
   private:
-    void Fail(std::string message, int errorNumber = 0);
+    // Sets the code and its words together; the first failure names the cause.
+    void Fail(SwfWriterError code, std::string message, int errorNumber = 0);
+    void FailWithFile();
+    // Runs one public operation, so that memory running out anywhere in it fails the
+    // movie ("out of memory " + doing) instead of leaving the writer. Returns what the
+    // operation returns, or false when memory ran out.
+    template <typename Operation>
+    bool Guarded(const char* doing, Operation operation);
     // The header as it stands: signature, version, file length, frame
     // rectangle, frame rate and frame count.
     std::vector<uint8_t> BuildHeader(uint32_t fileLength, uint16_t frameCount);
@@ -114,7 +130,7 @@ class SwfWriter {
     bool AppendTag(const uint8_t* bytes, size_t count);
     // Frames a body of a few bytes as a tag and appends it.
     bool AppendSmallTag(SwfTagCode code, std::initializer_list<uint8_t> body);
-    void AppendPlacement(SwfCharacter* character, uint16_t depth,
+    bool AppendPlacement(SwfCharacter* character, uint16_t depth,
                          const SwfColorTerms* colorTransform, bool newCharacter);
 
     std::string outputPath_;
@@ -130,8 +146,8 @@ class SwfWriter {
     // Tags appended before Open, written behind the header by Open.
     std::vector<uint8_t> tagsBeforeOpen_;
     bool closed_ = false;
-    bool failed_ = false;
     bool complete_ = false;
+    SwfWriterError errorCode_ = SwfWriterError::kNone;
     std::string error_;
     int errorNumber_ = 0;
 };

@@ -181,18 +181,35 @@ TEST(CliRun, UnwritableOutputFailsWithStatusOneAndNamesTheFile) {
 }
 
 TEST(CliRun, RateOutsideTheMoviesByteIsStoredAsTheDialogStoresItWithAWarning) {
-    ScratchFolder scratch;
-    const std::string movie = scratch.File("m.swf");
-    const CliRun run = RunCli({"-q", "-r", "300", "-o", movie, kExamples + "/01-sunrise.jpg"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err,
-              "reelwright-cli: warning: frame rate 300 does not fit the movie's 0-255 field; it is "
-              "stored as 44\n");
-    const std::vector<uint8_t> bytes = ReadFileBytes(movie);
-    ASSERT_GT(bytes.size(), 20u);
-    const size_t rateAt = 8 + TestRectLength(bytes, 8);
-    EXPECT_EQ(bytes[rateAt], 0x00);
-    EXPECT_EQ(bytes[rateAt + 1], 0x2C);
+    struct Case {
+        const char* rate;
+        uint8_t stored;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"300", 0x2C,
+         "reelwright-cli: warning: frame rate 300 does not fit the movie's 0-255 field; it is "
+         "stored as 44\n"},
+        {"255", 0xFF, ""},
+        {"0", 0x00, ""},
+        {"-1", 0xFF,
+         "reelwright-cli: warning: frame rate -1 does not fit the movie's 0-255 field; it is "
+         "stored as 255\n"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.rate);
+        ScratchFolder scratch;
+        const std::string movie = scratch.File("m.swf");
+        const CliRun run =
+            RunCli({"-q", "-r", test.rate, "-o", movie, kExamples + "/01-sunrise.jpg"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, test.warning);
+        const std::vector<uint8_t> bytes = ReadFileBytes(movie);
+        ASSERT_GT(bytes.size(), 20u);
+        const size_t rateAt = 8 + TestRectLength(bytes, 8);
+        EXPECT_EQ(bytes[rateAt], 0x00);
+        EXPECT_EQ(bytes[rateAt + 1], test.stored);
+    }
 }
 
 TEST(CliRun, HelpAndVersion) {

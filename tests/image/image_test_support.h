@@ -56,6 +56,43 @@ inline uint8_t AlphaFromTop(const Picture& picture, uint32_t x, uint32_t y) {
     return picture.GetAlphaPlane()[row * picture.GetWidth() + x];
 }
 
+// The pixels whose colour differs from rule(x, y), y counted from the top, counted so
+// that a failure reports once.
+template <typename Rule>
+int CountMismatches(const Picture& picture, Rule rule) {
+    int mismatches = 0;
+    for (uint32_t y = 0; y < picture.GetHeight(); ++y) {
+        for (uint32_t x = 0; x < picture.GetWidth(); ++x) {
+            mismatches += !(ColorFromTop(picture, x, y) == rule(x, y));
+        }
+    }
+    return mismatches;
+}
+
+// A picture of width x height whose every pixel is rule(x, y), y counted from the
+// top; the first pixel that is not is named.
+template <typename Rule>
+void ExpectPictureFromTop(const Picture& picture, uint32_t width, uint32_t height, Rule rule) {
+    ASSERT_TRUE(picture.IsValid());
+    ASSERT_EQ(picture.GetWidth(), width);
+    ASSERT_EQ(picture.GetHeight(), height);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            ASSERT_EQ(ColorFromTop(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
+        }
+    }
+}
+
+// Two rules both tests/data/bmp/make_fixtures.py and tests/data/tga/make_fixtures.py
+// draw their 13 x 7 pictures by (y counted from the top): a colour per pixel, and the
+// colour of palette entry k.
+inline Rgb FixtureTrueColour(int x, int y) {
+    return {20 * x + 5, 36 * y + 3, (17 * x + 29 * y) % 256};
+}
+inline Rgb FixturePaletteColour(int k) {
+    return {(37 * k) % 256, 255 - 5 * k, (50 * k) % 256};
+}
+
 }  // namespace image_test
 
 #define EXPECT_RGB(actual, r, g, b)           \

@@ -78,9 +78,9 @@ TEST(PictureMemoryLimit, IsSetPerPictureAndCarriesToEveryPictureMadeFromIt) {
     EXPECT_EQ(picture.GetBpp(), 8);
 
     Picture resampled;
-    ASSERT_TRUE(picture.Resample(10, 10, 0, &resampled));
+    ASSERT_TRUE(picture.Resample(10, 10, ResampleMode::kAreaAverageOrBilinear, &resampled));
     EXPECT_EQ(resampled.GetMemoryLimit(), 4000u);
-    EXPECT_FALSE(resampled.Resample(40, 101, 1));
+    EXPECT_FALSE(resampled.Resample(40, 101, ResampleMode::kNearest));
     Picture copy;
     ASSERT_TRUE(copy.Copy(resampled));
     EXPECT_EQ(copy.GetMemoryLimit(), 4000u);
@@ -174,15 +174,24 @@ TEST(PictureResolution, SetsDotsPerInchAndPixelsPerMetre) {
     EXPECT_EQ(picture.GetHeader().xPelsPerMeter, 2147483647);
 }
 
-TEST(PictureLastError, TruncatesTo255CharactersAndKeepsOldTextForEmpty) {
+TEST(PictureLastError, CodeAndTextGoTogetherAndAnEmptyTextKeepsTheOld) {
     Picture picture;
-    picture.SetLastError("first");
-    picture.SetLastError("");
-    picture.SetLastError(nullptr);
+    EXPECT_EQ(picture.GetErrorCode(), PictureError::kNone);
+    picture.SetError(PictureError::kSystem, "first");
+    picture.SetError(PictureError::kCodecLibrary, "");
+    picture.SetError(PictureError::kCodecLibrary);  // a library text that says nothing
+    picture.SetError(PictureError::kNone);
+    EXPECT_EQ(picture.GetErrorCode(), PictureError::kSystem);
     EXPECT_STREQ(picture.GetLastError(), "first");
+    picture.SetError(PictureError::kMemoryLimit);
+    EXPECT_EQ(picture.GetErrorCode(), PictureError::kMemoryLimit);
+    EXPECT_STREQ(picture.GetLastError(), "PICTURE_MAX_MEMORY exceeded");
     const std::string longText(300, 'x');
-    picture.SetLastError(longText.c_str());
+    picture.SetError(PictureError::kCodecLibrary, longText.c_str());
     EXPECT_EQ(std::string(picture.GetLastError()), std::string(255, 'x'));
+    picture.ClearLastError();
+    EXPECT_EQ(picture.GetErrorCode(), PictureError::kNone);
+    EXPECT_STREQ(picture.GetLastError(), "");
 }
 
 TEST(PictureOwnership, TakeOverMovesEverythingAndEmptiesTheOther) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package into a scratch folder, unpacks it as dpkg would and checks
-# what a user gets: the command line runs, and the manual pages, the desktop entry,
-# the icons, the AppStream metadata, the help and the Debian documents are in place
-# and valid. lintian must report no error.
+# what a user gets: the command line runs, and the manual pages, the Debian documents
+# and, with the dialog, the desktop entry, the icons, the AppStream metadata and the
+# help are in place and valid. lintian must report no error, and none of the
+# hardening flags missing.
 #
 #   check_package.sh CPACK BUILD_DIR SCRATCH_DIR WITH_DIALOG(0|1)
 set -euo pipefail
@@ -32,23 +33,27 @@ version=$("$root/usr/bin/reelwright-cli" --version)
 [ "$version" = "reelwright-cli 1.9" ] || fail "reelwright-cli --version said '$version'"
 
 expected=(
-    usr/share/man/man1/reelwright.1.gz
     usr/share/man/man1/reelwright-cli.1.gz
-    usr/share/applications/reelwright.desktop
-    usr/share/metainfo/example.reelwright.Reelwright.metainfo.xml
-    usr/lib/reelwright/Moxwell_Reelwright.chm
-    usr/lib/reelwright/help/index.html
-    usr/lib/reelwright/help/help.css
     usr/share/doc/reelwright/copyright
     usr/share/doc/reelwright/changelog.gz
 )
-for size in 16 32 48 64 128 256; do
-    expected+=("usr/share/icons/hicolor/${size}x${size}/apps/reelwright.png")
-done
 if [ "$with_dialog" = 1 ]; then
-    expected+=(usr/lib/reelwright/reelwright)
+    expected+=(
+        usr/lib/reelwright/reelwright
+        usr/share/man/man1/reelwright.1.gz
+        usr/share/applications/reelwright.desktop
+        usr/share/metainfo/example.reelwright.Reelwright.metainfo.xml
+        usr/lib/reelwright/Moxwell_Reelwright.chm
+        usr/lib/reelwright/help/index.html
+        usr/lib/reelwright/help/help.css
+    )
+    for size in 16 32 48 64 128 256; do
+        expected+=("usr/share/icons/hicolor/${size}x${size}/apps/reelwright.png")
+    done
     [ "$(readlink "$root/usr/bin/reelwright")" = ../lib/reelwright/reelwright ] ||
         fail "usr/bin/reelwright is not a link to ../lib/reelwright/reelwright"
+elif [ -e "$root/usr/share/applications" ] || [ -e "$root/usr/lib/reelwright" ]; then
+    fail "a package without the dialog holds the dialog's files"
 fi
 for file in "${expected[@]}"; do
     [ -f "$root/$file" ] || fail "$file is missing"
@@ -66,17 +71,22 @@ done
 for page in "$root"/usr/share/man/man1/*.gz "$root"/usr/share/doc/reelwright/changelog.gz; do
     gzip -t "$page" || fail "$page is not a valid gzip file"
 done
-desktop-file-validate "$root/usr/share/applications/reelwright.desktop" ||
-    fail "desktop-file-validate refused the desktop entry"
-appstreamcli validate --no-net \
-    "$root/usr/share/metainfo/example.reelwright.Reelwright.metainfo.xml" >"$scratch/appstream.log" 2>&1 ||
-    { cat "$scratch/appstream.log"; fail "appstreamcli refused the metainfo"; }
+if [ "$with_dialog" = 1 ]; then
+    desktop-file-validate "$root/usr/share/applications/reelwright.desktop" ||
+        fail "desktop-file-validate refused the desktop entry"
+    appstreamcli validate --no-net \
+        "$root/usr/share/metainfo/example.reelwright.Reelwright.metainfo.xml" >"$scratch/appstream.log" 2>&1 ||
+        { cat "$scratch/appstream.log"; fail "appstreamcli refused the metainfo"; }
+fi
 
 # lintian takes a few seconds on this package; its errors fail the test, its warnings
-# are for scripts/package.sh to show.
-if ! lintian --fail-on error "$deb" >"$scratch/lintian.log" 2>&1; then
+# are for scripts/package.sh to show. The programs must carry Debian's hardening flags.
+if ! lintian --fail-on error --display-info "$deb" >"$scratch/lintian.log" 2>&1; then
     cat "$scratch/lintian.log"
     fail "lintian reports errors (or could not run)"
+fi
+if grep -E 'hardening-no-(bindnow|fortify-functions|relro|pie)' "$scratch/lintian.log"; then
+    fail "lintian finds hardening flags missing"
 fi
 
 [ "$failures" -eq 0 ] || exit 1

@@ -3,9 +3,13 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "image/picture.h"
+#include "slideshow/frame_pipeline.h"
 #include "slideshow/slideshow_build.h"
 #include "support/byte_builder.h"
 #include "support/file_bytes.h"
@@ -162,6 +166,50 @@ TEST_F(ParallelBuildTest, StopEndsAParallelRunWithoutMovieTemporaryFileOrThread)
         EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos);
     }
     EXPECT_EQ(ThreadCount(), threadsBefore);
+}
+
+// Two workers and nothing taken yet: four frames are fitted, two per worker, and then
+// each frame taken makes room for one more. The fitting is a hook that counts the
+// frames in flight and holds the first ones until both workers have one.
+TEST(FramePipeline, NeverHasMoreThanTwoFramesPerWorkerInFlight) {
+    constexpr size_t kCount = 12;
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t started = 0;
+    size_t taken = 0;  // counted before each Next, which is what makes room
+    size_t mostInFlight = 0;
+    bool released = false;
+    FramePipeline pipeline(
+        kCount,
+        [&](size_t index) {
+            std::unique_lock<std::mutex> lock(mutex);
+            ++started;
+            mostInFlight = std::max(mostInFlight, started - taken);
+            changed.notify_all();
+            changed.wait(lock, [&] { return released; });
+            FittedFrame frame;
+            frame.sizeText = std::to_string(index);
+            return frame;
+        },
+        2);
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return started >= 2; });
+        released = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return started >= 4; });
+    }
+    for (size_t i = 0; i < kCount; ++i) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            ++taken;
+        }
+        const std::optional<FittedFrame> frame = pipeline.Next();
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(frame->sizeText, std::to_string(i));
+    }
+    EXPECT_FALSE(pipeline.Next().has_value());
+    EXPECT_EQ(mostInFlight, 4u);
 }
 
 TEST_F(ParallelBuildTest, FastDecodeStaysCloseToTheExactFrames) {

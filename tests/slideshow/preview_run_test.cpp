@@ -7,6 +7,8 @@
 #include <climits>
 
 #include "image/picture.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -46,7 +48,10 @@ struct Recorder : SlideshowEvents {
                         std::to_string(event.percent) + "%");
     }
     void OnFrameProduced(FrameProduced event) override {
-        steps.push_back("show " + event.sizeText);
+        const bool unreadable = event.outcome == FrameOutcome::kPictureUnreadable;
+        steps.push_back(
+            "show " + event.sizeText +
+            (unreadable ? " (" + event.path + " unreadable: " + event.reason + ")" : ""));
         shown.push_back(event.preview.get());
         if (stopAtSecondFrame != nullptr && shown.size() == 2) {
             stopAtSecondFrame->Request();
@@ -57,18 +62,24 @@ struct Recorder : SlideshowEvents {
 TEST(PreviewRun, UnreadableEntryShowsThePictureBeforeItAndTheWaitStillFollows) {
     Recorder recorder;
     std::vector<std::string> steps;
+    test_support::ScratchFolder scratch;
+    const std::string notAPicture = scratch.File("words.png");
+    ASSERT_TRUE(test_support::WriteFileText(notAPicture, "no picture in here\n"));
     const PreviewRequest request{{"/nonexistent/first.png", kExamples + "/01-sunrise.jpg",
-                                  "/nonexistent/b.png", kExamples + "/03-checker.bmp"},
+                                  notAPicture, kExamples + "/03-checker.bmp"},
                                  10};
     RunPreview(request, recorder, nullptr, [&](int32_t milliseconds) {
         recorder.steps.push_back("wait " + std::to_string(milliseconds));
         return true;
     });
-    EXPECT_EQ(recorder.steps,
-              (std::vector<std::string>{"entry 0 25%", "show 0*0 pixels", "wait 2500",
-                                        "entry 1 50%", "show 640*480 pixels", "wait 2500",
-                                        "entry 2 75%", "show 640*480 pixels", "wait 2500",
-                                        "entry 3 100%", "show 320*240 pixels", "wait 2500"}));
+    EXPECT_EQ(
+        recorder.steps,
+        (std::vector<std::string>{
+            "entry 0 25%",
+            "show 0*0 pixels (/nonexistent/first.png unreadable: No such file or directory)",
+            "wait 2500", "entry 1 50%", "show 640*480 pixels", "wait 2500", "entry 2 75%",
+            "show 640*480 pixels (" + notAPicture + " unreadable: Decode: Unknown or wrong format)",
+            "wait 2500", "entry 3 100%", "show 320*240 pixels", "wait 2500"}));
     ASSERT_EQ(recorder.shown.size(), 4u);
     EXPECT_EQ(recorder.shown[0], nullptr);
     EXPECT_NE(recorder.shown[1], nullptr);

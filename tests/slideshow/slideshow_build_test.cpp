@@ -259,6 +259,24 @@ TEST_F(SlideshowBuildTest, MovieIsWrittenBesideItsTargetAndTakesTheNameWhenCompl
     EXPECT_TRUE(TemporaryFolderIsEmpty());
 }
 
+TEST_F(SlideshowBuildTest, NewMovieGetsTheModeTheUmaskLeaves) {
+    const std::vector<std::string> paths{MakePicture("a.png", {"-size", "30x20", "xc:red"})};
+    struct Case {
+        mode_t umask;
+        fs::perms mode;
+    };
+    const fs::perms rw = fs::perms::owner_read | fs::perms::owner_write;
+    const fs::perms read = fs::perms::group_read | fs::perms::others_read;
+    for (const Case& test : {Case{022, rw | read}, Case{027, rw | fs::perms::group_read}}) {
+        SCOPED_TRACE(test.umask);
+        fs::remove(Movie());
+        const mode_t before = umask(test.umask);
+        Build(paths, MovieSettings{});
+        umask(before);
+        EXPECT_EQ(fs::status(Movie()).permissions() & fs::perms::all, test.mode);
+    }
+}
+
 TEST_F(SlideshowBuildTest, FailedOrStoppedBuildLeavesAnEarlierMovieUntouched) {
     // Stopped after the first entry; and a target that is no regular file.
     ASSERT_TRUE(WriteFileText(Movie(), "an earlier movie"));

@@ -187,6 +187,11 @@ const FormatVector kFormatVectors[] = {
      DescribeTestMatrix, "MATRIX translate 2000 0"},
     {"MatrixSkewOnly", [] { return MatrixBytes(0, 0, 0.5f, -0.5f, 0, 0); }, "62 80 00 C0 00 00",
      DescribeTestMatrix, "MATRIX skew 0.5 -0.5, translate 0 0"},
+    // One skew term alone still makes the pair present, with the other written as 0.
+    {"MatrixFirstSkewTermAlone", [] { return MatrixBytes(0, 0, 0.5f, 0, 0, 0); },
+     "62 80 00 00 00 00", DescribeTestMatrix, "MATRIX skew 0.5 0, translate 0 0"},
+    {"MatrixSecondSkewTermAlone", [] { return MatrixBytes(0, 0, 0, -2, 0, 0); },
+     "64 00 00 40 00 00", DescribeTestMatrix, "MATRIX skew 0 -2, translate 0 0"},
     {"ColorTransformUnchanged",
      [] {
          const SwfColorTerms terms = {1, 1, 1, 1, 0, 0, 0, 0};
@@ -380,8 +385,8 @@ TEST_P(FormatVectorTest, ExpectedBytesReadBackAsClaimed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SwfFormat, FormatVectorTest, testing::ValuesIn(kFormatVectors),
-                         [](const testing::TestParamInfo<FormatVector>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<FormatVector>& vector) {
+                             return std::string(vector.param.name);
                          });
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "image/picture_tga.h"
+#include "image/codecs/picture_tga.h"
 
 #include <algorithm>
 #include <cstring>
@@ -163,12 +163,12 @@ bool ReadColorMap(StreamReader& reader, const TgaHeader& h, Picture& picture) {
     return true;
 }
 
-// Step 1: the 18-byte header. Returns the refusal message, or null for a header
-// this decoder reads.
-const char* ReadHeader(StreamReader& reader, TgaHeader& h) {
+// Step 1: the 18-byte header. Returns the refusal, or kNone for a header this
+// decoder reads.
+PictureError ReadHeader(StreamReader& reader, TgaHeader& h) {
     uint8_t raw[kHeaderSize];
     if (!reader.ReadBytes(raw, sizeof raw)) {
-        return "Not a TGA";
+        return PictureError::kNotTga;
     }
     h.idLength = raw[0];
     h.colorMapType = raw[1];
@@ -190,7 +190,7 @@ const char* ReadHeader(StreamReader& reader, TgaHeader& h) {
         case 11:
             break;
         default:
-            return "Unknown TGA image type";
+            return PictureError::kTgaImageType;
     }
     const uint32_t depth = h.pixelDepth;
     const bool depthKnown = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
@@ -200,14 +200,14 @@ const char* ReadHeader(StreamReader& reader, TgaHeader& h) {
                                h.colorMapEntryBits == 15 || h.colorMapEntryBits == 16 ||
                                h.colorMapEntryBits == 24 || h.colorMapEntryBits == 32;
     if (h.width == 0 || h.height == 0 || !depthKnown || h.colorMapLength > 256 || !colorMapKnown) {
-        return "bad TGA header";
+        return PictureError::kTgaBadHeader;
     }
-    return nullptr;
+    return PictureError::kNone;
 }
 
 // Step 3: the rows, uncompressed or in run-length packets, each stored where the
-// descriptor's row order puts it. Returns the failure message, or null.
-const char* ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture) {
+// descriptor's row order puts it. Returns the failure, or kNone.
+PictureError ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture) {
     const uint32_t width = h.width;
     const uint32_t height = h.height;
     const uint32_t depth = h.pixelDepth;
@@ -217,20 +217,20 @@ const char* ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture)
     const bool direct = depth == 8 || depth == 24;
     std::unique_ptr<uint8_t[]> fileRow(new (std::nothrow) uint8_t[static_cast<size_t>(width) * 4]);
     if (!fileRow) {
-        return "can't allocate memory";
+        return PictureError::kOutOfMemory;
     }
     std::unique_ptr<RunLengthRows> packets;
     if (IsRunLength(h.imageType)) {
         packets.reset(new (std::nothrow) RunLengthRows(reader, pixelBytes));
         if (!packets) {
-            return "can't allocate memory";
+            return PictureError::kOutOfMemory;
         }
     }
 
     uint8_t* alphaPlane = picture.GetAlphaPlane();
     for (uint32_t i = 0; i < height; ++i) {
         if (picture.GetEscape() != 0) {
-            return "Cancelled";
+            return PictureError::kCancelled;
         }
         const uint32_t stored = topFirst ? height - 1 - i : i;
         uint8_t* out = picture.GetBits(stored);
@@ -238,7 +238,7 @@ const char* ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture)
         const bool ok = packets ? packets->FillRow(in, width)
                                 : reader.ReadBytes(in, static_cast<size_t>(width) * pixelBytes);
         if (!ok) {
-            return "corrupted TGA";
+            return PictureError::kTgaCorrupted;
         }
         if (!direct) {
             uint8_t* alpha =
@@ -246,49 +246,49 @@ const char* ReadRows(StreamReader& reader, const TgaHeader& h, Picture& picture)
             ConvertRow(in, width, h, out, alpha);
         }
     }
-    return nullptr;
+    return PictureError::kNone;
 }
 
 }  // namespace
 
 bool PictureTGA::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     StreamReader reader(*file);
     TgaHeader h;
-    if (const char* refusal = ReadHeader(reader, h)) {
-        SetLastError(refusal);
+    if (const PictureError refusal = ReadHeader(reader, h); refusal != PictureError::kNone) {
+        SetError(refusal);
         return false;
     }
     SetFormatRecognition(FormatRecognition::kWeak);  // TGA has no signature
     if (!reader.Skip(h.idLength)) {
-        SetLastError("corrupted TGA");
+        SetError(PictureError::kTgaCorrupted);
         return false;
     }
     const uint32_t bpp = IsGreyWithAlpha(h) ? 8 : h.pixelDepth;
     if (Create(h.width, h.height, bpp, kFormatTga) == nullptr) {
-        SetLastError("TGA Create failed");
+        SetError(PictureError::kTgaCreateFailed);
         return false;
     }
     if ((h.pixelDepth == 32 || IsGreyWithAlpha(h)) && !CreateAlpha()) {
         Destroy();
-        SetLastError("TGA Create failed");
+        SetError(PictureError::kTgaCreateFailed);
         return false;
     }
     // Step 2: the palette, from the colour map or the grey ramp.
     if (HasColorMap(h) && !ReadColorMap(reader, h, *this)) {
         Destroy();
-        SetLastError("corrupted TGA");
+        SetError(PictureError::kTgaCorrupted);
         return false;
     }
     if (IsGrey(h.imageType) && GetNumColors() > 0) {
         MakeGreyPalette();
     }
-    if (const char* failure = ReadRows(reader, h, *this)) {
+    if (const PictureError failure = ReadRows(reader, h, *this); failure != PictureError::kNone) {
         Destroy();
-        SetLastError(failure);
+        SetError(failure);
         return false;
     }
     if (h.descriptor & kDescriptorMirrored) {

@@ -26,19 +26,6 @@ bool DecodeIco(Picture& picture, const std::vector<uint8_t>& bytes) {
     return DecodeBytes(picture, bytes, kFormatIco);
 }
 
-template <typename Rule>
-int CountMismatches(const Picture& picture, Rule rule) {
-    int mismatches = 0;
-    for (uint32_t y = 0; y < picture.GetHeight(); ++y) {
-        for (uint32_t x = 0; x < picture.GetWidth(); ++x) {
-            const Rgb want = rule(x, y);
-            const Rgb got = ColorFromTop(picture, x, y);
-            mismatches += got.red != want.red || got.green != want.green || got.blue != want.blue;
-        }
-    }
-    return mismatches;
-}
-
 // --- entries -----------------------------------------------------------------------
 
 TEST(IcoDecoder, FirstOfSeveralEntriesLoadsByContentAndAllAreCounted) {
@@ -104,6 +91,7 @@ TEST(IcoDecoder, PngEntryThatFailsIsAFailureNotAnEmptySuccess) {
     Picture picture;
     EXPECT_FALSE(DecodeIco(picture, ReadFixture("broken_png_entry.ico")));
     EXPECT_FALSE(picture.IsValid());
+    EXPECT_NE(picture.GetErrorCode(), PictureError::kNone);
     EXPECT_STRNE(picture.GetLastError(), "");
 }
 
@@ -152,18 +140,28 @@ TEST(IcoDecoder, ThirtyTwoBitEntryKeepsItsAlphaChannel) {
     EXPECT_EQ(picture.GetTransparentIndex(), -1);
 }
 
-TEST(IcoDecoder, ThirtyTwoBitEntryWithoutAlphaUsesTheMask) {
-    // Every alpha byte 0: the picture is opaque but for the one masked pixel, whose
-    // colour no other pixel has, so it becomes the transparent colour.
-    Picture picture;
-    ASSERT_TRUE(DecodeIco(picture, ReadFixture("alpha_zero_32.ico")));
-    EXPECT_FALSE(picture.HasAlpha());
-    EXPECT_EQ(picture.GetTransparentIndex(), 0);
-    const RgbQuad transparent = picture.GetTransparentColor();
-    EXPECT_EQ(transparent.red, 140);
-    EXPECT_EQ(transparent.green, 150);
-    EXPECT_EQ(transparent.blue, 60);
-    EXPECT_RGB(ColorFromTop(picture, 0, 0), 40, 50, 60);
+TEST(IcoDecoder, MaskedPixelsOfOneColourNoOtherPixelHasMakeItTheTransparentColour) {
+    struct Case {
+        const char* fixture;
+        Rgb transparent;
+        uint32_t x, y;  // a visible pixel, y from the top
+        Rgb visible;
+    };
+    const Case cases[] = {
+        {"mask_one_color_24.ico", {255, 0, 255}, 3, 2, {180, 120, 7}},
+        // Every alpha byte 0: the picture is opaque but for the one masked pixel.
+        {"alpha_zero_32.ico", {140, 150, 60}, 0, 0, {40, 50, 60}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.fixture);
+        Picture picture;
+        ASSERT_TRUE(DecodeIco(picture, ReadFixture(test.fixture)));
+        EXPECT_FALSE(picture.HasAlpha());
+        EXPECT_EQ(picture.GetTransparentIndex(), 0);
+        const RgbQuad transparent = picture.GetTransparentColor();
+        EXPECT_EQ((Rgb{transparent.red, transparent.green, transparent.blue}), test.transparent);
+        EXPECT_EQ(ColorFromTop(picture, test.x, test.y), test.visible);
+    }
 }
 
 TEST(IcoDecoder, MaskEntirelySetGivesTheNegativeWithTransparentIndexZero) {
@@ -226,18 +224,6 @@ TEST(IcoDecoder, MaskedPixelsTakeTheHighestUnusedIndex) {
     EXPECT_RGB(ColorFromTop(picture, 2, 0), 10, 20, 220);
 }
 
-TEST(IcoDecoder, MaskedPixelsOfOneColourMakeItTheTransparentColour) {
-    Picture picture;
-    ASSERT_TRUE(DecodeIco(picture, ReadFixture("mask_one_color_24.ico")));
-    EXPECT_FALSE(picture.HasAlpha());
-    EXPECT_EQ(picture.GetTransparentIndex(), 0);
-    const RgbQuad transparent = picture.GetTransparentColor();
-    EXPECT_EQ(transparent.red, 255);
-    EXPECT_EQ(transparent.green, 0);
-    EXPECT_EQ(transparent.blue, 255);
-    EXPECT_RGB(ColorFromTop(picture, 3, 2), 180, 120, 7);
-}
-
 TEST(IcoDecoder, MaskedPixelsOfSeveralColoursBecomeAlphaZero) {
     Picture picture;
     ASSERT_TRUE(DecodeIco(picture, ReadFixture("mask_mixed_24.ico")));
@@ -269,7 +255,7 @@ TEST(IcoDecoder, VisiblePixelsNeverShareTheTransparentIndex) {
 
 TEST(IcoDecoder, RefusesForeignAndDamagedFiles) {
     Picture picture;
-    picture.SetLastError("earlier");
+    picture.SetError(PictureError::kSystem, "earlier");
     // A directory that does not match says nothing of its own.
     EXPECT_FALSE(DecodeIco(picture, {0, 0, 3, 0, 1, 0}));          // type 3
     EXPECT_FALSE(DecodeIco(picture, {0, 0, 2, 0, 0, 0, 0, 0}));    // no entries (as many TGAs)

@@ -1,4 +1,4 @@
-#include "image/exif_reader.h"
+#include "image/codecs/exif_reader.h"
 
 #include <cstring>
 #include <vector>
@@ -67,10 +67,28 @@ double UnitInInches(uint32_t exifUnit) {
     }
 }
 
+// One 12-byte directory entry: the resolutions (rationals) and their unit (a short or
+// a long) are taken; other tags and entries of an unexpected type are passed over.
+void ReadResolutionEntry(const TiffView& view, uint64_t entry, double& xResolution,
+                         double& yResolution, double& unitInInches) {
+    const uint16_t tag = view.U16(entry);
+    const uint16_t type = view.U16(entry + 2);
+    if (view.U32(entry + 4) == 0) {  // no values
+        return;
+    }
+    if ((tag == kTagXResolution || tag == kTagYResolution) && type == kTypeRational) {
+        const double value = view.Rational(view.U32(entry + 8));
+        (tag == kTagXResolution ? xResolution : yResolution) = value;
+    } else if (tag == kTagResolutionUnit && type == kTypeShort) {
+        unitInInches = UnitInInches(view.U16(entry + 8));
+    } else if (tag == kTagResolutionUnit && type == kTypeLong) {
+        unitInInches = UnitInInches(view.U32(entry + 8));
+    }
+}
+
 }  // namespace
 
 void ExifReader::Reset() {
-    present_ = false;
     xResolution_ = 0.0;
     yResolution_ = 0.0;
     resolutionUnit_ = 0.0;
@@ -96,7 +114,6 @@ bool ExifReader::ParseApp1(const uint8_t* data, size_t size) {
     if (view.U16(2) != 42) {
         return false;
     }
-    present_ = true;
     resolutionUnit_ = UnitInInches(2);  // the EXIF default
 
     // Only the first directory (the main picture) is read; the second one
@@ -111,29 +128,7 @@ bool ExifReader::ParseApp1(const uint8_t* data, size_t size) {
         if (!view.Fits(entry, 12)) {
             break;
         }
-        const uint16_t tag = view.U16(entry);
-        const uint16_t type = view.U16(entry + 2);
-        const uint32_t count = view.U32(entry + 4);
-        if (count == 0) {
-            continue;
-        }
-        if (tag == kTagXResolution || tag == kTagYResolution) {
-            if (type != kTypeRational) {
-                continue;
-            }
-            const double value = view.Rational(view.U32(entry + 8));
-            (tag == kTagXResolution ? xResolution_ : yResolution_) = value;
-        } else if (tag == kTagResolutionUnit) {
-            uint32_t unit = 0;
-            if (type == kTypeShort) {
-                unit = view.U16(entry + 8);
-            } else if (type == kTypeLong) {
-                unit = view.U32(entry + 8);
-            } else {
-                continue;
-            }
-            resolutionUnit_ = UnitInInches(unit);
-        }
+        ReadResolutionEntry(view, entry, xResolution_, yResolution_, resolutionUnit_);
     }
     return true;
 }

@@ -1,4 +1,4 @@
-#include "image/picture_bmp.h"
+#include "image/codecs/picture_bmp.h"
 
 #include <bit>
 #include <cmath>
@@ -8,8 +8,8 @@
 
 #include "image/buffered_stream_bytes.h"
 #include "image/byte_order.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
-#include "image/two_bit_pixels.h"
 
 namespace {
 
@@ -108,15 +108,16 @@ bool IsLaterWindowsHeader(uint32_t headerSize) {
     return headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124;
 }
 
-// Reads the bitmap header in whichever of its sizes the file uses and brings it to
-// the 40-byte form. False when the header cannot be read or is refused.
-bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
+// Reads the header's fields, in whichever of its sizes the file uses, into the 40-byte
+// form. False when the header cannot be read or is shorter than any known form.
+bool ReadHeaderFields(StreamReader& reader, BmpLayout& layout) {
     uint8_t raw[40] = {};
     if (!reader.ReadBytes(raw, 4)) {
         return false;
     }
     layout.headerSize = LoadU32LE(raw);
     BitmapInfoHeader& h = layout.header;
+    h.size = kBitmapInfoHeaderSize;
     if (layout.headerSize == kCoreHeaderSize) {
         if (!reader.ReadBytes(raw + 4, 8)) {
             return false;
@@ -126,63 +127,73 @@ bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
         h.height = LoadU16LE(raw + 6);
         h.planes = LoadU16LE(raw + 8);
         h.bitCount = LoadU16LE(raw + 10);
-    } else if (layout.headerSize >= kBitmapInfoHeaderSize) {
-        if (!reader.ReadBytes(raw + 4, 36)) {
-            return false;
-        }
-        h.width = LoadI32LE(raw + 4);
-        h.height = LoadI32LE(raw + 8);
-        h.planes = LoadU16LE(raw + 12);
-        h.bitCount = LoadU16LE(raw + 14);
-        h.compression = LoadU32LE(raw + 16);
-        h.sizeImage = LoadU32LE(raw + 20);
-        h.xPelsPerMeter = LoadI32LE(raw + 24);
-        h.yPelsPerMeter = LoadI32LE(raw + 28);
-        h.colorsUsed = LoadU32LE(raw + 32);
-        h.colorsImportant = LoadU32LE(raw + 36);
-    } else {
+        return true;
+    }
+    if (layout.headerSize < kBitmapInfoHeaderSize || !reader.ReadBytes(raw + 4, 36)) {
         return false;
     }
-    h.size = kBitmapInfoHeaderSize;
+    h.width = LoadI32LE(raw + 4);
+    h.height = LoadI32LE(raw + 8);
+    h.planes = LoadU16LE(raw + 12);
+    h.bitCount = LoadU16LE(raw + 14);
+    h.compression = LoadU32LE(raw + 16);
+    h.sizeImage = LoadU32LE(raw + 20);
+    h.xPelsPerMeter = LoadI32LE(raw + 24);
+    h.yPelsPerMeter = LoadI32LE(raw + 28);
+    h.colorsUsed = LoadU32LE(raw + 32);
+    h.colorsImportant = LoadU32LE(raw + 36);
+    return true;
+}
 
-    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) {
+bool IsKnownBitCount(uint16_t bitCount) {
+    return bitCount == 1 || bitCount == 2 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
+           bitCount == 24 || bitCount == 32;
+}
+
+// How many bytes of a header longer than 40 bytes are still to be passed over once
+// the masks are read; false for a header of an unknown size that does not describe
+// plain, complete pixel data.
+bool MeasureHeaderRest(BmpLayout& layout, uint64_t computedSize) {
+    const BitmapInfoHeader& h = layout.header;
+    if (layout.headerSize == kOs2HeaderSize) {
+        layout.headerBytesLeft = kOs2HeaderSize - kBitmapInfoHeaderSize;
+        return true;
+    }
+    if (layout.headerSize <= kBitmapInfoHeaderSize) {
+        return true;
+    }
+    // The later Windows headers (52, 56, 108 and 124 bytes) only add masks and
+    // colour-space data after the first 40 bytes, so they are read like it, with their
+    // palettes and a zero image size (ImageMagick's default BMP is one).
+    if (!IsLaterWindowsHeader(layout.headerSize) &&
+        (h.sizeImage < computedSize || h.planes != 1 || h.colorsUsed != 0)) {
         return false;
     }
-    switch (h.bitCount) {
-        case 1:
-        case 2:
-        case 4:
-        case 8:
-        case 16:
-        case 24:
-        case 32:
-            break;
-        default:
-            return false;
+    // The later headers hold the bit-field masks right after the first 40 bytes, where
+    // they would follow a 40-byte header, so the masks are read from there.
+    const uint64_t rest = layout.headerSize - kBitmapInfoHeaderSize;
+    const uint64_t maskBytes = MaskBytes(layout.headerSize, h.compression);
+    layout.headerBytesLeft = rest > maskBytes ? rest - maskBytes : 0;
+    return true;
+}
+
+// Reads the bitmap header in whichever of its sizes the file uses and brings it to
+// the 40-byte form. False when the header cannot be read or is refused.
+bool ReadBitmapHeader(StreamReader& reader, BmpLayout& layout) {
+    if (!ReadHeaderFields(reader, layout)) {
+        return false;
+    }
+    BitmapInfoHeader& h = layout.header;
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN || !IsKnownBitCount(h.bitCount)) {
+        return false;
     }
     layout.topDown = h.height < 0;
     layout.height =
         static_cast<uint32_t>(layout.topDown ? -static_cast<int64_t>(h.height) : h.height);
     const uint64_t computedSize =
         DibRowBytes(static_cast<uint64_t>(h.width), h.bitCount) * layout.height;
-
-    if (layout.headerSize == kOs2HeaderSize) {
-        layout.headerBytesLeft = kOs2HeaderSize - kBitmapInfoHeaderSize;
-    } else if (layout.headerSize > kBitmapInfoHeaderSize) {
-        // The later Windows headers (52, 56, 108 and 124 bytes) only add masks and
-        // colour-space data after the first 40 bytes, so they are read like it, with
-        // their palettes and a zero image size (ImageMagick's default BMP is one).
-        // Any other size is taken only when it describes plain, complete pixel data.
-        if (!IsLaterWindowsHeader(layout.headerSize) &&
-            (h.sizeImage < computedSize || h.planes != 1 || h.colorsUsed != 0)) {
-            return false;
-        }
-        layout.headerBytesLeft = layout.headerSize - kBitmapInfoHeaderSize;
-        // The later headers hold the bit-field masks right after the first 40 bytes,
-        // where they would follow a 40-byte header, so the masks are read from there.
-        const uint64_t maskBytes = MaskBytes(layout.headerSize, h.compression);
-        layout.headerBytesLeft =
-            layout.headerBytesLeft > maskBytes ? layout.headerBytesLeft - maskBytes : 0;
+    if (!MeasureHeaderRest(layout, computedSize)) {
+        return false;
     }
     if (h.sizeImage == 0) {
         h.sizeImage = static_cast<uint32_t>(computedSize);
@@ -211,104 +222,129 @@ void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t height, boo
     }
 }
 
-// Decodes run-length data (8 or 4 bits per pixel) into cleared pixel memory.
-// Pixels that a run or delta puts beyond the right edge are dropped, rows beyond the
-// top end the picture, and a file that ends early leaves the rest black.
-void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
-    const uint64_t width = picture.GetWidth();
-    const uint32_t height = picture.GetHeight();
+// Where run-length data lands: a column and a row of the picture. Pixels that a run
+// or delta puts beyond the right edge are dropped; rows beyond the top end the data.
+class RunLengthTarget {
+  public:
+    RunLengthTarget(Picture& picture, bool fourBit)
+        : picture_(picture),
+          fourBit_(fourBit),
+          width_(picture.GetWidth()),
+          height_(picture.GetHeight()),
+          row_(picture.GetBits(0)) {}
 
-    BufferedStreamBytes bytes(reader);
-    uint8_t absolute[256];
-    uint64_t x = 0;
-    uint64_t y = 0;
-    uint8_t* row = picture.GetBits(0);
+    bool InPicture() const { return y_ < height_; }
 
-    auto put = [&](uint64_t px, uint8_t value) {
-        if (px >= width) {
+    // An encoded run: one index repeated, or two alternating nibbles.
+    void Repeat(uint8_t count, uint8_t value) {
+        if (!fourBit_) {
+            const uint64_t end = std::min<uint64_t>(x_ + count, width_);
+            if (x_ < end) {
+                std::memset(row_ + x_, value, static_cast<size_t>(end - x_));
+            }
+        } else {
+            for (uint32_t i = 0; i < count; ++i) {
+                Put(x_ + i, (i & 1) ? (value & 0x0F) : static_cast<uint8_t>(value >> 4));
+            }
+        }
+        x_ += count;
+    }
+
+    // An absolute run of `count` indexes, bytes or nibbles as the depth packs them.
+    void Copy(const uint8_t* data, uint8_t count) {
+        if (!fourBit_) {
+            const uint64_t end = std::min<uint64_t>(x_ + count, width_);
+            if (x_ < end) {
+                std::memcpy(row_ + x_, data, static_cast<size_t>(end - x_));
+            }
+        } else {
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint8_t b = data[i / 2];
+                Put(x_ + i, (i & 1) ? (b & 0x0F) : static_cast<uint8_t>(b >> 4));
+            }
+        }
+        x_ += count;
+    }
+
+    void EndOfLine() {
+        x_ = 0;
+        MoveToRow(y_ + 1);
+    }
+
+    // Moves right and up.
+    void Delta(uint8_t dx, uint8_t dy) {
+        x_ += dx;
+        if (dy > 0) {
+            MoveToRow(y_ + dy);
+        }
+    }
+
+  private:
+    void Put(uint64_t x, uint8_t value) {
+        if (x >= width_) {
             return;
         }
-        if (!fourBit) {
-            row[px] = value;
-        } else if ((px & 1) == 0) {
-            row[px / 2] = static_cast<uint8_t>((row[px / 2] & 0x0F) | (value << 4));
-        } else {
-            row[px / 2] = static_cast<uint8_t>((row[px / 2] & 0xF0) | (value & 0x0F));
+        uint8_t& byte = row_[x / 2];
+        byte = (x & 1) == 0 ? static_cast<uint8_t>((byte & 0x0F) | (value << 4))
+                            : static_cast<uint8_t>((byte & 0xF0) | (value & 0x0F));
+    }
+    void MoveToRow(uint64_t row) {
+        y_ = row;
+        if (y_ < height_) {
+            row_ = picture_.GetBits(static_cast<uint32_t>(y_));
         }
-    };
-    auto moveToRow = [&](uint64_t newRow) {
-        y = newRow;
-        if (y < height) {
-            row = picture.GetBits(static_cast<uint32_t>(y));
-        }
-    };
+    }
 
-    while (y < height) {
+    Picture& picture_;
+    bool fourBit_;
+    uint64_t width_;
+    uint64_t height_;
+    uint8_t* row_;
+    uint64_t x_ = 0;
+    uint64_t y_ = 0;
+};
+
+// Run-length escapes: a run of 0 followed by one of these.
+constexpr uint8_t kEndOfLine = 0;
+constexpr uint8_t kEndOfBitmap = 1;
+constexpr uint8_t kDelta = 2;
+
+// Decodes run-length data (8 or 4 bits per pixel) into cleared pixel memory. A file
+// that ends early leaves the rest black.
+void DecodeRunLength(StreamReader& reader, Picture& picture, bool fourBit, bool& cancelled) {
+    BufferedStreamBytes bytes(reader);
+    RunLengthTarget target(picture, fourBit);
+    uint8_t absolute[256];
+    while (target.InPicture()) {
         uint8_t count;
         uint8_t value;
         if (!bytes.Next(count) || !bytes.Next(value)) {
             return;
         }
         if (count > 0) {
-            // Encoded run: one index repeated, or two alternating nibbles.
-            if (!fourBit) {
-                const uint64_t end = std::min<uint64_t>(x + count, width);
-                if (x < end) {
-                    std::memset(row + x, value, static_cast<size_t>(end - x));
-                }
-            } else {
-                const uint8_t high = value >> 4;
-                const uint8_t low = value & 0x0F;
-                for (uint32_t i = 0; i < count; ++i) {
-                    put(x + i, (i & 1) ? low : high);
-                }
-            }
-            x += count;
-            continue;
-        }
-        switch (value) {
-            case 0:  // end of line
-                x = 0;
-                moveToRow(y + 1);
-                if (picture.GetEscape() != 0) {
-                    cancelled = true;
-                    return;
-                }
-                break;
-            case 1:  // end of bitmap
+            target.Repeat(count, value);
+        } else if (value == kEndOfLine) {
+            target.EndOfLine();
+            if (picture.GetEscape() != 0) {
+                cancelled = true;
                 return;
-            case 2: {  // delta: move right and up
-                uint8_t dx;
-                uint8_t dy;
-                if (!bytes.Next(dx) || !bytes.Next(dy)) {
-                    return;
-                }
-                x += dx;
-                if (dy > 0) {
-                    moveToRow(y + dy);
-                }
-                break;
             }
-            default: {  // absolute run of `value` pixels, padded to 16 bits
-                const uint32_t dataBytes = fourBit ? (value + 1u) / 2 : value;
-                const uint32_t padded = (dataBytes + 1u) & ~1u;
-                if (!bytes.Take(absolute, padded)) {
-                    return;
-                }
-                if (!fourBit) {
-                    const uint64_t end = std::min<uint64_t>(x + value, width);
-                    if (x < end) {
-                        std::memcpy(row + x, absolute, static_cast<size_t>(end - x));
-                    }
-                } else {
-                    for (uint32_t i = 0; i < value; ++i) {
-                        const uint8_t b = absolute[i / 2];
-                        put(x + i, (i & 1) ? (b & 0x0F) : (b >> 4));
-                    }
-                }
-                x += value;
-                break;
+        } else if (value == kEndOfBitmap) {
+            return;
+        } else if (value == kDelta) {
+            uint8_t dx;
+            uint8_t dy;
+            if (!bytes.Next(dx) || !bytes.Next(dy)) {
+                return;
             }
+            target.Delta(dx, dy);
+        } else {
+            // An absolute run of `value` pixels, padded to 16 bits.
+            const uint32_t dataBytes = fourBit ? (value + 1u) / 2 : value;
+            if (!bytes.Take(absolute, (dataBytes + 1u) & ~1u)) {
+                return;
+            }
+            target.Copy(absolute, value);
         }
     }
 }
@@ -446,71 +482,88 @@ void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBp
 // How the rows step ended.
 enum class RowsOutcome { kDone, kCancelled, kOutOfMemory };
 
+// Which compressions each depth may have: run-length for 8 and 4 bits, bit fields
+// for 16 and 32.
+PictureError CheckCompression(const BitmapInfoHeader& header) {
+    const uint32_t bpp = header.bitCount;
+    const uint32_t compression = header.compression;
+    if (bpp <= 8) {
+        const bool supported = compression == kCompressionNone ||
+                               (compression == kCompressionRle8 && bpp == 8) ||
+                               (compression == kCompressionRle4 && bpp == 4);
+        return supported ? PictureError::kNone : PictureError::kBmpCompressionNotSupported;
+    }
+    const bool known = bpp == 24 ? compression == kCompressionNone
+                                 : compression == kCompressionNone ||
+                                       compression == kCompressionBitFields ||
+                                       compression == kCompressionAlphaBitFields;
+    return known ? PictureError::kNone : PictureError::kBmpUnknownCompression;
+}
+
+// The bit-field masks of 16- and 32-bit pictures: from the file when it has them,
+// else 5-5-5 for 16 bits and one byte each (the fourth byte alpha, when a writer
+// filled it) for 32. False when the file ends inside them.
+bool ReadMasks(StreamReader& reader, BmpLayout& layout) {
+    const uint32_t bpp = layout.header.bitCount;
+    if (bpp != 16 && bpp != 32) {
+        return true;
+    }
+    const uint32_t maskBytes = MaskBytes(layout.headerSize, layout.header.compression);
+    if (maskBytes > 0) {
+        uint8_t raw[16];
+        if (!reader.ReadBytes(raw, maskBytes)) {
+            return false;
+        }
+        for (uint32_t i = 0; i < maskBytes / 4; ++i) {
+            layout.masks[i] = LoadU32LE(raw + 4 * i);
+        }
+    } else if (bpp == 16) {
+        layout.masks[0] = 0x7C00;
+        layout.masks[1] = 0x03E0;
+        layout.masks[2] = 0x001F;
+    } else {
+        layout.masks[0] = 0x00FF0000;
+        layout.masks[1] = 0x0000FF00;
+        layout.masks[2] = 0x000000FF;
+        layout.masks[3] = 0xFF000000;
+    }
+    return true;
+}
+
 // Step 1: the file header (when there is one), the bitmap header in any of its sizes
-// and the bit-field masks. Returns the refusal message, or null when the layout is
+// and the bit-field masks. Returns the refusal, or kNone when the layout is
 // one this decoder reads; nothing is allocated before that is known.
-const char* ReadLayout(StreamReader& reader, BmpLayout& layout) {
+PictureError ReadLayout(StreamReader& reader, BmpLayout& layout) {
     layout.start = reader.Position();
     uint8_t fileHeader[kFileHeaderSize];
     if (!reader.ReadBytes(fileHeader, sizeof fileHeader)) {
-        return "Not a BMP";
+        return PictureError::kNotBmp;
     }
     if (LoadU16LE(fileHeader) == kBmpSignature) {
         layout.recognition = FormatRecognition::kStrong;
         layout.pixelOffset = LoadU32LE(fileHeader + 10);
     } else if (!reader.SeekTo(layout.start)) {
         // No file header: the bitmap header starts the data (a bare DIB).
-        return "Not a BMP";
+        return PictureError::kNotBmp;
     }
 
     if (!ReadBitmapHeader(reader, layout)) {
-        return "Error reading BMP info";
+        return PictureError::kBmpHeaderUnreadable;
     }
     if (layout.recognition == FormatRecognition::kNone) {
         layout.recognition = FormatRecognition::kWeak;  // a bare DIB's header
     }
-    const uint32_t bpp = layout.header.bitCount;
-    const uint32_t compression = layout.header.compression;
-    if (bpp <= 8) {
-        const bool supported = compression == kCompressionNone ||
-                               (compression == kCompressionRle8 && bpp == 8) ||
-                               (compression == kCompressionRle4 && bpp == 4);
-        if (!supported) {
-            return "compression type not supported";
-        }
-    } else if (bpp == 24
-                   ? compression != kCompressionNone
-                   : compression != kCompressionNone && compression != kCompressionBitFields &&
-                         compression != kCompressionAlphaBitFields) {
-        return "unknown compression";
+    if (const PictureError refusal = CheckCompression(layout.header);
+        refusal != PictureError::kNone) {
+        return refusal;
     }
-
-    if (bpp == 16 || bpp == 32) {
-        const uint32_t maskBytes = MaskBytes(layout.headerSize, compression);
-        if (maskBytes > 0) {
-            uint8_t raw[16];
-            if (!reader.ReadBytes(raw, maskBytes)) {
-                return "Error reading BMP info";
-            }
-            for (uint32_t i = 0; i < maskBytes / 4; ++i) {
-                layout.masks[i] = LoadU32LE(raw + 4 * i);
-            }
-        } else if (bpp == 16) {
-            layout.masks[0] = 0x7C00;
-            layout.masks[1] = 0x03E0;
-            layout.masks[2] = 0x001F;
-        } else {
-            // The fourth byte is alpha, when a writer filled it.
-            layout.masks[0] = 0x00FF0000;
-            layout.masks[1] = 0x0000FF00;
-            layout.masks[2] = 0x000000FF;
-            layout.masks[3] = 0xFF000000;
-        }
+    if (!ReadMasks(reader, layout)) {
+        return PictureError::kBmpHeaderUnreadable;
     }
     if (layout.headerBytesLeft > 0) {
         reader.Skip(static_cast<int64_t>(layout.headerBytesLeft));
     }
-    return nullptr;
+    return PictureError::kNone;
 }
 
 // Step 2: the palette. The whole stated table is passed over, even the entries beyond
@@ -570,33 +623,33 @@ RowsOutcome ReadRows(StreamReader& reader, const BmpLayout& layout, Picture& pic
 
 bool PictureBMP::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     StreamReader reader(*file);
     BmpLayout layout;
-    const char* refusal = ReadLayout(reader, layout);
+    const PictureError refusal = ReadLayout(reader, layout);
     SetFormatRecognition(layout.recognition);
-    if (refusal != nullptr) {
-        SetLastError(refusal);
+    if (refusal != PictureError::kNone) {
+        SetError(refusal);
         return false;
     }
     const BitmapInfoHeader& h = layout.header;
     if (Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
         return false;
     }
-    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * 0.0254 + 0.5)));
-    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * 0.0254 + 0.5)));
+    SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * kMetresPerInch + 0.5)));
+    SetYDpi(static_cast<int32_t>(std::floor(h.yPelsPerMeter * kMetresPerInch + 0.5)));
     ReadPalette(reader, layout, *this);
 
     switch (ReadRows(reader, layout, *this)) {
         case RowsOutcome::kOutOfMemory:
             Destroy();
-            SetLastError("can't allocate memory");
+            SetError(PictureError::kOutOfMemory);
             return false;
         case RowsOutcome::kCancelled:
             Destroy();
-            SetLastError("Cancelled");
+            SetError(PictureError::kCancelled);
             return false;
         case RowsOutcome::kDone:
             break;

@@ -1,4 +1,4 @@
-#include "image/gif_lzw_decoder.h"
+#include "image/codecs/gif_lzw_decoder.h"
 
 bool GifSubBlockReader::LoadBlock() {
     while (!ended_) {

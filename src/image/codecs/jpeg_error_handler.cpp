@@ -1,4 +1,4 @@
-#include "image/jpeg_error_handler.h"
+#include "image/codecs/jpeg_error_handler.h"
 
 #include "image/picture.h"
 
@@ -10,7 +10,7 @@ namespace {
     if (handler->picture != nullptr) {
         char message[JMSG_LENGTH_MAX] = {};
         (*cinfo->err->format_message)(cinfo, message);
-        handler->picture->SetLastError(message);
+        handler->picture->SetError(PictureError::kCodecLibrary, message);
     }
     std::longjmp(handler->jumpBuffer, 1);
 }

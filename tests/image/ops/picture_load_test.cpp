@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_png.h"
 #include "image/image_stream.h"
+#include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_png.h"
-#include "image_test_support.h"
 
 namespace {
 
@@ -32,13 +32,14 @@ const std::vector<uint8_t> kGarbage = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', '
 TEST(PictureLoad, UnopenablePathGivesTheSystemsReason) {
     for (uint32_t type : {kFormatUnknown, kFormatBmp}) {
         Picture picture;
-        picture.SetLastError("earlier");
+        picture.SetError(PictureError::kSystem, "earlier");
         EXPECT_FALSE(picture.Load("/nonexistent/folder/picture.bmp", type));
+        EXPECT_EQ(picture.GetErrorCode(), PictureError::kSystem);
         EXPECT_STREQ(picture.GetLastError(), "No such file or directory");
         EXPECT_FALSE(picture.IsValid());
     }
     Picture picture;
-    picture.SetLastError("earlier");
+    picture.SetError(PictureError::kSystem, "earlier");
     EXPECT_FALSE(picture.Load(nullptr, kFormatUnknown));
     EXPECT_STREQ(picture.GetLastError(), "earlier");
 }
@@ -59,22 +60,28 @@ TEST(PictureLoad, ContentOfAKnownFormatGivesItsDecodersReason) {
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
+        PictureError code;
         const char* reason;
     };
     const Case cases[] = {
-        {"PNG cut short", std::vector<uint8_t>(png.begin(), png.begin() + 40), "Read Error"},
-        {"PNG with a bad checksum", badChecksum, "IHDR: CRC error"},
-        {"BMP with a 20-byte header", bmpHeader20, "Error reading BMP info"},
-        {"TGA cut short", std::vector<uint8_t>(tga.begin(), tga.begin() + 60), "corrupted TGA"},
+        {"PNG cut short", std::vector<uint8_t>(png.begin(), png.begin() + 40),
+         PictureError::kReadError, "Read Error"},
+        {"PNG with a bad checksum", badChecksum, PictureError::kCodecLibrary, "IHDR: CRC error"},
+        {"BMP with a 20-byte header", bmpHeader20, PictureError::kBmpHeaderUnreadable,
+         "Error reading BMP info"},
+        {"TGA cut short", std::vector<uint8_t>(tga.begin(), tga.begin() + 60),
+         PictureError::kTgaCorrupted, "corrupted TGA"},
         {"GIF without its screen", std::vector<uint8_t>(gif.begin(), gif.begin() + 8),
-         "corrupted GIF"},
-        {"no format at all", kGarbage, "Decode: Unknown or wrong format"},
+         PictureError::kGifCorrupted, "corrupted GIF"},
+        {"no format at all", kGarbage, PictureError::kUnknownFormat,
+         "Decode: Unknown or wrong format"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
         const std::string path = WriteTemporaryFile("reason", test.bytes);
         Picture picture;
         EXPECT_FALSE(picture.Load(path.c_str(), kFormatUnknown));
+        EXPECT_EQ(picture.GetErrorCode(), test.code);
         EXPECT_STREQ(picture.GetLastError(), test.reason);
         std::remove(path.c_str());
     }
@@ -90,7 +97,7 @@ TEST(PictureLoad, SuccessLeavesNoMessageOfTheDecodersThatRefusedOnTheWay) {
     for (const std::string& path : {image_test::DataFilePath("tga", "type2_24.tga"), noEndPath}) {
         SCOPED_TRACE(path);
         Picture picture;
-        picture.SetLastError("earlier");
+        picture.SetError(PictureError::kSystem, "earlier");
         ASSERT_TRUE(picture.Load(path.c_str(), kFormatUnknown));
         EXPECT_STREQ(picture.GetLastError(), "earlier");
     }
@@ -134,7 +141,7 @@ TEST(PictureDecode, RefusesNullStreamsAndUnknownTypeCodes) {
     EXPECT_STREQ(picture.GetLastError(), "null file handler");
     MemoryImageStream stream(kGarbage.data(), kGarbage.size());
     for (uint32_t type : {6u, 8u, 1000u}) {
-        picture.SetLastError("x");
+        picture.SetError(PictureError::kSystem, "x");
         EXPECT_FALSE(picture.Decode(&stream, type));
         EXPECT_STREQ(picture.GetLastError(), "Decode: Unknown or wrong format");
     }
@@ -234,7 +241,7 @@ TEST(PictureEncode, RefusesFormatsItCannotWrite) {
     EXPECT_FALSE(picture.Encode(&out, 6));
     EXPECT_STREQ(picture.GetLastError(), "Encode: Unknown format");
     for (uint32_t type : {1u, 2u, 4u, 5u, 7u}) {
-        picture.SetLastError("x");
+        picture.SetError(PictureError::kSystem, "x");
         EXPECT_FALSE(picture.Encode(&out, type));
         EXPECT_STREQ(picture.GetLastError(), "Encode: saving in this format is not supported");
     }

@@ -9,9 +9,10 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/codecs/jpeg_error_handler.h"
+#include "image/codecs/picture_jpg.h"
 #include "image/image_stream.h"
-#include "image/jpeg_error_handler.h"
-#include "image/picture_jpg.h"
+#include "image/packed_pixels.h"
 
 namespace {
 
@@ -66,29 +67,14 @@ UINT16 DensityOf(int32_t dpi) {
     return static_cast<UINT16>(std::clamp<int32_t>(dpi, 1, 65535));
 }
 
-// Runs libjpeg over the picture's rows. Kept free of objects with destructors created
-// after setjmp: libjpeg's errors longjmp back here.
-bool Compress(Picture& picture, ImageStream& stream, uint8_t* expandedRow) {
-    jpeg_compress_struct cinfo{};
-    JpegErrorHandler errors;
-    StreamDestination destination;
-    cinfo.err = InstallJpegErrorHandler(errors, &picture);
-    if (setjmp(errors.jumpBuffer)) {
-        jpeg_destroy_compress(&cinfo);
-        return false;
-    }
-    jpeg_create_compress(&cinfo);
-
-    destination.manager.init_destination = InitDestination;
-    destination.manager.empty_output_buffer = EmptyOutputBuffer;
-    destination.manager.term_destination = TermDestination;
-    destination.stream = &stream;
-    cinfo.dest = &destination.manager;
-
-    const bool grey = picture.GetNumColors() != 0;
+// The settings of every JPEG this program writes: grey or blue-green-red input, the
+// library's defaults, the picture's quality without forcing baseline tables, 4:2:0
+// sampling (a grey picture's single component is marked 2x2 as well), and the
+// picture's resolution in dots per inch.
+void SetUpCompression(jpeg_compress_struct& cinfo, const Picture& picture) {
     cinfo.image_width = picture.GetWidth();
     cinfo.image_height = picture.GetHeight();
-    if (grey) {
+    if (picture.GetNumColors() != 0) {
         cinfo.input_components = 1;
         cinfo.in_color_space = JCS_GRAYSCALE;
     } else {
@@ -102,7 +88,6 @@ bool Compress(Picture& picture, ImageStream& stream, uint8_t* expandedRow) {
     cinfo.optimize_coding = FALSE;
     cinfo.arith_code = FALSE;
     jpeg_set_quality(&cinfo, picture.GetJpegQuality(), FALSE);
-    // 4:2:0. A grey picture's single component is marked 2x2 as well.
     cinfo.comp_info[0].h_samp_factor = 2;
     cinfo.comp_info[0].v_samp_factor = 2;
     for (int component = 1; component < cinfo.num_components; ++component) {
@@ -112,36 +97,61 @@ bool Compress(Picture& picture, ImageStream& stream, uint8_t* expandedRow) {
     cinfo.density_unit = 1;  // dots per inch
     cinfo.X_density = DensityOf(picture.GetXDpi());
     cinfo.Y_density = DensityOf(picture.GetYDpi());
-    jpeg_start_compress(&cinfo, TRUE);
+}
 
-    // The top row is stored last.
+// 8- and 24-bit rows go to libjpeg in place, the top row (stored last) first.
+void WriteStoredRows(jpeg_compress_struct& cinfo, Picture& picture) {
     const uint32_t height = picture.GetHeight();
-    if (expandedRow == nullptr) {
-        JSAMPROW rows[kRowsPerCall];
-        while (cinfo.next_scanline < cinfo.image_height) {
-            JDIMENSION count = 0;
-            for (; count < kRowsPerCall && cinfo.next_scanline + count < height; ++count) {
-                rows[count] = picture.GetBits(height - 1 - (cinfo.next_scanline + count));
-            }
-            jpeg_write_scanlines(&cinfo, rows, count);
+    JSAMPROW rows[kRowsPerCall];
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JDIMENSION count = 0;
+        for (; count < kRowsPerCall && cinfo.next_scanline + count < height; ++count) {
+            rows[count] = picture.GetBits(height - 1 - (cinfo.next_scanline + count));
         }
-    } else {
-        // 1- and 4-bit grey pictures: one byte per pixel, the index being the level.
-        const uint32_t width = picture.GetWidth();
-        const uint32_t bpp = picture.GetBpp();
-        const uint32_t perByte = 8 / bpp;
-        const uint32_t mask = (1u << bpp) - 1;
-        JSAMPROW row = expandedRow;
-        while (cinfo.next_scanline < cinfo.image_height) {
-            const uint8_t* packed = picture.GetBits(height - 1 - cinfo.next_scanline);
-            for (uint32_t x = 0; x < width; ++x) {
-                const uint32_t shift = (perByte - 1 - x % perByte) * bpp;
-                expandedRow[x] = static_cast<uint8_t>((packed[x / perByte] >> shift) & mask);
-            }
-            jpeg_write_scanlines(&cinfo, &row, 1);
-        }
+        jpeg_write_scanlines(&cinfo, rows, count);
     }
+}
 
+// 1- and 4-bit grey pictures: one byte per pixel, the index being the level, one row
+// at a time through `expandedRow`.
+void WriteExpandedRows(jpeg_compress_struct& cinfo, const Picture& picture, uint8_t* expandedRow) {
+    const uint32_t height = picture.GetHeight();
+    const uint32_t width = picture.GetWidth();
+    const uint32_t bpp = picture.GetBpp();
+    JSAMPROW row = expandedRow;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const uint8_t* packed = picture.GetBits(height - 1 - cinfo.next_scanline);
+        for (uint32_t x = 0; x < width; ++x) {
+            expandedRow[x] = PackedIndex(packed, x, bpp);
+        }
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+}
+
+// Runs libjpeg over the picture's rows. Kept free of objects with destructors created
+// after setjmp: libjpeg's errors longjmp back here.
+bool Compress(Picture& picture, ImageStream& stream, uint8_t* expandedRow) {
+    jpeg_compress_struct cinfo{};
+    JpegErrorHandler errors;
+    StreamDestination destination;
+    cinfo.err = InstallJpegErrorHandler(errors, &picture);
+    if (setjmp(errors.jumpBuffer)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    destination.manager.init_destination = InitDestination;
+    destination.manager.empty_output_buffer = EmptyOutputBuffer;
+    destination.manager.term_destination = TermDestination;
+    destination.stream = &stream;
+    cinfo.dest = &destination.manager;
+    SetUpCompression(cinfo, picture);
+    jpeg_start_compress(&cinfo, TRUE);
+    if (expandedRow == nullptr) {
+        WriteStoredRows(cinfo, picture);
+    } else {
+        WriteExpandedRows(cinfo, picture, expandedRow);
+    }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     return true;
@@ -151,15 +161,15 @@ bool Compress(Picture& picture, ImageStream& stream, uint8_t* expandedRow) {
 
 bool PictureJPG::Encode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     if (!IsValid()) {
-        SetLastError("null image!!!");
+        SetError(PictureError::kJpegNoPicture);
         return false;
     }
     if (GetNumColors() != 0 && !IsGrayScale()) {
-        SetLastError("JPEG can save only RGB or GreyScale images");
+        SetError(PictureError::kJpegNotRgbOrGrey);
         return false;
     }
     // Packed grey pixels are widened to a byte each, one row at a time; 8- and 24-bit

@@ -2,7 +2,7 @@
 // stores them (1, 4 and 8-bit indexes or grey levels, blue-green-red triples) are
 // read straight into the picture's rows; the others (2-bit, grey with alpha, colour
 // with alpha) pass through a buffer and are converted row by row.
-#include "image/picture_png.h"
+#include "image/codecs/picture_png.h"
 
 #include <png.h>
 
@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "image/image_stream.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
-#include "image/two_bit_pixels.h"
 
 namespace {
 
@@ -50,13 +50,14 @@ struct PngDecodeState {
 void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     auto* state = static_cast<PngDecodeState*>(png_get_io_ptr(png));
     if (state->stream->Read(data, 1, length) != length) {
-        png_error(png, "Read Error");
+        state->picture->SetError(PictureError::kReadError);
+        png_longjmp(png, 1);
     }
 }
 
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
     auto* state = static_cast<PngDecodeState*>(png_get_error_ptr(png));
-    state->picture->SetLastError(message);
+    state->picture->SetError(PictureError::kCodecLibrary, message);
     png_longjmp(png, 1);
 }
 
@@ -82,7 +83,7 @@ void SplitColorAlphaRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, 
 
 int32_t PhysicalToDpi(png_uint_32 value, int unit) {
     if (unit == PNG_RESOLUTION_METER) {
-        return static_cast<int32_t>(std::floor(value * 0.0254 + 0.5));
+        return static_cast<int32_t>(std::floor(value * kMetresPerInch + 0.5));
     }
     return static_cast<int32_t>(std::min<png_uint_32>(value, INT32_MAX));
 }
@@ -101,7 +102,9 @@ class PngDecoder {
     bool ArrangeRows(int passes, size_t rowBytes);
     bool ReadRows(int passes);
     void SetResolution();
-    void SetPaletteAndTransparency(int colorType, int bitDepth);
+    void SetPalette(int bitDepth);
+    void SetTransparency(int colorType, int bitDepth);
+    void SetPaletteAlpha(png_const_bytep alphas, int alphaCount);
     void ConvertRow(const uint8_t* source, uint32_t fileRow);
 
     PngDecodeState& state_;
@@ -137,10 +140,11 @@ bool PngDecoder::Run() {
     png_read_update_info(png, info);
 
     SetResolution();
-    SetPaletteAndTransparency(colorType_, bitDepth_);
+    SetPalette(bitDepth_);
+    SetTransparency(colorType_, bitDepth_);
     if (channels_ == 2 || channels_ == 4) {
         if (!picture_.CreateAlpha()) {
-            picture_.SetLastError("can't allocate memory");
+            picture_.SetError(PictureError::kOutOfMemory);
             return false;
         }
     }
@@ -175,7 +179,7 @@ bool PngDecoder::CreatePicture() {
             channels_ = 4;
             break;
         default:
-            picture_.SetLastError("unknown PNG color type");
+            picture_.SetError(PictureError::kPngColorType);
             return false;
     }
     const uint32_t bpp = channels_ == 1 ? std::min(bitDepth_, 8) : channels_ == 2 ? 8 : 24;
@@ -190,7 +194,7 @@ bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
     direct_ = (channels_ == 1 && bitDepth_ != 2) || channels_ == 3;
     const uint32_t effectiveWidth = picture_.GetEffectiveWidth();
     if (direct_ && rowBytes > effectiveWidth) {
-        picture_.SetLastError("PNG row size does not match the picture");
+        picture_.SetError(PictureError::kPngRowSize);
         return false;
     }
     // A converted interlaced picture needs all its rows at once: each pass adds
@@ -198,7 +202,7 @@ bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
     const uint64_t bufferRows = direct_ ? 0 : (passes > 1 ? height : 1);
     const uint64_t bufferBytes = bufferRows * rowBytes;
     if (bufferBytes > picture_.GetMemoryLimit()) {
-        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+        picture_.SetError(PictureError::kMemoryLimit);
         return false;
     }
     state_.buffer.resize(bufferBytes);
@@ -223,7 +227,7 @@ bool PngDecoder::ReadRows(int passes) {
     for (int pass = 0; pass < passes; ++pass) {
         for (uint32_t y = 0; y < height; ++y) {
             if (picture_.GetEscape() != 0) {
-                picture_.SetLastError("Cancelled");
+                picture_.SetError(PictureError::kCancelled);
                 return false;
             }
             png_read_row(state_.png, state_.rows[y], nullptr);
@@ -231,7 +235,6 @@ bool PngDecoder::ReadRows(int passes) {
                 ConvertRow(state_.rows[y], y);
             }
         }
-        picture_.SetProgress(static_cast<int32_t>(100 * (pass + 1) / passes));
     }
     if (!direct_ && passes > 1) {
         for (uint32_t y = 0; y < height; ++y) {
@@ -298,86 +301,83 @@ void PngDecoder::SetResolution() {
     picture_.SetYDpi(PhysicalToDpi(y, unit));
 }
 
-void PngDecoder::SetPaletteAndTransparency(int colorType, int bitDepth) {
-    png_structp png = state_.png;
-    png_infop info = state_.info;
+void PngDecoder::SetPalette(int bitDepth) {
     const uint32_t colors = picture_.GetNumColors();
-
+    if (colors == 0) {
+        return;
+    }
     png_colorp filePalette = nullptr;
     int filePaletteSize = 0;
-    if (colors != 0) {
-        if (png_get_PLTE(png, info, &filePalette, &filePaletteSize) != 0 && filePaletteSize > 0) {
-            const uint32_t count = std::min<uint32_t>(filePaletteSize, colors);
-            for (uint32_t i = 0; i < count; ++i) {
-                picture_.SetPaletteColor(
-                    i, RgbQuad{filePalette[i].blue, filePalette[i].green, filePalette[i].red, 0});
-            }
-            const uint32_t cap = picture_.GetBpp() == 1 ? 2 : picture_.GetBpp() == 4 ? 16 : 256;
-            picture_.SetColorsImportant(
-                filePaletteSize > 256 ? 0 : std::min<uint32_t>(filePaletteSize, cap));
-        } else if (bitDepth == 2) {
-            const uint8_t greys[4] = {0, 85, 170, 255};
-            for (uint32_t i = 0; i < 4; ++i) {
-                picture_.SetPaletteColor(i, RgbQuad{greys[i], greys[i], greys[i], 0});
-            }
-        } else {
-            picture_.MakeGreyPalette();
+    if (png_get_PLTE(state_.png, state_.info, &filePalette, &filePaletteSize) != 0 &&
+        filePaletteSize > 0) {
+        const uint32_t count = std::min<uint32_t>(filePaletteSize, colors);
+        for (uint32_t i = 0; i < count; ++i) {
+            picture_.SetPaletteColor(
+                i, RgbQuad{filePalette[i].blue, filePalette[i].green, filePalette[i].red, 0});
         }
+        const uint32_t cap = picture_.GetBpp() == 1 ? 2 : picture_.GetBpp() == 4 ? 16 : 256;
+        picture_.SetColorsImportant(
+            filePaletteSize > 256 ? 0 : std::min<uint32_t>(filePaletteSize, cap));
+    } else if (bitDepth == 2) {
+        const uint8_t greys[4] = {0, 85, 170, 255};
+        for (uint32_t i = 0; i < 4; ++i) {
+            picture_.SetPaletteColor(i, RgbQuad{greys[i], greys[i], greys[i], 0});
+        }
+    } else {
+        picture_.MakeGreyPalette();
     }
+}
 
-    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0) {
+void PngDecoder::SetTransparency(int colorType, int bitDepth) {
+    if (png_get_valid(state_.png, state_.info, PNG_INFO_tRNS) == 0) {
         return;
     }
     png_bytep alphas = nullptr;
     int alphaCount = 0;
     png_color_16p color = nullptr;
-    png_get_tRNS(png, info, &alphas, &alphaCount, &color);
+    png_get_tRNS(state_.png, state_.info, &alphas, &alphaCount, &color);
     const auto toEightBits = [bitDepth](png_uint_16 sample) {
         return static_cast<uint8_t>(bitDepth == 16 ? sample >> 8 : sample);
     };
-
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
-        if (alphas == nullptr || alphaCount <= 0) {
-            return;
-        }
-        if (alphaCount == 1 && alphas[0] == 0) {
-            // The usual single entry: palette index 0 is fully transparent.
-            picture_.SetTransparentIndex(0);
-            return;
-        }
-        // Each listed entry carries its own alpha; the rest are opaque. A single
-        // entry that is not fully transparent is an alpha value too (it must not
-        // make index 0 invisible).
-        for (uint32_t i = 0; i < colors; ++i) {
-            RgbQuad entry = picture_.GetPaletteColor(i);
-            entry.reserved = i < static_cast<uint32_t>(alphaCount) ? alphas[i] : 255;
-            picture_.SetPaletteColor(i, entry);
-        }
-        picture_.SetAlphaPaletteEnabled(true);
+        SetPaletteAlpha(alphas, alphaCount);
     } else if (colorType == PNG_COLOR_TYPE_GRAY) {
-        if (color == nullptr) {
-            return;
-        }
         // A level outside the bit depth's range matches no pixel.
-        if (bitDepth < 16 && color->gray >= (1u << bitDepth)) {
-            return;
+        if (color != nullptr && (bitDepth == 16 || color->gray < (1u << bitDepth))) {
+            picture_.SetTransparentIndex(toEightBits(color->gray));
         }
-        picture_.SetTransparentIndex(toEightBits(color->gray));
-    } else if (colorType == PNG_COLOR_TYPE_RGB) {
-        if (color == nullptr) {
-            return;
-        }
+    } else if (colorType == PNG_COLOR_TYPE_RGB && color != nullptr) {
         picture_.SetTransparentColor(RgbQuad{toEightBits(color->blue), toEightBits(color->green),
                                              toEightBits(color->red), 0});
         picture_.SetTransparentIndex(0);  // marks the transparent colour as active
     }
 }
 
+void PngDecoder::SetPaletteAlpha(png_const_bytep alphas, int alphaCount) {
+    if (alphas == nullptr || alphaCount <= 0) {
+        return;
+    }
+    if (alphaCount == 1 && alphas[0] == 0) {
+        // The usual single entry: palette index 0 is fully transparent.
+        picture_.SetTransparentIndex(0);
+        return;
+    }
+    // Each listed entry carries its own alpha; the rest are opaque. A single entry that
+    // is not fully transparent is an alpha value too (it must not make index 0
+    // invisible).
+    for (uint32_t i = 0; i < picture_.GetNumColors(); ++i) {
+        RgbQuad entry = picture_.GetPaletteColor(i);
+        entry.reserved = i < static_cast<uint32_t>(alphaCount) ? alphas[i] : 255;
+        picture_.SetPaletteColor(i, entry);
+    }
+    picture_.SetAlphaPaletteEnabled(true);
+}
+
 }  // namespace
 
 bool PicturePNG::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     // Foreign files are turned away before libpng is set up: content detection
@@ -386,26 +386,26 @@ bool PicturePNG::Decode(ImageStream* file) {
     StreamReader reader(*file);
     if (!reader.ReadBytes(signature, kSignatureSize) ||
         png_sig_cmp(signature, 0, kSignatureSize) != 0) {
-        SetLastError("Not a PNG file");
+        SetError(PictureError::kNotPng);
         return false;
     }
     SetFormatRecognition(FormatRecognition::kStrong);
     // libpng may complain after the last row (a damaged chunk, a missing end) and
     // still give the whole picture: then its complaint is no error of the picture.
-    const std::string earlierError = GetLastError();
+    const PictureLastError earlierError = GetError();
 
     PngDecodeState state;
     state.stream = file;
     state.picture = this;
     state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
     if (state.png == nullptr) {
-        SetLastError("can't allocate memory");
+        SetError(PictureError::kOutOfMemory);
         return false;
     }
     state.info = png_create_info_struct(state.png);
     bool decoded = false;
     if (state.info == nullptr) {
-        SetLastError("can't allocate memory");
+        SetError(PictureError::kOutOfMemory);
     } else {
         decoded = PngDecoder(state).Run();
     }
@@ -413,8 +413,7 @@ bool PicturePNG::Decode(ImageStream* file) {
     if (!decoded) {
         Destroy();
     } else {
-        ClearLastError();
-        SetLastError(earlierError.c_str());
+        RestoreError(earlierError);
     }
     return decoded;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/drawing_surface.h"
+#include "image/packed_pixels.h"
 #include "image/picture.h"
 
 namespace {
@@ -43,13 +44,7 @@ struct SourceView {
         return alpha + static_cast<size_t>(y) * static_cast<size_t>(width);
     }
     uint8_t IndexAt(const uint8_t* row, int64_t x) const {
-        if (bpp == 8) {
-            return row[x];
-        }
-        if (bpp == 4) {
-            return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-        }
-        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        return PackedIndex(row, static_cast<uint64_t>(x), static_cast<uint32_t>(bpp));
     }
     // Blue, green, red of column x in a stored row; palette indexes past the palette
     // read as black.

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_tga.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_tga.h"
 
 namespace {
 
@@ -26,20 +26,14 @@ std::string Fixture(const char* name) {
 }
 
 // The generator's rules (see make_fixtures.py); y counts from the top.
-Rgb TrueColour(int x, int y) {
-    return {20 * x + 5, 36 * y + 3, (17 * x + 29 * y) % 256};
-}
 int Alpha(int x) {
     return std::min(40 * x + 10, 255);
 }
 int Grey(int x, int y) {
     return (19 * x + 31 * y) % 256;
 }
-Rgb PaletteColour(int k) {
-    return {(37 * k) % 256, 255 - 5 * k, (50 * k) % 256};
-}
 Rgb ManyColours(int x, int y) {
-    return PaletteColour((7 * x + 11 * y) % 40);
+    return FixturePaletteColour((7 * x + 11 * y) % 40);
 }
 // 5-bit levels come back multiplied by 8.
 Rgb Levels555(int x, int y) {
@@ -50,19 +44,12 @@ int BandIndex(int x, int y) {
     return ((6 - y) * 13 + x) / 5 % 12;
 }
 Rgb Band(int x, int y) {
-    return PaletteColour(BandIndex(x, y));
+    return FixturePaletteColour(BandIndex(x, y));
 }
 
 template <typename Rule>
 void ExpectPicture(const Picture& picture, Rule rule) {
-    ASSERT_TRUE(picture.IsValid());
-    ASSERT_EQ(picture.GetWidth(), kWidth);
-    ASSERT_EQ(picture.GetHeight(), kHeight);
-    for (uint32_t y = 0; y < kHeight; ++y) {
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            ASSERT_EQ(ColorFromTop(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
-        }
-    }
+    ExpectPictureFromTop(picture, kWidth, kHeight, rule);
 }
 
 Picture* LoadTga(Picture& picture, const char* name) {
@@ -136,7 +123,7 @@ TEST(TgaDecoder, TrueColourTypesAtTwentyFourAndThirtyTwoBits) {
         Picture picture;
         LoadTga(picture, name);
         EXPECT_EQ(picture.GetBpp(), 24);
-        ExpectPicture(picture, TrueColour);
+        ExpectPicture(picture, FixtureTrueColour);
         EXPECT_EQ(ColorFromTop(picture, 12, 6), (Rgb{245, 219, 122}));
         const bool thirtyTwo = std::string(name).find("_32") != std::string::npos;
         ASSERT_EQ(picture.HasAlpha(), thirtyTwo);
@@ -204,7 +191,7 @@ TEST(TgaDecoder, RowOrderBitClearStoresTheFirstFileRowAtTheBottom) {
     ASSERT_EQ(file[17] & 0x30, 0);
     Picture picture;
     LoadTga(picture, "type2_24_bottom_first.tga");
-    ExpectPicture(picture, TrueColour);
+    ExpectPicture(picture, FixtureTrueColour);
     EXPECT_TRUE(std::equal(file.begin() + 18, file.begin() + 18 + kWidth * 3, picture.GetBits(0)));
 }
 
@@ -214,7 +201,7 @@ TEST(TgaDecoder, DescriptorBitsFlipAndMirrorToTheSamePicture) {
         SCOPED_TRACE(name);
         Picture picture;
         LoadTga(picture, name);
-        ExpectPicture(picture, TrueColour);
+        ExpectPicture(picture, FixtureTrueColour);
     }
 }
 

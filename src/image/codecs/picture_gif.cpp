@@ -1,10 +1,11 @@
-#include "image/picture_gif.h"
+#include "image/codecs/picture_gif.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "image/gif_lzw_decoder.h"
+#include "image/codecs/gif_lzw_decoder.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
 
 namespace {
@@ -93,25 +94,13 @@ class InterlacedRowOrder {
 
 // Writes count palette indexes into a packed row of 1, 4 or 8 bits per pixel,
 // starting at pixel x. Indexes wider than the pixel keep their low bits.
-void PackIndexes(const uint8_t* indexes, size_t count, uint8_t* row, uint32_t x, int bpp) {
+void PackIndexes(const uint8_t* indexes, size_t count, uint8_t* row, uint32_t x, uint32_t bpp) {
     if (bpp == 8) {
         std::memcpy(row + x, indexes, count);
         return;
     }
-    if (bpp == 4) {
-        for (size_t i = 0; i < count; ++i, ++x) {
-            uint8_t& byte = row[x >> 1];
-            const uint8_t value = indexes[i] & 0x0F;
-            byte = (x & 1) ? static_cast<uint8_t>((byte & 0xF0) | value)
-                           : static_cast<uint8_t>((byte & 0x0F) | (value << 4));
-        }
-        return;
-    }
-    for (size_t i = 0; i < count; ++i, ++x) {
-        const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-        uint8_t& byte = row[x >> 3];
-        byte =
-            (indexes[i] & 1) ? static_cast<uint8_t>(byte | bit) : static_cast<uint8_t>(byte & ~bit);
+    for (size_t i = 0; i < count; ++i) {
+        StorePackedIndex(row, x + i, bpp, indexes[i]);
     }
 }
 
@@ -125,47 +114,66 @@ uint8_t FillByte(uint8_t index, int bpp) {
     return (index & 1) ? 0xFF : 0x00;
 }
 
-// Decodes one image into the picture, drawn on a screen of at least the given size.
-bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDescriptor& image,
-                 int minimumCodeSize, const RgbQuad* table, int tableBits, uint32_t screenWidth,
-                 uint32_t screenHeight, uint8_t backgroundIndex, int32_t transparentIndex) {
-    if (image.width == 0 || image.height == 0 ||
-        !GifLzwDecoder::IsValidMinimumCodeSize(minimumCodeSize)) {
-        picture.SetLastError("corrupted GIF");
-        return false;
-    }
-    const uint32_t width = std::max<uint32_t>(screenWidth, uint32_t{image.left} + image.width);
-    const uint32_t height = std::max<uint32_t>(screenHeight, uint32_t{image.top} + image.height);
+// The colour table an image is shown with: its own, or the screen's; no bits for
+// none.
+struct GifColors {
+    const RgbQuad* table = nullptr;
+    int bits = 0;
+};
+
+// Makes the picture the screen (grown to hold the image), with the image's palette and
+// transparency, every pixel filled with the transparent index when there is one, else
+// the background index. False, with the reason in the picture, when it cannot be made.
+bool PrepareScreen(Picture& picture, const GifImageDescriptor& image, const GifColors& colors,
+                   const GifScreen& screen, int32_t transparentIndex) {
+    const uint32_t width = std::max<uint32_t>(screen.width, uint32_t{image.left} + image.width);
+    const uint32_t height = std::max<uint32_t>(screen.height, uint32_t{image.top} + image.height);
     // Without a colour table the indexes are shown as greys.
-    const int bits = tableBits ? tableBits : 8;
+    const int bits = colors.bits ? colors.bits : 8;
     if (picture.Create(width, height, static_cast<uint32_t>(bits), kFormatGif) == nullptr) {
         return false;
     }
-    const int bpp = picture.GetBpp();
-    const uint32_t colors = picture.GetNumColors();
-    if (tableBits) {
-        picture.SetPalette(table, std::min<uint32_t>(colors, uint32_t{1} << tableBits));
+    const uint32_t paletteSize = picture.GetNumColors();
+    if (colors.bits) {
+        picture.SetPalette(colors.table,
+                           std::min<uint32_t>(paletteSize, uint32_t{1} << colors.bits));
     } else {
         picture.MakeGreyPalette();
     }
-    if (transparentIndex >= 0 && static_cast<uint32_t>(transparentIndex) < colors) {
+    const bool transparent =
+        transparentIndex >= 0 && static_cast<uint32_t>(transparentIndex) < paletteSize;
+    if (transparent) {
         picture.SetTransparentIndex(transparentIndex);
         picture.SetTransparentColor(
             picture.GetPaletteColor(static_cast<uint32_t>(transparentIndex)));
     }
-
-    const uint8_t fill = transparentIndex >= 0 && static_cast<uint32_t>(transparentIndex) < colors
+    const uint8_t fill = transparent
                              ? static_cast<uint8_t>(transparentIndex)
-                             : (backgroundIndex < colors ? backgroundIndex : 0);
-    const uint32_t rowBytes = picture.GetEffectiveWidth();
-    std::memset(picture.GetBits(0), FillByte(fill, bpp), uint64_t{rowBytes} * height);
+                             : (screen.backgroundIndex < paletteSize ? screen.backgroundIndex : 0);
+    std::memset(picture.GetBits(0), FillByte(fill, picture.GetBpp()),
+                uint64_t{picture.GetEffectiveWidth()} * height);
+    return true;
+}
 
+// Decodes one image into the picture, drawn on a screen of at least the screen's size.
+bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDescriptor& image,
+                 int minimumCodeSize, const GifColors& colors, const GifScreen& screen,
+                 int32_t transparentIndex) {
+    if (image.width == 0 || image.height == 0 ||
+        !GifLzwDecoder::IsValidMinimumCodeSize(minimumCodeSize)) {
+        picture.SetError(PictureError::kGifCorrupted);
+        return false;
+    }
+    if (!PrepareScreen(picture, image, colors, screen, transparentIndex)) {
+        return false;
+    }
+    const uint32_t height = picture.GetHeight();
     GifLzwDecoder lzw(blocks, minimumCodeSize);
     std::vector<uint8_t> indexes(image.width);
     InterlacedRowOrder interlaced(image.height);
     for (uint32_t arrival = 0; arrival < image.height; ++arrival) {
         if (picture.GetEscape() != 0) {
-            picture.SetLastError("Cancelled");
+            picture.SetError(PictureError::kCancelled);
             return false;
         }
         uint32_t y = arrival;
@@ -175,7 +183,7 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
         const size_t got = lzw.Read(indexes.data(), indexes.size());
         // Stored rows are bottom-up: image row y sits top + y rows below the top.
         uint8_t* row = picture.GetBits(height - 1 - (image.top + y));
-        PackIndexes(indexes.data(), got, row, image.left, bpp);
+        PackIndexes(indexes.data(), got, row, image.left, picture.GetBpp());
         // Damaged or missing data leaves the rest of the frame filled: a partial
         // picture is more use than none.
         if (got < indexes.size()) {
@@ -227,6 +235,69 @@ bool ReadExtension(StreamReader& reader, uint8_t label, int32_t& transparentInde
     return blocks.SkipRest();
 }
 
+// How the walk through the file's blocks goes on after one block.
+enum class BlockOutcome { kGoOn, kEnd, kFailed };
+
+// One image: its descriptor, local colour table and data, decoded into the picture
+// when it is the wanted one (the image at `wanted`, counted by imageCount), passed
+// over otherwise. kFailed leaves the reason in the picture.
+BlockOutcome ReadImage(StreamReader& reader, Picture& picture, const GifScreen& screen,
+                       int32_t transparentIndex, int32_t wanted, int32_t& imageCount,
+                       bool& decoded) {
+    GifImageDescriptor image;
+    if (!ReadImageDescriptor(reader, image)) {
+        return BlockOutcome::kEnd;
+    }
+    RgbQuad localTable[256] = {};
+    if (image.localTableBits != 0 && !ReadColorTable(reader, image.localTableBits, localTable)) {
+        return BlockOutcome::kEnd;
+    }
+    uint8_t minimumCodeSize = 0;
+    if (!reader.ReadU8(minimumCodeSize)) {
+        return BlockOutcome::kEnd;
+    }
+    GifSubBlockReader blocks(reader);
+    if (imageCount == wanted && !decoded) {
+        const GifColors colors = image.localTableBits ? GifColors{localTable, image.localTableBits}
+                                                      : GifColors{screen.table, screen.tableBits};
+        if (!DecodeImage(picture, blocks, image, static_cast<int>(minimumCodeSize), colors, screen,
+                         transparentIndex)) {
+            return BlockOutcome::kFailed;
+        }
+        decoded = true;
+    }
+    ++imageCount;
+    return blocks.SkipRest() ? BlockOutcome::kGoOn : BlockOutcome::kEnd;
+}
+
+// Walks the blocks after the screen: extensions and images, until the trailer, the end
+// of the file or a byte that starts no block, all of which end the file; whatever was
+// counted so far stands. Decodes the image at `wanted`.
+BlockOutcome ReadBlocks(StreamReader& reader, Picture& picture, const GifScreen& screen,
+                        int32_t wanted, int32_t& imageCount, bool& decoded) {
+    int32_t transparentIndex = -1;  // from the graphic control extension of the next image
+    BlockOutcome outcome = BlockOutcome::kGoOn;
+    while (outcome == BlockOutcome::kGoOn) {
+        uint8_t introducer = 0;
+        if (!reader.ReadU8(introducer) || introducer == kTrailer) {
+            return BlockOutcome::kEnd;
+        }
+        if (introducer == kExtensionIntroducer) {
+            uint8_t label = 0;
+            if (!reader.ReadU8(label) || !ReadExtension(reader, label, transparentIndex)) {
+                return BlockOutcome::kEnd;
+            }
+        } else if (introducer == kImageSeparator) {
+            outcome =
+                ReadImage(reader, picture, screen, transparentIndex, wanted, imageCount, decoded);
+            transparentIndex = -1;
+        } else {
+            return BlockOutcome::kEnd;
+        }
+    }
+    return outcome;
+}
+
 }  // namespace
 
 // The picture is the logical screen: the chosen frame is drawn at its offset and the
@@ -239,79 +310,23 @@ bool PictureGIF::Decode(ImageStream* file) {
     StreamReader reader(*file);
     GifScreen screen;
     const ScreenOutcome screenOutcome = ReadScreen(reader, screen);
-    if (screenOutcome != ScreenOutcome::kNotGif) {
-        SetFormatRecognition(FormatRecognition::kStrong);
+    if (screenOutcome == ScreenOutcome::kNotGif) {
+        return false;
     }
-    switch (screenOutcome) {
-        case ScreenOutcome::kNotGif:
-            return false;
-        case ScreenOutcome::kCorrupted:
-            SetLastError("corrupted GIF");
-            return false;
-        case ScreenOutcome::kRead:
-            break;
+    SetFormatRecognition(FormatRecognition::kStrong);
+    if (screenOutcome == ScreenOutcome::kCorrupted) {
+        SetError(PictureError::kGifCorrupted);
+        return false;
     }
-
-    const int32_t wanted = GetFrameNumber();
     int32_t imageCount = 0;
     bool decoded = false;
-    int32_t transparentIndex = -1;  // from the graphic control extension of the next image
-
-    for (;;) {
-        uint8_t introducer = 0;
-        // The end of the file, the trailer or a byte that starts no block all end the
-        // file: whatever was counted so far stands.
-        if (!reader.ReadU8(introducer) || introducer == kTrailer) {
-            break;
-        }
-        if (introducer == kExtensionIntroducer) {
-            uint8_t label = 0;
-            if (!reader.ReadU8(label)) {
-                break;
-            }
-            if (!ReadExtension(reader, label, transparentIndex)) {
-                break;
-            }
-            continue;
-        }
-        if (introducer != kImageSeparator) {
-            break;
-        }
-
-        GifImageDescriptor image;
-        if (!ReadImageDescriptor(reader, image)) {
-            break;
-        }
-        RgbQuad localTable[256] = {};
-        if (image.localTableBits != 0 &&
-            !ReadColorTable(reader, image.localTableBits, localTable)) {
-            break;
-        }
-        uint8_t minimumCodeSize = 0;
-        if (!reader.ReadU8(minimumCodeSize)) {
-            break;
-        }
-        GifSubBlockReader blocks(reader);
-        if (imageCount == wanted && !decoded) {
-            const RgbQuad* table = image.localTableBits ? localTable : screen.table;
-            const int tableBits = image.localTableBits ? image.localTableBits : screen.tableBits;
-            if (!DecodeImage(*this, blocks, image, static_cast<int>(minimumCodeSize), table,
-                             tableBits, screen.width, screen.height, screen.backgroundIndex,
-                             transparentIndex)) {
-                return false;
-            }
-            decoded = true;
-        }
-        ++imageCount;
-        transparentIndex = -1;
-        if (!blocks.SkipRest()) {
-            break;
-        }
+    if (ReadBlocks(reader, *this, screen, GetFrameNumber(), imageCount, decoded) ==
+        BlockOutcome::kFailed) {
+        return false;
     }
-
     SetFrameCount(imageCount);
     if (!decoded) {
-        SetLastError(imageCount == 0 ? "corrupted GIF" : "GIF frame number out of range");
+        SetError(imageCount == 0 ? PictureError::kGifCorrupted : PictureError::kGifFrameOutOfRange);
         return false;
     }
     return true;

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_bmp.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_bmp.h"
 
 namespace {
 
@@ -25,20 +25,14 @@ std::string Fixture(const char* name) {
 }
 
 // The generator's rules (see make_fixtures.py).
-Rgb TrueColour(int x, int y) {
-    return {20 * x + 5, 36 * y + 3, (17 * x + 29 * y) % 256};
-}
-Rgb PaletteColour(int k) {
-    return {(37 * k) % 256, 255 - 5 * k, (50 * k) % 256};
-}
 Rgb TwoColours(int x, int y) {
     return (3 * x + y) % 5 < 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
 }
 Rgb SixteenColours(int x, int y) {
-    return PaletteColour((x + 2 * y) % 12);
+    return FixturePaletteColour((x + 2 * y) % 12);
 }
 Rgb ManyColours(int x, int y) {
-    return PaletteColour((7 * x + 11 * y) % 40);
+    return FixturePaletteColour((7 * x + 11 * y) % 40);
 }
 // 5-5-5 and 5-6-5 levels come back with each channel's top bit at bit 7.
 Rgb Levels555(int x, int y) {
@@ -51,14 +45,7 @@ Rgb Levels565(int x, int y) {
 
 template <typename Rule>
 void ExpectPicture(const Picture& picture, Rule rule) {
-    ASSERT_TRUE(picture.IsValid());
-    ASSERT_EQ(picture.GetWidth(), kWidth);
-    ASSERT_EQ(picture.GetHeight(), kHeight);
-    for (uint32_t y = 0; y < kHeight; ++y) {
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            ASSERT_EQ(ColorFromTop(picture, x, y), rule(x, y)) << "at " << x << ", " << y;
-        }
-    }
+    ExpectPictureFromTop(picture, kWidth, kHeight, rule);
 }
 
 // A bitmap built in memory: file header, 40-byte header, palette, pixel bytes.
@@ -158,7 +145,7 @@ TEST(BmpDecoder, TwentyFourBitPicturesInEveryHeaderForm) {
         ASSERT_TRUE(picture.Load(Fixture(name).c_str(), 0));
         EXPECT_EQ(picture.GetBpp(), 24);
         EXPECT_EQ(picture.GetType(), 1u);
-        ExpectPicture(picture, TrueColour);
+        ExpectPicture(picture, FixtureTrueColour);
     }
     Picture picture;
     ASSERT_TRUE(picture.Load(Fixture("bare_dib.dib").c_str(), 1));
@@ -179,7 +166,7 @@ TEST(BmpDecoder, TopDownAndBottomUpRowsLoadToIdenticalPixelMemory) {
     EXPECT_EQ(std::memcmp(bottomUp.GetBits(0), topDown.GetBits(0),
                           bottomUp.GetEffectiveWidth() * kHeight),
               0);
-    ExpectPicture(topDown, TrueColour);
+    ExpectPicture(topDown, FixtureTrueColour);
 }
 
 TEST(BmpDecoder, SixteenBitPixelsPutEachChannelsTopBitAtBitSeven) {
@@ -199,7 +186,7 @@ TEST(BmpDecoder, ThirtyTwoBitFourthBytesBecomeAlphaUnlessAllZero) {
     Picture withAlpha;
     ASSERT_TRUE(withAlpha.Load(Fixture("bits32_alpha.bmp").c_str(), 0));
     EXPECT_EQ(withAlpha.GetBpp(), 24);
-    ExpectPicture(withAlpha, TrueColour);
+    ExpectPicture(withAlpha, FixtureTrueColour);
     ASSERT_TRUE(withAlpha.HasAlpha());
     const uint8_t* alpha = withAlpha.GetAlphaPlane();
     for (uint32_t y = 0; y < kHeight; ++y) {
@@ -211,7 +198,7 @@ TEST(BmpDecoder, ThirtyTwoBitFourthBytesBecomeAlphaUnlessAllZero) {
 
     Picture zeroAlpha;
     ASSERT_TRUE(zeroAlpha.Load(Fixture("bits32_zero_alpha.bmp").c_str(), 0));
-    ExpectPicture(zeroAlpha, TrueColour);
+    ExpectPicture(zeroAlpha, FixtureTrueColour);
     ASSERT_TRUE(zeroAlpha.HasAlpha());
     for (uint32_t i = 0; i < kWidth * kHeight; ++i) {
         ASSERT_EQ(zeroAlpha.GetAlphaPlane()[i], 255) << i;
@@ -288,6 +275,15 @@ TEST(BmpDecoder, BitFieldsOfAnyLayoutPutEachChannelsTopBitAtBitSeven) {
          {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000},
          {0x00102030},
          {{48, 32, 16, 255}}},
+        // Whole-byte colours beside a two-bit alpha field: the byte-copying path must
+        // not take it (its alpha byte would be read from before the row).
+        {"32-bit whole-byte colours, alpha 0xC0000000",
+         32,
+         56,
+         3,
+         {0xFF0000, 0x00FF00, 0x0000FF, 0xC0000000},
+         {0xC0102030, 0x40000000, 0x80FFFFFF},
+         {{48, 32, 16, 255}, {0, 0, 0, 85}, {255, 255, 255, 170}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

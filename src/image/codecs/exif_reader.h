@@ -22,7 +22,6 @@ class ExifReader {
     // holds a readable EXIF header; resolution fields stay 0 when absent or broken.
     bool ParseApp1(const uint8_t* data, size_t size);
 
-    bool IsPresent() const { return present_; }
     // Resolution values as stored (a rational), 0 when absent or undefined.
     double GetXResolution() const { return xResolution_; }
     double GetYResolution() const { return yResolution_; }
@@ -35,7 +34,6 @@ class ExifReader {
   private:
     void Reset();
 
-    bool present_ = false;
     double xResolution_ = 0.0;
     double yResolution_ = 0.0;
     double resolutionUnit_ = 0.0;

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "image/exif_reader.h"
+#include "image/codecs/exif_reader.h"
+#include "image/codecs/jpeg_error_handler.h"
+#include "image/codecs/picture_jpg.h"
 #include "image/image_stream.h"
-#include "image/jpeg_error_handler.h"
-#include "image/picture_jpg.h"
 
 // After jpeglib.h, which jpeg_error_handler.h brings in.
 #include <jerror.h>
@@ -88,24 +88,20 @@ struct Progress {
     Picture* picture;
 };
 
-// Stops decoding when the caller set the escape value or the file has too many
-// scans; otherwise keeps the picture's progress up to date.
+// libjpeg's progress monitor, called as it works: stops decoding when the caller set
+// the escape value or the file has too many scans.
 void MonitorProgress(j_common_ptr cinfo) {
     auto* progress = reinterpret_cast<Progress*>(cinfo->progress);
     auto* errors = reinterpret_cast<JpegErrorHandler*>(cinfo->err);
     Picture* picture = progress->picture;
     if (picture->GetEscape() != 0) {
-        picture->SetLastError("Cancelled");
+        picture->SetError(PictureError::kCancelled);
         std::longjmp(errors->jumpBuffer, 1);
     }
     auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (decompress->input_scan_number > kMaxScans) {
-        picture->SetLastError("JPEG file has too many scans");
+        picture->SetError(PictureError::kJpegTooManyScans);
         std::longjmp(errors->jumpBuffer, 1);
-    }
-    const long total = progress->manager.pass_limit;
-    if (total > 0) {
-        picture->SetProgress(static_cast<int32_t>(100LL * progress->manager.pass_counter / total));
     }
 }
 
@@ -175,6 +171,63 @@ uint64_t LibjpegWorkingBytes(const jpeg_decompress_struct& cinfo) {
     return (uint64_t{1} << 20) + uint64_t{64} * cinfo.image_width * cinfo.num_components;
 }
 
+// The DCT scale: the picture's JPEG scale when one is set, else the smallest that
+// still covers the decode size hint (about the picture as stored: no EXIF orientation
+// is applied), else full size.
+void ChooseScale(jpeg_decompress_struct& cinfo, const Picture& picture) {
+    if (picture.GetJpegScale() != 0) {
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = picture.GetJpegScale();
+        return;
+    }
+    if (picture.GetDecodeHintWidth() == 0 && picture.GetDecodeHintHeight() == 0) {
+        return;
+    }
+    const int numerator =
+        ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height, picture.GetDecodeHintWidth(),
+                              picture.GetDecodeHintHeight());
+    if (numerator < 8) {
+        cinfo.scale_num = static_cast<unsigned>(numerator);
+        cinfo.scale_denom = 8;
+    }
+}
+
+// Colour comes out in the picture's own blue-green-red order; grey, CMYK and unknown
+// spaces as they are; anything else as red-green-blue.
+void ChooseOutputColorSpace(jpeg_decompress_struct& cinfo) {
+    switch (cinfo.out_color_space) {
+        case JCS_RGB:
+            cinfo.out_color_space = JCS_EXT_BGR;
+            break;
+        case JCS_GRAYSCALE:
+        case JCS_CMYK:
+        case JCS_UNKNOWN:
+            break;
+        default:
+            cinfo.out_color_space = JCS_RGB;
+            break;
+    }
+}
+
+// Refuses oversized pictures before libjpeg allocates its buffers for them. A
+// multi-scan file is decoded when its full-size picture would fit the limit, so that a
+// small hostile file cannot make libjpeg take much more than the picture it claims;
+// libjpeg then gets just the memory that picture needs.
+bool BoundMemory(jpeg_decompress_struct& cinfo, uint64_t limit) {
+    const int components = cinfo.output_components;
+    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
+        return false;
+    }
+    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
+    if (coefficients != 0 &&
+        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
+        return false;
+    }
+    cinfo.mem->max_memory_to_use =
+        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
+    return true;
+}
+
 int32_t ClampDpi(double dpi) {
     if (!(dpi > 0.0)) {
         return 0;  // also catches NaN; the setter makes it 96
@@ -218,61 +271,22 @@ bool JpegDecoder::Run() {
     if (setjmp(state_.errors.jumpBuffer)) {
         return false;
     }
-
     jpeg_create_decompress(&cinfo);
     cinfo.src = &state_.source.manager;
     cinfo.progress = &state_.progress.manager;
     jpeg_read_header(&cinfo, TRUE);
-
-    if (picture_.GetJpegScale() != 0) {
-        cinfo.scale_num = 1;
-        cinfo.scale_denom = picture_.GetJpegScale();
-    } else if (picture_.GetDecodeHintWidth() != 0 || picture_.GetDecodeHintHeight() != 0) {
-        // The hint is about the picture as stored (no EXIF orientation is applied).
-        const int numerator =
-            ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height,
-                                  picture_.GetDecodeHintWidth(), picture_.GetDecodeHintHeight());
-        if (numerator < 8) {
-            cinfo.scale_num = static_cast<unsigned>(numerator);
-            cinfo.scale_denom = 8;
-        }
-    }
-    switch (cinfo.out_color_space) {
-        case JCS_RGB:
-            cinfo.out_color_space = JCS_EXT_BGR;  // the picture's own byte order
-            break;
-        case JCS_GRAYSCALE:
-        case JCS_CMYK:
-        case JCS_UNKNOWN:
-            break;
-        default:
-            cinfo.out_color_space = JCS_RGB;
-            break;
-    }
+    ChooseScale(cinfo, picture_);
+    ChooseOutputColorSpace(cinfo);
     jpeg_calc_output_dimensions(&cinfo);
     const int components = cinfo.output_components;
     if (components != 1 && components != 3 && components != 4) {
-        picture_.SetLastError("unsupported JPEG colour components");
+        picture_.SetError(PictureError::kJpegColorComponents);
         return false;
     }
-    // Refuse oversized pictures before libjpeg allocates its buffers for them.
-    const uint64_t limit = picture_.GetMemoryLimit();
-    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
-        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
+    if (!BoundMemory(cinfo, picture_.GetMemoryLimit())) {
+        picture_.SetError(PictureError::kMemoryLimit);
         return false;
     }
-    // A multi-scan file is decoded when its full-size picture would fit the limit, so
-    // that a small hostile file cannot make libjpeg take much more than the picture it
-    // claims; libjpeg then gets just the memory that picture needs.
-    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
-    if (coefficients != 0 &&
-        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
-        picture_.SetLastError("PICTURE_MAX_MEMORY exceeded");
-        return false;
-    }
-    cinfo.mem->max_memory_to_use =
-        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
-
     jpeg_start_decompress(&cinfo);
     if (picture_.Create(cinfo.output_width, cinfo.output_height, 8u * components, kFormatJpeg) ==
         nullptr) {
@@ -299,8 +313,10 @@ void JpegDecoder::SetResolution() {
     }
     switch (cinfo.density_unit) {
         case 2:  // dots per centimetre
-            picture_.SetXDpi(static_cast<int32_t>(std::floor(cinfo.X_density * 2.54 + 0.5)));
-            picture_.SetYDpi(static_cast<int32_t>(std::floor(cinfo.Y_density * 2.54 + 0.5)));
+            picture_.SetXDpi(
+                static_cast<int32_t>(std::floor(cinfo.X_density * kCentimetresPerInch + 0.5)));
+            picture_.SetYDpi(
+                static_cast<int32_t>(std::floor(cinfo.Y_density * kCentimetresPerInch + 0.5)));
             break;
         case 1:  // dots per inch
             picture_.SetXDpi(cinfo.X_density);
@@ -350,7 +366,7 @@ bool JpegDecoder::ReadRows() {
         if (read == 0) {
             // With our source manager this cannot happen (it never suspends); a
             // stalled decoder must not loop.
-            picture_.SetLastError("JPEG decoder made no progress");
+            picture_.SetError(PictureError::kJpegNoProgress);
             return false;
         }
         for (JDIMENSION i = 0; i < read; ++i) {
@@ -369,7 +385,7 @@ bool JpegDecoder::ReadRows() {
 
 bool PictureJPG::Decode(ImageStream* file) {
     if (file == nullptr) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     const int64_t start = file->Tell();
@@ -380,13 +396,13 @@ bool PictureJPG::Decode(ImageStream* file) {
         SetFormatRecognition(FormatRecognition::kStrong);
     }
     if (!file->Seek(start, SEEK_SET)) {
-        SetLastError("Read Error");
+        SetError(PictureError::kReadError);
         return false;
     }
     ExifReader exif;
     const bool haveExif = exif.ReadFromJpeg(*file);
     if (!file->Seek(start, SEEK_SET)) {
-        SetLastError("Read Error");
+        SetError(PictureError::kReadError);
         return false;
     }
 

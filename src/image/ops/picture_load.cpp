@@ -1,16 +1,15 @@
 // Loading and saving: opening files, finding the format by content, and handing the
 // stream to the decoder or encoder of one format.
 #include <cstring>
-#include <string>
 
+#include "image/codecs/picture_bmp.h"
+#include "image/codecs/picture_gif.h"
+#include "image/codecs/picture_ico.h"
+#include "image/codecs/picture_jpg.h"
+#include "image/codecs/picture_png.h"
+#include "image/codecs/picture_tga.h"
 #include "image/image_stream.h"
 #include "image/picture.h"
-#include "image/picture_bmp.h"
-#include "image/picture_gif.h"
-#include "image/picture_ico.h"
-#include "image/picture_jpg.h"
-#include "image/picture_png.h"
-#include "image/picture_tga.h"
 
 namespace {
 
@@ -24,14 +23,50 @@ bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recogniti
     decoder.CopyInformation(target);
     decoder.ClearLastError();  // what it says is its own
     if (decoder.Decode(file)) {
-        const std::string kept = target.GetLastError();
+        const PictureLastError kept = target.GetError();
         target.TakeOver(decoder);
-        target.ClearLastError();
-        target.SetLastError(kept.c_str());
+        target.RestoreError(kept);
         return true;
     }
     recognition = decoder.GetFormatRecognition();
-    target.SetLastError(decoder.GetLastError());
+    target.SetError(decoder.GetErrorCode(), decoder.GetLastError());
+    return false;
+}
+
+// By content: each decoder in turn from the same starting point. The order matters,
+// since TGA has no signature and accepts much that is not TGA. When none succeeds, the
+// reason of the decoder most sure that the file was of its format (the first of them
+// in this order) says why; with none sure, the format is unknown. A success keeps the
+// caller's last error, not the refusals on the way.
+bool DecodeByContent(Picture& picture, ImageStream* file) {
+    const PictureLastError callersError = picture.GetError();
+    const int64_t start = file->Tell();
+    using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
+    static constexpr Attempt kAttempts[] = {
+        DecodeWith<PictureBMP>, DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
+        DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
+    };
+    FormatRecognition surest = FormatRecognition::kNone;
+    PictureLastError surestReason;
+    for (Attempt attempt : kAttempts) {
+        picture.ClearLastError();
+        FormatRecognition recognition = FormatRecognition::kNone;
+        if (attempt(picture, file, recognition)) {
+            picture.RestoreError(callersError);
+            return true;
+        }
+        if (recognition > surest && picture.GetErrorCode() != PictureError::kNone) {
+            surest = recognition;
+            surestReason = picture.GetError();
+        }
+        file->Seek(start, SEEK_SET);
+    }
+    picture.ClearLastError();
+    if (surest != FormatRecognition::kNone) {
+        picture.RestoreError(surestReason);
+    } else {
+        picture.SetError(PictureError::kUnknownFormat);
+    }
     return false;
 }
 
@@ -44,7 +79,7 @@ bool Picture::Load(const char* path, uint32_t type) {
     if (TypeIndex(type) != 0) {
         StdioImageStream file(path, "rb");
         if (!file.IsOpen()) {
-            SetLastError(std::strerror(file.OpenError()));
+            SetError(PictureError::kSystem, std::strerror(file.OpenError()));
             return false;
         }
         if (Decode(&file, type)) {
@@ -54,23 +89,22 @@ bool Picture::Load(const char* path, uint32_t type) {
     // Either the format is to be found by content, or the named decoder refused the
     // file: try every decoder. When a format was named, its own message is the more
     // useful one, so it is put back if the search finds nothing either.
-    char keptError[kLastErrorCapacity];
-    std::memcpy(keptError, info_.lastError, sizeof keptError);
+    const PictureLastError namedFormatError = GetError();
     StdioImageStream file(path, "rb");
     if (!file.IsOpen()) {
-        SetLastError(std::strerror(file.OpenError()));
+        SetError(PictureError::kSystem, std::strerror(file.OpenError()));
         return false;
     }
     const bool decoded = Decode(&file, kFormatUnknown);
     if (!decoded && type != kFormatUnknown) {
-        std::memcpy(info_.lastError, keptError, sizeof keptError);
+        RestoreError(namedFormatError);
     }
     return decoded;
 }
 
 bool Picture::Decode(ImageStream* file, uint32_t type) {
     if (!file) {
-        SetLastError("null file handler");
+        SetError(PictureError::kNullFile);
         return false;
     }
     FormatRecognition recognition = FormatRecognition::kNone;
@@ -88,44 +122,11 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
         case kFormatTga:
             return DecodeWith<PictureTGA>(*this, file, recognition);
         case kFormatUnknown:
-            break;
+            return DecodeByContent(*this, file);
         default:
-            SetLastError("Decode: Unknown or wrong format");
+            SetError(PictureError::kUnknownFormat);
             return false;
     }
-
-    // By content: each decoder in turn from the same starting point. The order
-    // matters, since TGA has no signature and accepts much that is not TGA. When none
-    // succeeds, the reason of the decoder most sure that the file was of its format
-    // (the first of them in this order) says why; with none sure, the format is
-    // unknown. A success keeps the caller's last error, not the refusals on the way.
-    const std::string callersError = info_.lastError;
-    const int64_t start = file->Tell();
-    using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
-    static constexpr Attempt kAttempts[] = {
-        DecodeWith<PictureBMP>, DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
-        DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
-    };
-    FormatRecognition surest = FormatRecognition::kNone;
-    std::string surestReason;
-    for (Attempt attempt : kAttempts) {
-        ClearLastError();
-        recognition = FormatRecognition::kNone;
-        if (attempt(*this, file, recognition)) {
-            ClearLastError();
-            SetLastError(callersError.c_str());
-            return true;
-        }
-        if (recognition > surest && info_.lastError[0] != '\0') {
-            surest = recognition;
-            surestReason = info_.lastError;
-        }
-        file->Seek(start, SEEK_SET);
-    }
-    ClearLastError();
-    SetLastError(surest != FormatRecognition::kNone ? surestReason.c_str()
-                                                    : "Decode: Unknown or wrong format");
-    return false;
 }
 
 bool Picture::Save(const char* path, uint32_t type) {
@@ -134,7 +135,7 @@ bool Picture::Save(const char* path, uint32_t type) {
     }
     StdioImageStream file(path, "wb");
     if (!file.IsOpen()) {
-        SetLastError(std::strerror(file.OpenError()));
+        SetError(PictureError::kSystem, std::strerror(file.OpenError()));
         return false;
     }
     const bool encoded = Encode(&file, type);
@@ -142,7 +143,7 @@ bool Picture::Save(const char* path, uint32_t type) {
     // the last bytes; if that fails the file is incomplete and must not pass as saved.
     const bool closed = file.Close();
     if (encoded && !closed) {
-        SetLastError("Save: the file could not be written completely");
+        SetError(PictureError::kSaveIncomplete);
         return false;
     }
     return encoded;
@@ -156,7 +157,7 @@ bool Picture::Encode(ImageStream* file, uint32_t type) {
             if (encoder.Encode(file)) {
                 return true;
             }
-            SetLastError(encoder.GetLastError());
+            SetError(encoder.GetErrorCode(), encoder.GetLastError());
             return false;
         }
         case kFormatBmp:
@@ -165,10 +166,10 @@ bool Picture::Encode(ImageStream* file, uint32_t type) {
         case kFormatIco:
         case kFormatTga:
             // Only JPEG is ever written; the other formats are read-only here.
-            SetLastError("Encode: saving in this format is not supported");
+            SetError(PictureError::kEncodeNotSupported);
             return false;
         default:
-            SetLastError("Encode: Unknown format");
+            SetError(PictureError::kEncodeUnknownFormat);
             return false;
     }
 }

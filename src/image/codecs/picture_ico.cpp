@@ -1,10 +1,11 @@
-#include "image/picture_ico.h"
+#include "image/codecs/picture_ico.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "image/picture_png.h"
+#include "image/codecs/picture_png.h"
+#include "image/packed_pixels.h"
 #include "image/stream_reader.h"
 
 namespace {
@@ -21,30 +22,6 @@ struct IconEntry {
     uint32_t height = 0;
     uint32_t offset = 0;
 };
-
-uint8_t GetIndex(const uint8_t* row, uint32_t x, int bpp) {
-    if (bpp == 8) {
-        return row[x];
-    }
-    if (bpp == 4) {
-        return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    }
-    return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-
-void SetIndex(uint8_t* row, uint32_t x, int bpp, uint8_t index) {
-    if (bpp == 8) {
-        row[x] = index;
-    } else if (bpp == 4) {
-        uint8_t& byte = row[x >> 1];
-        byte = (x & 1) ? static_cast<uint8_t>((byte & 0xF0) | (index & 0x0F))
-                       : static_cast<uint8_t>((byte & 0x0F) | ((index & 0x0F) << 4));
-    } else {
-        const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-        uint8_t& byte = row[x >> 3];
-        byte = (index & 1) ? static_cast<uint8_t>(byte | bit) : static_cast<uint8_t>(byte & ~bit);
-    }
-}
 
 // The AND mask: one bit per pixel, most significant bit first, rows padded to 4
 // bytes, bottom row first, as the pixel rows are stored.
@@ -145,7 +122,7 @@ void MakeMaskedIndexTransparent(Picture& picture, const AndMask& mask) {
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = picture.GetBits(y);
         for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t index = GetIndex(row, x, bpp);
+            const uint8_t index = PackedIndex(row, x, bpp);
             (mask.IsMasked(x, y) ? usedMasked : usedVisible)[index] = true;
         }
     }
@@ -172,7 +149,7 @@ void MakeMaskedIndexTransparent(Picture& picture, const AndMask& mask) {
             uint8_t* row = picture.GetBits(y);
             for (uint32_t x = 0; x < width; ++x) {
                 if (mask.IsMasked(x, y)) {
-                    SetIndex(row, x, bpp, index);
+                    StorePackedIndex(row, x, bpp, index);
                 }
             }
         }
@@ -231,7 +208,7 @@ void ApplyMask(Picture& picture, const AndMask& mask, bool alphaFromFile) {
 
 bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
     if (!picture.CreateAlpha()) {
-        picture.SetLastError("can't allocate memory");
+        picture.SetError(PictureError::kOutOfMemory);
         return false;
     }
     const uint32_t width = picture.GetWidth();
@@ -241,7 +218,7 @@ bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
     bool anyAlpha = false;
     for (uint32_t y = 0; y < height; ++y) {
         if (!reader.ReadBytes(source.data(), source.size())) {
-            picture.SetLastError("corrupted ICO");
+            picture.SetError(PictureError::kIcoCorrupted);
             return false;
         }
         uint8_t* row = picture.GetBits(y);
@@ -262,49 +239,46 @@ bool ReadPixels32(Picture& picture, StreamReader& reader, bool& alphaFromFile) {
     return true;
 }
 
-bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& entry) {
+// The entry's bitmap header, and the size the picture gets: the directory's size
+// bytes are only a summary (and 0 stands for 256); where they disagree with a usable
+// header, the header describes the rows that follow. False for a header that cannot
+// be read or used.
+bool ReadEntryHeader(StreamReader& reader, const IconEntry& entry, uint32_t& width,
+                     uint32_t& height, uint16_t& bitCount, uint32_t& colorsInFile) {
     uint8_t header[kBitmapInfoHeaderSize];
     if (!reader.ReadBytes(header, sizeof header)) {
-        picture.SetLastError("corrupted ICO");
         return false;
     }
     const uint32_t headerSize = LoadU32LE(header);
     const int32_t headerWidth = LoadI32LE(header + 4);
     const int32_t headerHeight = LoadI32LE(header + 8);  // pixel rows and mask rows
-    const uint16_t bitCount = LoadU16LE(header + 14);
-    const uint32_t colorsInFile = LoadU32LE(header + 32);
+    bitCount = LoadU16LE(header + 14);
+    colorsInFile = LoadU32LE(header + 32);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > kLongestBitmapHeader ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)) {
-        picture.SetLastError("corrupted ICO");
+        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) ||
+        !reader.Skip(headerSize - kBitmapInfoHeaderSize)) {
         return false;
     }
-    if (!reader.Skip(headerSize - kBitmapInfoHeaderSize)) {
-        picture.SetLastError("corrupted ICO");
-        return false;
-    }
-    // The directory's size bytes are only a summary (and 0 stands for 256); where they
-    // disagree with a usable bitmap header, the header describes the rows that follow.
-    uint32_t width = entry.width;
-    uint32_t height = entry.height;
+    width = entry.width;
+    height = entry.height;
     if (headerWidth > 0 && headerHeight >= 2 &&
         (static_cast<uint32_t>(headerWidth) != width ||
          static_cast<uint32_t>(headerHeight) / 2 != height)) {
         width = static_cast<uint32_t>(headerWidth);
         height = static_cast<uint32_t>(headerHeight) / 2;
     }
-    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
-        return false;
-    }
+    return true;
+}
 
-    // Palette: the stated count, or the picture's own when the header says 0; entries
-    // past the picture's palette are skipped, entries the file lacks stay black.
+// The palette: the stated count, or the picture's own when the header says 0; entries
+// past the picture's palette are skipped, entries the file lacks stay black.
+bool ReadEntryPalette(StreamReader& reader, Picture& picture, uint32_t colorsInFile) {
     const uint32_t ownColors = picture.GetNumColors();
     const uint64_t stated = colorsInFile ? colorsInFile : ownColors;
     const uint32_t kept = static_cast<uint32_t>(std::min<uint64_t>(stated, ownColors));
     if (kept > 0) {
         RgbQuad palette[256];
         if (!reader.ReadBytes(palette, size_t{kept} * sizeof(RgbQuad))) {
-            picture.SetLastError("corrupted ICO");
             return false;
         }
         for (uint32_t i = 0; i < kept; ++i) {
@@ -312,11 +286,25 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         }
         picture.SetPalette(palette, kept);
     }
-    if (stated > kept && !reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)))) {
-        picture.SetLastError("corrupted ICO");
+    return stated <= kept || reader.Skip(static_cast<int64_t>((stated - kept) * sizeof(RgbQuad)));
+}
+
+bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& entry) {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint16_t bitCount = 0;
+    uint32_t colorsInFile = 0;
+    if (!ReadEntryHeader(reader, entry, width, height, bitCount, colorsInFile)) {
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
-
+    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
+        return false;
+    }
+    if (!ReadEntryPalette(reader, picture, colorsInFile)) {
+        picture.SetError(PictureError::kIcoCorrupted);
+        return false;
+    }
     bool alphaFromFile = false;
     if (bitCount == 32) {
         if (!ReadPixels32(picture, reader, alphaFromFile)) {
@@ -324,18 +312,16 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         }
     } else if (!reader.ReadBytes(picture.GetBits(0),
                                  uint64_t{picture.GetEffectiveWidth()} * height)) {
-        picture.SetLastError("corrupted ICO");
+        picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
-
     // The AND mask: one bit per pixel, rows padded to 4 bytes, bottom row first. A
     // file that ends before it still gives the picture.
     const size_t maskRowBytes = static_cast<size_t>(DibRowBytes(width, 1));
     std::vector<uint8_t> mask(maskRowBytes * height);
-    if (!reader.ReadBytes(mask.data(), mask.size())) {
-        return true;
+    if (reader.ReadBytes(mask.data(), mask.size())) {
+        ApplyMask(picture, AndMask{mask.data(), maskRowBytes, mask.size()}, alphaFromFile);
     }
-    ApplyMask(picture, AndMask{mask.data(), maskRowBytes, mask.size()}, alphaFromFile);
     return true;
 }
 
@@ -343,10 +329,14 @@ bool DecodePngEntry(Picture& picture, ImageStream* file) {
     PicturePNG png;
     png.CopyInformation(picture);
     png.SetType(kFormatPng);
+    png.ClearLastError();  // what it says is its own
     if (!png.Decode(file) || !png.IsValid()) {
         // An icon whose picture cannot be decoded is a failure, not an empty success.
-        const bool pngSaidWhy = std::strcmp(png.GetLastError(), picture.GetLastError()) != 0;
-        picture.SetLastError(pngSaidWhy ? png.GetLastError() : "corrupted ICO");
+        if (png.GetErrorCode() != PictureError::kNone) {
+            picture.SetError(png.GetErrorCode(), png.GetLastError());
+        } else {
+            picture.SetError(PictureError::kIcoCorrupted);
+        }
         return false;
     }
     picture.TakeOver(png);
@@ -385,7 +375,7 @@ bool PictureICO::Decode(ImageStream* file) {
 
     const int32_t frame = GetFrameNumber();
     if (frame < 0 || frame >= count) {
-        SetLastError("ICO frame number out of range");
+        SetError(PictureError::kIcoFrameOutOfRange);
         return false;
     }
     const uint8_t* bytes = directory.data() + size_t(frame) * kDirectoryEntrySize;
@@ -398,12 +388,12 @@ bool PictureICO::Decode(ImageStream* file) {
     const int64_t entryStart = start + int64_t{entry.offset};
     uint8_t signature[sizeof kPngSignature];
     if (!reader.SeekTo(entryStart) || !reader.ReadBytes(signature, sizeof signature)) {
-        SetLastError("corrupted ICO");
+        SetError(PictureError::kIcoCorrupted);
         return false;
     }
     const bool holdsPng = std::memcmp(signature, kPngSignature, sizeof signature) == 0;
     if (!reader.SeekTo(entryStart)) {
-        SetLastError("corrupted ICO");
+        SetError(PictureError::kIcoCorrupted);
         return false;
     }
     const bool decoded =

@@ -312,7 +312,7 @@ TEST(Resample, SameSizeLeavesPixelsUntouched) {
               before);
 
     Picture copy;
-    ASSERT_TRUE(picture.Resample(31, 17, 0, &copy));
+    ASSERT_TRUE(picture.Resample(31, 17, ResampleMode::kAreaAverageOrBilinear, &copy));
     ASSERT_TRUE(copy.IsValid());
     EXPECT_EQ(std::vector<uint8_t>(copy.GetDib(), copy.GetDib() + copy.GetDibSize()), before);
 }
@@ -321,7 +321,8 @@ TEST(Resample, ZeroOrNegativeSizeIsRefusedAndChangesNothing) {
     Picture picture;
     MakeGenerated(picture, 40, 30);
     const std::vector<uint8_t> before(picture.GetDib(), picture.GetDib() + picture.GetDibSize());
-    for (int mode : {0, 1, 2}) {
+    for (ResampleMode mode :
+         {ResampleMode::kAreaAverageOrBilinear, ResampleMode::kNearest, ResampleMode::kBicubic}) {
         EXPECT_FALSE(picture.Resample(0, 30, mode));
         EXPECT_FALSE(picture.Resample(40, 0, mode));
         EXPECT_FALSE(picture.Resample(-20, 15, mode));
@@ -357,7 +358,7 @@ TEST(Resample, AlphaPlaneIsSampledFromTheNearestCornerPixel) {
         }
     }
     Picture smaller;
-    ASSERT_TRUE(picture.Resample(320, 240, 0, &smaller));
+    ASSERT_TRUE(picture.Resample(320, 240, ResampleMode::kAreaAverageOrBilinear, &smaller));
     ASSERT_TRUE(smaller.HasAlpha());
     for (uint32_t y : {0u, 1u, 120u, 239u}) {
         for (uint32_t x : {0u, 1u, 200u, 319u}) {
@@ -365,7 +366,7 @@ TEST(Resample, AlphaPlaneIsSampledFromTheNearestCornerPixel) {
         }
     }
     Picture larger;
-    ASSERT_TRUE(picture.Resample(800, 600, 0, &larger));
+    ASSERT_TRUE(picture.Resample(800, 600, ResampleMode::kAreaAverageOrBilinear, &larger));
     ASSERT_TRUE(larger.HasAlpha());
     // 0.8 source pixels per new pixel: new 4 -> old 3, new 5 -> old 4, new 799 -> old 639.
     EXPECT_EQ(larger.GetAlphaPlane()[4 * 800 + 5], Generated(4, 3, 7));
@@ -380,7 +381,7 @@ TEST(Resample, DestinationGetsTheResultAndTheSourceKeepsItsPixels) {
     picture.SetYDpi(72);
     Picture destination;
     MakeUniform(destination, 5, 5, 9);
-    ASSERT_TRUE(picture.Resample(32, 24, 0, &destination));
+    ASSERT_TRUE(picture.Resample(32, 24, ResampleMode::kAreaAverageOrBilinear, &destination));
     EXPECT_EQ(picture.GetWidth(), 64u);
     EXPECT_EQ(Byte(picture, 5, 6, 2), Generated(5, 6, 2));
     ASSERT_EQ(destination.GetWidth(), 32u);
@@ -409,7 +410,7 @@ TEST(ResampleNearest, TakesThePixelUnderEachCentre) {
     for (uint32_t k = 0; k < 16; ++k) {
         picture.GetAlphaPlane()[k] = static_cast<uint8_t>(k);
     }
-    ASSERT_TRUE(picture.Resample(2, 2, 1));
+    ASSERT_TRUE(picture.Resample(2, 2, ResampleMode::kNearest));
     for (uint32_t c = 0; c < 3; ++c) {
         EXPECT_EQ(Byte(picture, 0, 0, c), Generated(1, 1, c));
         EXPECT_EQ(Byte(picture, 1, 0, c), Generated(3, 1, c));
@@ -422,7 +423,7 @@ TEST(ResampleNearest, TakesThePixelUnderEachCentre) {
     for (uint32_t x = 0; x < 3; ++x) {
         indexed.SetPixelIndex(x, 0, static_cast<uint8_t>(x + 5));
     }
-    ASSERT_TRUE(indexed.Resample(6, 2, 1));
+    ASSERT_TRUE(indexed.Resample(6, 2, ResampleMode::kNearest));
     const uint8_t expected[6] = {5, 5, 6, 6, 7, 7};
     for (uint32_t x = 0; x < 6; ++x) {
         EXPECT_EQ(indexed.GetPixelIndex(x, 0), expected[x]);
@@ -433,7 +434,7 @@ TEST(ResampleNearest, TakesThePixelUnderEachCentre) {
 TEST(ResampleBicubic, KeepsAFlatColourAndALinearRamp) {
     Picture flat;
     MakeUniform(flat, 50, 40, 123);
-    ASSERT_TRUE(flat.Resample(77, 23, 2));
+    ASSERT_TRUE(flat.Resample(77, 23, ResampleMode::kBicubic));
     for (uint32_t y = 0; y < 23; ++y) {
         for (uint32_t k = 0; k < 3 * 77; ++k) {
             ASSERT_EQ(flat.GetBits(y)[k], 123);
@@ -449,7 +450,7 @@ TEST(ResampleBicubic, KeepsAFlatColourAndALinearRamp) {
             std::fill_n(ramp.GetBits(y) + 3 * x, 3, 4 * x);
         }
     }
-    ASSERT_TRUE(ramp.Resample(40, 4, 2));
+    ASSERT_TRUE(ramp.Resample(40, 4, ResampleMode::kBicubic));
     EXPECT_EQ(Byte(ramp, 10, 2, 0), 19);  // old position 4.75
     EXPECT_EQ(Byte(ramp, 11, 2, 1), 21);  // 5.25
     EXPECT_EQ(Byte(ramp, 20, 0, 2), 39);  // 9.75

@@ -1,12 +1,12 @@
-// The resampling modes the slideshow never selects: nearest pixel (mode 1) and bicubic
-// (mode 2). Both sample at pixel centres, so a picture keeps its place when it is
-// scaled, and both carry the alpha plane along with the same filter.
+// The resampling modes the slideshow never selects: nearest pixel (kNearest) and
+// bicubic (kBicubic). Both sample at pixel centres, so a picture keeps its place when
+// it is scaled, and both carry the alpha plane along with the same filter.
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "image/ops/picture_resample_modes.h"
 #include "image/picture.h"
-#include "image/picture_resample_modes.h"
 
 namespace {
 
@@ -57,16 +57,12 @@ uint8_t Cubic(const CubicTaps& across, const CubicTaps& down, int channel, Sampl
 
 }  // namespace
 
-void ResampleNearest(Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
+void ResampleNearest(const Picture& source, Picture& target) {
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     const uint16_t bpp = source.GetBpp();
     const bool alpha = source.HasAlpha() && target.HasAlpha();
 
     for (int64_t y = 0; y < newHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
         if (source.GetEscape() != 0) {
             return;
         }
@@ -94,18 +90,14 @@ void ResampleNearest(Picture& source, Picture& target) {
     }
 }
 
-void ResampleBicubic(Picture& source, Picture& target) {
-    const int64_t oldWidth = source.GetWidth();
-    const int64_t oldHeight = source.GetHeight();
-    const int64_t newWidth = target.GetWidth();
-    const int64_t newHeight = target.GetHeight();
+void ResampleBicubic(const Picture& source, Picture& target) {
+    const auto [oldWidth, oldHeight, newWidth, newHeight, xScale, yScale] = SizesOf(source, target);
     const uint16_t bpp = source.GetBpp();
     const bool alpha = source.HasAlpha() && target.HasAlpha();
     // An identity grey palette stores each grey level at the index of the same number.
     const bool greyLevels = bpp == 8 && source.IsGrayScale();
 
     for (int64_t y = 0; y < newHeight; ++y) {
-        source.SetProgress(static_cast<int32_t>(100 * y / newHeight));
         if (source.GetEscape() != 0) {
             return;
         }

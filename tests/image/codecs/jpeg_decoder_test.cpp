@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codecs/picture_jpg.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
-#include "image/picture_jpg.h"
 
 namespace {
 

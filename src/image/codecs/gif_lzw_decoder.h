@@ -54,7 +54,6 @@ class GifLzwDecoder {
     // Writes up to count indexes to out and returns how many were written; fewer
     // than count means the data ended (end code, damaged codes or no more bytes).
     size_t Read(uint8_t* out, size_t count);
-    bool Finished() const { return finished_ && pendingCount_ == 0; }
 
   private:
     int ReadCode();
