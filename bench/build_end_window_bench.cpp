@@ -72,12 +72,16 @@ void BM_BuildEndReachesTheWindow(benchmark::State& state) {
         watching = false;
         watcher.join();
         buildSeconds += std::chrono::duration<double>(completeAt - saved).count();
-        state.SetIterationTime(std::chrono::duration<double>(platform.openedAt - completeAt).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(platform.openedAt - completeAt).count());
     }
     state.counters["build_ms"] =
         benchmark::Counter(buildSeconds * 1000 / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_BuildEndReachesTheWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_BuildEndReachesTheWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 

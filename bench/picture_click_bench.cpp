@@ -23,9 +23,9 @@ const std::string& Photo(int format) {
     static ConvertedBenchPicture jpeg("REELWRIGHT_CLICK_BENCH_JPEG", "photo_8000x6000.jpg",
                                       {"-size", "2000x1500", "-seed", "7", "plasma:fractal",
                                        "-resize", "8000x6000!", "-quality", "90"});
-    static ConvertedBenchPicture png("REELWRIGHT_CLICK_BENCH_PNG", "photo_8000x6000.png",
-                                     {"-size", "2000x1500", "-seed", "7", "plasma:fractal",
-                                      "-resize", "8000x6000!"});
+    static ConvertedBenchPicture png(
+        "REELWRIGHT_CLICK_BENCH_PNG", "photo_8000x6000.png",
+        {"-size", "2000x1500", "-seed", "7", "plasma:fractal", "-resize", "8000x6000!"});
     return format == 0 ? jpeg.Path() : png.Path();
 }
 
