@@ -3,8 +3,10 @@
 // the fuzzer kept runs through the very same calls in the normal test suite.
 //
 // One target per decoder, each decoding the bytes as its format alone, and one for
-// the whole road of a picture into a movie frame: found by content, brought to 24
-// bits unless grey, stretched to a small frame and saved as a JPEG of quality 80.
+// the whole road of a picture into a movie frame: found by content, turned upright
+// when asked, brought to 24 bits unless grey, fitted to a small frame (stretched,
+// contained or covering) and saved as a JPEG, with the movie's options drawn from the
+// input's last bytes.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +14,8 @@
 #include <string>
 
 #include "image/image_stream.h"
+#include "image/ops/picture_fit.h"
+#include "image/ops/picture_orientation.h"
 #include "image/picture.h"
 
 namespace fuzz_paths {
@@ -68,22 +72,45 @@ inline std::string DecodeOneFormat(uint32_t type, const uint8_t* data, size_t si
     return CheckPicture(picture);
 }
 
+// A movie's options, drawn from the input's last two bytes, so that the fuzzer varies
+// them as it varies the picture (a picture's decoders read nothing there that
+// matters): upright, the fit, a background colour and a quality of 1 to 100.
+struct FrameOptions {
+    bool upright = false;
+    PictureFit fit = PictureFit::kStretch;
+    RgbQuad background;
+    uint8_t quality = 80;
+};
+
+inline FrameOptions DrawFrameOptions(const uint8_t* data, size_t size) {
+    const uint8_t last = size > 0 ? data[size - 1] : 0;
+    const uint8_t before = size > 1 ? data[size - 2] : 0;
+    return {(last & 1) != 0, static_cast<PictureFit>((last >> 1) % 3),
+            RgbQuad{last, before, static_cast<uint8_t>(last ^ before), 0},
+            static_cast<uint8_t>(1 + before % 100)};
+}
+
 // The road of one picture into a frame of the movie. Inputs of odd length take the
 // fast road, with the frame as the decode size hint (reelwright-cli --fast).
 inline std::string ProduceFrame(const uint8_t* data, size_t size) {
+    const FrameOptions options = DrawFrameOptions(data, size);
     MemoryImageStream stream(data, size);
     Picture picture;
     picture.SetMemoryLimit(kMemoryLimit);
     if (size % 2 == 1) {
-        picture.SetDecodeSizeHint(kFrameWidth, kFrameHeight);
+        picture.SetDecodeSizeHint(DecodeSizeHint{
+            kFrameWidth, kFrameHeight, options.fit == PictureFit::kContain, options.upright});
     }
     if (!picture.Decode(&stream, kFormatUnknown)) {
         return picture.IsValid() ? "refused but left a picture" : "";
     }
+    if (options.upright && !TurnUpright(picture)) {
+        return "";
+    }
     if (!picture.IsGrayScale() && !picture.IncreaseBpp(24)) {
         return "";
     }
-    if (!picture.Resample(kFrameWidth, kFrameHeight)) {
+    if (!FitPicture(picture, options.fit, kFrameWidth, kFrameHeight, options.background)) {
         return "";
     }
     std::string fault = CheckPicture(picture);
@@ -91,9 +118,9 @@ inline std::string ProduceFrame(const uint8_t* data, size_t size) {
         return fault;
     }
     if (picture.GetWidth() != kFrameWidth || picture.GetHeight() != kFrameHeight) {
-        return "resampled to the wrong size";
+        return "fitted to the wrong size";
     }
-    picture.SetJpegQuality(80);
+    picture.SetJpegQuality(options.quality);
     MemoryImageStream jpeg;
     if (!picture.Encode(&jpeg, kFormatJpeg) || jpeg.GetWritten().size() < 4) {
         return std::string("frame not saved: ") + picture.GetLastError();

@@ -25,6 +25,8 @@ inline constexpr int kIdHeightField = 1018;
 inline constexpr int kIdHomePageLabel = 1019;
 inline constexpr int kIdRateField = 1020;
 inline constexpr int kIdExit = 1034;
+// "Options...", in the template's free space left of "Exit": the "Movie options".
+inline constexpr int kIdOptions = 1037;
 inline constexpr int kIdBanner = 1035;
 inline constexpr int kIdPartnerLink = 1036;
 

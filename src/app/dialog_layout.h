@@ -21,7 +21,9 @@ enum class ControlKind {
     kCenteredEdit,   // a bordered edit field, text centred
     kReadOnlyField,  // a read-only field without border
     kProgressBar,
-    kBitmap,  // a picture that reports clicks
+    kBitmap,        // a picture that reports clicks
+    kCheckBox,      // a check box with its caption
+    kDropDownList,  // a list of words to choose one from; its text lists them, '|' between
 };
 
 // The id of a static that reports nothing.

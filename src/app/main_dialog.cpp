@@ -8,9 +8,11 @@
 
 #include "app/dialog_ids.h"
 #include "app/integer_field.h"
+#include "app/movie_options_dialog.h"
 #include "image/drawing_surface.h"
 #include "image/picture.h"
 #include "platform/platform.h"
+#include "slideshow/movie_option_fields.h"
 #include "slideshow/stop_request.h"
 
 namespace {
@@ -23,7 +25,8 @@ MainDialog::MainDialog(Platform& platform, RunHost* host, std::string applicatio
     : platform_(platform),
       host_(host != nullptr ? *host : inlineHost_),
       applicationName_(std::move(applicationName)),
-      homePageLabel_(platform, applicationName_) {
+      homePageLabel_(platform, applicationName_),
+      options_(MovieOptionsFromTexts(platform.ReadOptionsFile())) {
     WriteFieldsToControls();
 }
 
@@ -76,6 +79,7 @@ void MainDialog::OnCommand(int id) {
         {kIdBanner, &MainDialog::OnBanner},
         {kIdPartnerLink, &MainDialog::OnPartnerLink},
         {kIdExit, &MainDialog::OnExit},
+        {kIdOptions, &MainDialog::OnOptions},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -109,6 +113,26 @@ void MainDialog::OnClose() {
     endResult_ = kDialogCancelled;
     if (listener_ != nullptr) {
         listener_->OnEnded();
+    }
+}
+
+void MainDialog::OnOptions() {
+    if (running_ || endResult_ != 0) {
+        return;
+    }
+    MovieOptionsDialog dialog(platform_, options_, applicationName_);
+    platform_.RunMovieOptionsDialog(dialog);
+    if (dialog.GetEnd() != MovieOptionsDialogEnd::kOk) {
+        return;
+    }
+    options_ = dialog.GetOptions();
+    // Written on every OK, so that a damaged file is made whole again.
+    std::string error;
+    if (!platform_.WriteOptionsFile(MovieOptionTexts(options_), error)) {
+        ShowMessage(
+            "The options hold until Reelwright ends, but they could not be saved for "
+            "its next start: " +
+            error);
     }
 }
 

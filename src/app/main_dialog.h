@@ -13,6 +13,7 @@
 #include "app/hyperlink_label.h"
 #include "app/main_dialog_listener.h"
 #include "app/run_host.h"
+#include "slideshow/movie_options.h"
 #include "slideshow/movie_settings.h"
 #include "slideshow/slideshow_build.h"
 #include "slideshow/slideshow_events.h"
@@ -91,6 +92,9 @@ class MainDialog {
     void OnPartnerLink();
     // "About" and the window menu's "&About Reelwright...": a new About box, modal.
     void OnAbout();
+    // "Options...": the "Movie options" dialog, modal. Options confirmed with OK hold
+    // from then on and are written to the options file for the next start.
+    void OnOptions();
     // "Exit": reads the fields back; the dialog ends only when all hold integers.
     void OnExit();
     // The window's close button: stops a run and ends the dialog at once.
@@ -135,6 +139,9 @@ class MainDialog {
     // Writes the held settings into the three fields as decimal text.
     void WriteFieldsToControls();
     const MovieSettings& GetSettings() const { return settings_; }
+    // The movie's options: those of the options file when the dialog was made (its
+    // defaults where the file has none or refuses a value), then as "Options..." sets.
+    const MovieOptions& GetMovieOptions() const { return options_; }
     const std::string& GetFieldText(DialogControl field) const;
     // What the user types into a field; held until the fields are read back.
     void SetFieldText(DialogControl field, std::string text);
@@ -229,6 +236,7 @@ class MainDialog {
     MovieSettings buildSettings_{0, 0, 0};
     HyperlinkLabel homePageLabel_;
     MovieSettings settings_;
+    MovieOptions options_;
     std::string widthText_;
     std::string heightText_;
     std::string rateText_;

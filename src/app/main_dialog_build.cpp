@@ -56,6 +56,7 @@ void MainDialog::OnSaveAsFlash() {
     build.settings = buildSettings_;
     build.outputPath = UpperCaseFileName(*chosen);
     build.keepPreview = true;
+    build.options = options_;
 
     AcquirePreviewSurface();
     SetFocus(DialogControl::kPictureList);

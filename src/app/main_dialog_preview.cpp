@@ -37,6 +37,11 @@ void MainDialog::OnPreview() {
     PreviewRequest request;
     request.picturePaths = ListPaths();
     request.rate = buildSettings_.rate;
+    // Pictures are shown as the movie would show them: upright, and fitted to the
+    // frame the fields hold.
+    request.options = options_;
+    request.frameWidth = settings_.width;
+    request.frameHeight = settings_.height;
     host_.Start(
         [this, request = std::move(request), stop = BeginRun()](const PostToInterface& post) {
             RunEvents events(*this, post, RunKind::kPreview);
@@ -57,16 +62,19 @@ void MainDialog::ShowRowPicture(int32_t row, bool takeFrameSize) {
     const std::shared_ptr<StopRequest> stop = pictureStop_;
     const int32_t areaWidth = previewWidth_;
     const int32_t areaHeight = previewHeight_;
-    pictureHost_->Start([this, path, request, stop, areaWidth, areaHeight,
+    // A photo turned upright shows, and gives the frame, its upright size.
+    const bool upright = options_.upright;
+    pictureHost_->Start([this, path, request, stop, areaWidth, areaHeight, upright,
                          takeFrameSize](const PostToInterface& post) {
         // The size is in the header: it is shown before the pixels are decoded.
-        const std::optional<PictureHeaderSize> header = ReadPictureHeaderSize(path);
+        const std::optional<PictureHeaderSize> header = ReadPictureHeaderSize(path, upright);
         if (header) {
             post([this, request, header, takeFrameSize] {
                 ShowPictureSize(request, header->width, header->height, takeFrameSize);
             });
         }
-        ShownPicture shown = LoadPictureForArea(path, areaWidth, areaHeight, header, &stop->Flag());
+        ShownPicture shown =
+            LoadPictureForArea(path, areaWidth, areaHeight, header, &stop->Flag(), upright);
         if (stop->IsRequested()) {
             return;
         }

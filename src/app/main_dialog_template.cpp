@@ -37,6 +37,7 @@ const DialogTemplate& MainDialogTemplate() {
             {kIdStatic, ControlKind::kText, "Frame Rate:", 180, 273, 45, 8},
             {kIdRateField, ControlKind::kCenteredEdit, "", 229, 273, 40, 14},
             {kIdStatic, ControlKind::kGroupBox, "", 11, 238, 269, 61},
+            {kIdOptions, ControlKind::kButton, "Options...", 289, 290, 50, 14},
             {kIdExit, ControlKind::kButton, "Exit", 460, 290, 50, 14},
             {kIdBanner, ControlKind::kBitmap, "", 21, 315, 312, 44},
             {kIdPartnerLink, ControlKind::kClickableText, "Free web design tools downloads", 359,

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "slideshow/movie_option_fields.h"
 #include "slideshow/output_name.h"
 
 bool ParseCliInteger(const std::string& text, int32_t& value) {
@@ -53,6 +54,9 @@ struct CliOptionSpec {
     // Takes the option's value (empty for a switch) into the options; false, with the
     // message in `error`, for a value it refuses.
     bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
+    // An option of the movie (movie_option_fields.h) whose key is the long name
+    // without its dashes: its text form is read there, and a switch sets it on.
+    bool movieOption = false;
 };
 
 bool ApplyOutput(CliOptions& options, const std::string& value, std::string&) {
@@ -91,6 +95,20 @@ bool ApplyJobs(CliOptions& options, const std::string& value, std::string& error
     return true;
 }
 
+// An option of the movie, read by its own text form: a switch is the text "true".
+bool ApplyMovieOption(const CliOptionSpec& spec, CliOptions& options, const std::string& value,
+                      std::string& error) {
+    const MovieOptionField* field = FindMovieOptionField(spec.longName + 2);
+    const std::string text = spec.valueName == nullptr ? kSwitchOn : value;
+    std::string expected;
+    if (field == nullptr || !field->read(text, options.movie, expected)) {
+        error = "invalid " + std::string(field != nullptr ? field->noun : spec.longName) + " '" +
+                text + "' (expected " + expected + ")";
+        return false;
+    }
+    return true;
+}
+
 // A switch sets one flag of the options.
 template <bool CliOptions::*Flag>
 bool ApplySwitch(CliOptions& options, const std::string&, std::string&) {
@@ -112,6 +130,18 @@ constexpr CliOptionSpec kCliOptionTable[] = {
      "decode JPEG pictures at a reduced scale that still\n"
      "covers the frame: faster, very slightly less exact",
      ApplySwitch<&CliOptions::fastDecode>},
+    {nullptr, "--upright", nullptr, "turn JPEG photos upright by their EXIF orientation", nullptr,
+     true},
+    {nullptr, "--fit", "MODE",
+     "how a picture meets the frame: stretch (default),\n"
+     "contain (whole, on borders of the background) or\n"
+     "cover (the frame filled, the overflow cropped)",
+     nullptr, true},
+    {nullptr, "--background", "RRGGBB",
+     "the movie's background and contain's borders\n"
+     "(default 000000, black)",
+     nullptr, true},
+    {nullptr, "--quality", "N", "JPEG quality of the frames, 1-100 (default 80)", nullptr, true},
     {"-q", "--quiet", nullptr, "no progress bar and no summary line",
      ApplySwitch<&CliOptions::quiet>},
     {nullptr, "--strict", nullptr, "an unreadable picture is an error (no movie is left)",
@@ -199,7 +229,9 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
             }
             option.value = arguments[++i];
         }
-        if (!spec->apply(options, option.value.value_or(""), result.error)) {
+        const std::string value = option.value.value_or("");
+        if (!(spec->movieOption ? ApplyMovieOption(*spec, options, value, result.error)
+                                : spec->apply(options, value, result.error))) {
             return result;
         }
     }
@@ -214,11 +246,12 @@ std::string CliUsage() {
     std::string usage =
         "Usage: reelwright-cli [options] -o MOVIE.swf PICTURE|FOLDER...\n"
         "Turns pictures (BMP, JPEG, PNG, TGA, ICO; any format by content) into an SWF\n"
-        "slideshow, one picture per frame, each stretched to the frame size.\n"
+        "slideshow, one picture per frame, each stretched to the frame size unless\n"
+        "--fit says otherwise.\n"
         "\n";
-    // Each option's names and value fill a column of 22 characters; its help lines
+    // Each option's names and value fill a column of 23 characters; its help lines
     // stand beside it.
-    constexpr size_t kNamesWidth = 22;
+    constexpr size_t kNamesWidth = 23;
     for (const CliOptionSpec& spec : kCliOptionTable) {
         std::string names = spec.shortName != nullptr ? std::string(spec.shortName) + ", " : "    ";
         names += spec.longName;

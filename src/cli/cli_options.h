@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "slideshow/movie_options.h"
 #include "slideshow/movie_settings.h"
 
 struct CliInput {
@@ -22,6 +23,8 @@ struct CliOptions {
     int32_t threads = 0;
     // JPEG pictures decoded at a reduced scale that still covers the frame.
     bool fastDecode = false;
+    // Upright, fit, background and quality: the plain slideshow unless asked.
+    MovieOptions movie = {};
     bool quiet = false;
     bool strict = false;
     bool open = false;

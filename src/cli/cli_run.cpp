@@ -111,6 +111,7 @@ int BuildMovie(const CliOptions& options, const std::vector<std::string>& pictur
     request.outputPath = options.outputPath;
     request.threads = options.threads;
     request.fastDecode = options.fastDecode;
+    request.options = options.movie;
     std::optional<InterruptHandling> interrupts;
     if (environment.handleSignals) {
         interrupts.emplace(stop);

@@ -76,6 +76,19 @@ inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
 constexpr uint64_t DibRowBytes(uint64_t width, uint32_t bpp) {
     return (uint64_t{bpp} * width + 31) / 32 * 4;
 }
+// The least size a caller needs of a picture it will fit to a frame (see
+// Picture::SetDecodeSizeHint); 0 by 0 asks for nothing.
+struct DecodeSizeHint {
+    uint32_t minWidth = 0;
+    uint32_t minHeight = 0;
+    // Enough when one side reaches its minimum: a picture scaled whole into the frame
+    // (by the smaller ratio) needs no more than that.
+    bool eitherSide = false;
+    // The minimum is that of the picture turned upright by its orientation: for a
+    // quarter turn the decoder swaps the two sides.
+    bool upright = false;
+};
+
 // The default memory limit of a picture: pictures whose pixels would need more than
 // this many bytes are refused.
 inline constexpr uint64_t kPictureMaxMemory = 268435456;
@@ -99,8 +112,10 @@ struct PictureInformation {
     RgbQuad transparentColor;
     float jpegQuality = 90.0f;
     uint8_t jpegScale = 0;
-    uint32_t decodeHintWidth = 0;  // see Picture::SetDecodeSizeHint; 0, 0 is off
-    uint32_t decodeHintHeight = 0;
+    DecodeSizeHint decodeHint;  // see Picture::SetDecodeSizeHint; 0, 0 is off
+    // EXIF's orientation of the stored picture, 1 to 8 (1: as stored), set by the
+    // JPEG decoder; see image/ops/picture_orientation.h.
+    uint8_t orientation = 1;
     int32_t frameNumber = 0;
     int32_t frameCount = 0;
     int32_t xDpi = 96;
@@ -151,11 +166,18 @@ class Picture {
     // fraction of a full decode. 0, 0 (the default) decodes at full size; a JPEG scale
     // set with SetJpegScale wins; the other decoders ignore the hint.
     void SetDecodeSizeHint(uint32_t minWidth, uint32_t minHeight) {
-        info_.decodeHintWidth = minWidth;
-        info_.decodeHintHeight = minHeight;
+        info_.decodeHint = DecodeSizeHint{minWidth, minHeight};
     }
-    uint32_t GetDecodeHintWidth() const { return info_.decodeHintWidth; }
-    uint32_t GetDecodeHintHeight() const { return info_.decodeHintHeight; }
+    // The same, with the hint's refinements (a contained or upright picture).
+    void SetDecodeSizeHint(const DecodeSizeHint& hint) { info_.decodeHint = hint; }
+    const DecodeSizeHint& GetDecodeSizeHint() const { return info_.decodeHint; }
+    uint32_t GetDecodeHintWidth() const { return info_.decodeHint.minWidth; }
+    uint32_t GetDecodeHintHeight() const { return info_.decodeHint.minHeight; }
+    // How the stored picture is to be turned to stand upright: EXIF's Orientation, 1
+    // to 8 (1 as stored). The decoders leave the pixels as stored; TurnUpright
+    // (image/ops/picture_orientation.h) applies it.
+    uint8_t GetOrientation() const { return info_.orientation; }
+    void SetOrientation(uint8_t orientation) { info_.orientation = orientation; }
 
     // The most bytes this picture's pixel rows (or its alpha plane, or a decoder's
     // working memory for it) may take; larger pictures are refused with

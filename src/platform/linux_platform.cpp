@@ -198,6 +198,18 @@ int LinuxPlatform::TrackPopupMenu(const std::vector<MenuItem>&, int, int) {
 
 void LinuxPlatform::RunAboutDialog(AboutDialog&) {}
 
+void LinuxPlatform::RunMovieOptionsDialog(MovieOptionsDialog&) {}
+
+std::map<std::string, std::string> LinuxPlatform::ReadOptionsFile() {
+    return {};
+}
+
+bool LinuxPlatform::WriteOptionsFile(const std::map<std::string, std::string>&,
+                                     std::string& error) {
+    error = "options are remembered only by the dialog";
+    return false;
+}
+
 bool LinuxPlatform::Sleep(int32_t milliseconds, const std::atomic<bool>& stop) {
     constexpr int32_t kStepMilliseconds = 10;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

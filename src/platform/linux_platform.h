@@ -32,8 +32,15 @@ class LinuxPlatform : public Platform {
     std::optional<std::string> ShowFolderDialog(const std::string& title,
                                                 const std::string& initialFolder) override;
     int TrackPopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
-    // Without a toolkit there is nobody to show the About box to: nothing happens.
+    // Without a toolkit there is nobody to show the About box or the options to:
+    // nothing happens.
     void RunAboutDialog(AboutDialog& dialog) override;
+    void RunMovieOptionsDialog(MovieOptionsDialog& dialog) override;
+    // Without a toolkit nothing is remembered: no options file is read or written
+    // (the command line takes its options from its words alone).
+    std::map<std::string, std::string> ReadOptionsFile() override;
+    bool WriteOptionsFile(const std::map<std::string, std::string>& texts,
+                          std::string& error) override;
     // Sleeps in short steps so a raised stop is seen within a few milliseconds.
     bool Sleep(int32_t milliseconds, const std::atomic<bool>& stop) override;
     // The terminal's bell on standard error.

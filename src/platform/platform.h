@@ -5,11 +5,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 class AboutDialog;
+class MovieOptionsDialog;
 
 enum class MessageIcon { kNone, kExclamation, kInformation };
 
@@ -140,6 +142,18 @@ class Platform {
 
     // Shows the About box modally and returns when it has ended.
     virtual void RunAboutDialog(AboutDialog& dialog) = 0;
+    // Shows the "Movie options" dialog modally and returns when it has ended.
+    virtual void RunMovieOptionsDialog(MovieOptionsDialog& dialog) = 0;
+
+    // --- the options remembered between runs ---------------------------------------------
+    // The texts the options file holds under each key, from the user's configuration
+    // folder; empty when there is none, or it cannot be read or is damaged (the
+    // options then start at their defaults).
+    virtual std::map<std::string, std::string> ReadOptionsFile() = 0;
+    // Writes these texts under their keys; false, with the reason in `error`, when the
+    // file cannot be written.
+    virtual bool WriteOptionsFile(const std::map<std::string, std::string>& texts,
+                                  std::string& error) = 0;
 
     // Sounds the system's alert of the given kind.
     virtual void Beep(unsigned kind) = 0;

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 
 #include "qt/about_box.h"
+#include "qt/movie_options_box.h"
+#include "qt/options_file.h"
 #include "qt/window_log.h"
 
 namespace {
@@ -141,4 +143,17 @@ RgbColor QtPlatform::GetHighlightColor() {
 
 void QtPlatform::RunAboutDialog(AboutDialog& dialog) {
     ShowAboutBox(dialog, window_);
+}
+
+void QtPlatform::RunMovieOptionsDialog(MovieOptionsDialog& dialog) {
+    ShowMovieOptionsBox(dialog, window_);
+}
+
+std::map<std::string, std::string> QtPlatform::ReadOptionsFile() {
+    return ReadOptionsSettings();
+}
+
+bool QtPlatform::WriteOptionsFile(const std::map<std::string, std::string>& texts,
+                                  std::string& error) {
+    return WriteOptionsSettings(texts, error);
 }

@@ -31,6 +31,11 @@ class QtPlatform final : public LinuxPlatform {
     // The palette's highlight, the colour a link shows while the pointer is over it.
     RgbColor GetHighlightColor() override;
     void RunAboutDialog(AboutDialog& dialog) override;
+    void RunMovieOptionsDialog(MovieOptionsDialog& dialog) override;
+    // The options file through QSettings (options_file.h).
+    std::map<std::string, std::string> ReadOptionsFile() override;
+    bool WriteOptionsFile(const std::map<std::string, std::string>& texts,
+                          std::string& error) override;
 
   protected:
     // The windows keep painting while a link or the movie is being opened; input

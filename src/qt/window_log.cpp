@@ -1,6 +1,7 @@
 #include "qt/window_log.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,6 +45,9 @@ QString TextOf(const QWidget* widget) {
     }
     if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
         return edit->text();
+    }
+    if (const auto* list = qobject_cast<const QComboBox*>(widget)) {
+        return list->currentText();
     }
     return {};
 }

@@ -7,7 +7,11 @@
 #include <cstdio>
 #include <memory>
 
+#include <vector>
+
+#include "image/codecs/exif_reader.h"
 #include "image/image_format.h"
+#include "image/ops/picture_orientation.h"
 #include "image/picture.h"
 #include "slideshow/picture_size_text.h"
 
@@ -54,8 +58,25 @@ bool IsFrameHeader(uint8_t marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// Walks the segments after the start of image up to the first frame header.
-std::optional<PictureHeaderSize> ReadJpegSize(std::FILE* file) {
+// The EXIF orientation in an APP1 segment's body of `length` bytes, or nothing for an
+// APP1 of another kind (XMP); the file is left after the body, and `readable` says
+// whether the body was there.
+std::optional<uint8_t> ReadExifOrientation(std::FILE* file, uint32_t length, bool& readable) {
+    std::vector<uint8_t> body(length);
+    readable = std::fread(body.data(), 1, length, file) == length;
+    ExifReader exif;
+    if (!readable || !exif.ParseApp1(body.data(), body.size())) {
+        return std::nullopt;
+    }
+    return exif.GetOrientation();
+}
+
+// Walks the segments after the start of image up to the first frame header; with
+// `upright`, the sides of a picture whose first EXIF block says it is stored a
+// quarter turn away come swapped.
+std::optional<PictureHeaderSize> ReadJpegSize(std::FILE* file, bool upright) {
+    uint8_t orientation = 1;
+    bool exifSeen = false;
     for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
         int c = std::fgetc(file);
         if (c != 0xFF) {
@@ -83,7 +104,22 @@ std::optional<PictureHeaderSize> ReadJpegSize(std::FILE* file) {
             if (!ReadBytes(file, frame)) {
                 return std::nullopt;
             }
-            return SizeOf(BigEndian16(frame.data() + 3), BigEndian16(frame.data() + 1));
+            const uint32_t width = BigEndian16(frame.data() + 3);
+            const uint32_t height = BigEndian16(frame.data() + 1);
+            return OrientationSwapsSides(orientation) ? SizeOf(height, width)
+                                                      : SizeOf(width, height);
+        }
+        // The first EXIF block is the one the decoder reads.
+        if (upright && marker == 0xE1 && !exifSeen) {
+            bool readable = false;
+            const std::optional<uint8_t> exif =
+                ReadExifOrientation(file, BigEndian16(length.data()) - 2u, readable);
+            if (!readable) {
+                return std::nullopt;
+            }
+            exifSeen = exif.has_value();
+            orientation = exif.value_or(1);
+            continue;
         }
         if (std::fseek(file, static_cast<long>(BigEndian16(length.data())) - 2, SEEK_CUR) != 0) {
             return std::nullopt;
@@ -110,7 +146,7 @@ std::optional<PictureHeaderSize> ReadPngSize(std::FILE* file) {
 
 }  // namespace
 
-std::optional<PictureHeaderSize> ReadPictureHeaderSize(const std::string& path) {
+std::optional<PictureHeaderSize> ReadPictureHeaderSize(const std::string& path, bool upright) {
     if (!IsRegularFile(path)) {
         return std::nullopt;
     }
@@ -123,7 +159,7 @@ std::optional<PictureHeaderSize> ReadPictureHeaderSize(const std::string& path) 
         return std::nullopt;
     }
     if (start[0] == 0xFF && start[1] == 0xD8) {
-        return ReadJpegSize(file.get());
+        return ReadJpegSize(file.get(), upright);
     }
     if (start[0] == 0x89 && start[1] == 'P') {
         return ReadPngSize(file.get());
@@ -133,7 +169,7 @@ std::optional<PictureHeaderSize> ReadPictureHeaderSize(const std::string& path) 
 
 ShownPicture LoadPictureForArea(const std::string& path, int32_t areaWidth, int32_t areaHeight,
                                 std::optional<PictureHeaderSize> headerSize,
-                                const std::atomic<bool>* stop) {
+                                const std::atomic<bool>* stop, bool upright) {
     ShownPicture shown;
     shown.sizeText = PictureSizeText(0, 0);
     if (!IsRegularFile(path)) {
@@ -142,10 +178,10 @@ ShownPicture LoadPictureForArea(const std::string& path, int32_t areaWidth, int3
     auto picture = std::make_shared<Picture>(kFormatUnknown);
     picture->SetStopFlag(stop);
     if (headerSize && areaWidth > 0 && areaHeight > 0) {
-        picture->SetDecodeSizeHint(static_cast<uint32_t>(areaWidth),
-                                   static_cast<uint32_t>(areaHeight));
+        picture->SetDecodeSizeHint(DecodeSizeHint{
+            static_cast<uint32_t>(areaWidth), static_cast<uint32_t>(areaHeight), false, upright});
     }
-    if (!picture->Load(path.c_str(), kFormatUnknown)) {
+    if (!picture->Load(path.c_str(), kFormatUnknown) || (upright && !TurnUpright(*picture))) {
         return shown;
     }
     const int32_t width =

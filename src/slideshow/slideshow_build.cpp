@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kBlackBackground = 0x000000;  // 0x00BBGGRR
-
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
@@ -53,10 +51,16 @@ std::string RefusalOf(const SlideshowBuildRequest& request) {
     return CheckFrameSize(request.settings);
 }
 
-// Opens the writer on the movie's temporary file with a black background; null, with
-// `error` set, when it cannot.
+// The writer's colour, 0x00BBGGRR, of the options' 0xRRGGBB.
+uint32_t WriterColour(uint32_t rgb) {
+    return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
+}
+
+// Opens the writer on the movie's temporary file with the background colour (black
+// unless asked otherwise); null, with `error` set, when it cannot.
 std::unique_ptr<SwfWriter> OpenWriter(const MovieFile& movie, const std::string& outputPath,
-                                      const BuildSettings& frame, std::string& error) {
+                                      const BuildSettings& frame, uint32_t background,
+                                      std::string& error) {
     auto writer = std::make_unique<SwfWriter>();
     if (writer->Open(movie.TemporaryPath(), frame.floatWidth, frame.floatHeight, frame.rate) == 0) {
         error = writer->GetErrorCode() == SwfWriterError::kFile
@@ -64,7 +68,7 @@ std::unique_ptr<SwfWriter> OpenWriter(const MovieFile& movie, const std::string&
                     : NotWritten(outputPath, WriterReason(*writer));
         return nullptr;
     }
-    writer->SetBackgroundColor(kBlackBackground);
+    writer->SetBackgroundColor(WriterColour(background));
     return writer;
 }
 
@@ -77,6 +81,7 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
     options.keepPreview = request.keepPreview;
     options.fastDecode = request.fastDecode;
     options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
+    options.movie = request.options;
     const std::vector<std::string>& paths = request.picturePaths;
     FramePipeline pipeline(
         paths.size(),
@@ -132,7 +137,8 @@ SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
     if (!movie) {
         return result;
     }
-    std::unique_ptr<SwfWriter> writer = OpenWriter(*movie, outputPath, frame, result.error);
+    std::unique_ptr<SwfWriter> writer =
+        OpenWriter(*movie, outputPath, frame, request.options.background, result.error);
     if (!writer) {
         return result;
     }

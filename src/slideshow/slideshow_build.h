@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "slideshow/movie_options.h"
 #include "slideshow/movie_settings.h"
 #include "slideshow/slideshow_events.h"
 #include "slideshow/stop_request.h"
@@ -24,6 +25,8 @@ struct SlideshowBuildRequest {
     int threads = 0;
     // JPEG pictures are decoded at a reduced scale that still covers the frame.
     bool fastDecode = false;
+    // Upright, fit, background and quality; the defaults make the plain slideshow.
+    MovieOptions options = {};
 };
 
 struct SlideshowBuildResult {

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,6 +78,13 @@ class FakePlatform : public Platform {
     // Acts in the About box while it is open (clicks, keys), like a user.
     std::function<void(AboutDialog&)> onAboutDialog;
     int aboutDialogs = 0;
+    // Acts in the "Movie options" dialog while it is open, like a user.
+    std::function<void(MovieOptionsDialog&)> onOptionsDialog;
+    int optionsDialogs = 0;
+    // The options file: what it holds, and whether it can be written (else the error).
+    std::map<std::string, std::string> optionsFile;
+    std::string optionsWriteError;
+    int optionsFileWrites = 0;
 
     void ShowMessageBox(const std::string& text, MessageIcon icon,
                         const std::string& caption) override {
@@ -131,6 +139,23 @@ class FakePlatform : public Platform {
         if (onAboutDialog) {
             onAboutDialog(dialog);
         }
+    }
+    void RunMovieOptionsDialog(MovieOptionsDialog& dialog) override {
+        ++optionsDialogs;
+        if (onOptionsDialog) {
+            onOptionsDialog(dialog);
+        }
+    }
+    std::map<std::string, std::string> ReadOptionsFile() override { return optionsFile; }
+    bool WriteOptionsFile(const std::map<std::string, std::string>& texts,
+                          std::string& error) override {
+        ++optionsFileWrites;
+        if (!optionsWriteError.empty()) {
+            error = optionsWriteError;
+            return false;
+        }
+        optionsFile = texts;
+        return true;
     }
     void Beep(unsigned kind) override { beeps.push_back(kind); }
     RgbColor GetHighlightColor() override { return highlight; }

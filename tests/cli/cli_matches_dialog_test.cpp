@@ -60,4 +60,34 @@ TEST(CliMatchesDialog, SameListAndSettingsGiveTheSameMovieBytes) {
         << "dialog " << fromDialog.size() << " bytes, cli " << fromCli.size() << " bytes";
 }
 
+TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
+    ScratchFolder scratch;
+    const std::vector<std::string> pictures{
+        std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/orientation_6.jpg",
+        kExamples + "/01-sunrise.jpg", kExamples + "/05-grey-triangle.jpg"};
+
+    FakePlatform platform;
+    platform.optionsFile = {
+        {"upright", "true"}, {"fit", "contain"}, {"background", "336699"}, {"quality", "55"}};
+    platform.saveAnswers.push_back(scratch.File("dialog.swf"));
+    MainDialog dialog(platform);
+    for (const std::string& path : pictures) {
+        dialog.AppendRow(path);
+    }
+    dialog.OnSaveAsFlash();
+    ASSERT_TRUE(platform.messages.empty());
+
+    std::vector<std::string> arguments{
+        "-q",     "--upright", "--fit", "contain", "--background",
+        "336699", "--quality", "55",    "-o",      scratch.File("cli.swf")};
+    arguments.insert(arguments.end(), pictures.begin(), pictures.end());
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment environment{in, out, err, nullptr, nullptr};
+    ASSERT_EQ(RunReelwrightCli(arguments, environment), 0) << err.str();
+    EXPECT_TRUE(ReadFileBytes(scratch.File("DIALOG.SWF")) ==
+                ReadFileBytes(scratch.File("cli.swf")));
+}
+
 }  // namespace

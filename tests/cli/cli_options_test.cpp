@@ -77,6 +77,30 @@ TEST(CliOptions, JobsAndFastDecode) {
     EXPECT_EQ(Parse({"--jobs=256", "-o", "m.swf", "a"}).options->threads, 256);
 }
 
+TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
+    EXPECT_EQ(Parse({"-o", "m.swf", "a"}).options->movie, MovieOptions{});
+    const CliParseResult result = Parse({"--upright", "--fit", "contain", "--background=#102030",
+                                         "--quality", "35", "-o", "m.swf", "a"});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_EQ(result.options->movie, (MovieOptions{true, PictureFit::kContain, 0x102030, 35}));
+    EXPECT_EQ(Parse({"--fit=COVER", "-o", "m.swf", "a"}).options->movie.fit, PictureFit::kCover);
+
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"--fit", "diagonal"}, "invalid fit 'diagonal' (expected stretch, contain or cover)"},
+        {{"--quality", "0"}, "invalid JPEG quality '0' (expected a whole number from 1 to 100)"},
+        {{"--quality=101"}, "invalid JPEG quality '101' (expected a whole number from 1 to 100)"},
+        {{"--background", "red"},
+         "invalid background colour 'red' (expected RRGGBB, six hexadecimal digits such as "
+         "000000 for black)"},
+        {{"--upright=yes"}, "option --upright takes no value"},
+    };
+    for (const auto& [words, error] : refusals) {
+        std::vector<std::string> arguments{"-o", "m.swf", "a"};
+        arguments.insert(arguments.end(), words.begin(), words.end());
+        EXPECT_EQ(Parse(arguments).error, error);
+    }
+}
+
 TEST(CliOptions, HelpAndVersionNeedNothingElse) {
     EXPECT_TRUE(Parse({"-h"}).options->help);
     EXPECT_TRUE(Parse({"--version"}).options->version);

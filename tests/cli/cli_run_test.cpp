@@ -162,7 +162,8 @@ TEST(CliRun, UsageErrorsAreOneLineWithStatusTwo) {
          {std::vector<std::string>{"a.jpg"}, std::vector<std::string>{"-o", "m.gif", "a.jpg"},
           std::vector<std::string>{"-o", "m.swf", "-s", "big", "a.jpg"},
           std::vector<std::string>{"-o", "m.swf", "-s", "1639x100", "a.jpg"},
-          std::vector<std::string>{"-o", "m.swf", "--nope", "a.jpg"}}) {
+          std::vector<std::string>{"-o", "m.swf", "--nope", "a.jpg"},
+          std::vector<std::string>{"-o", "m.swf", "--fit", "fill", "a.jpg"}}) {
         const CliRun run = RunCli(words);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;

@@ -91,4 +91,34 @@ TEST(PictureToShow, APictureComesAtTheAreasSizeAndKeepsItsOwnSizeText) {
     EXPECT_EQ(LoadPictureForArea(sunrise, 150, 100, header, &stopped).picture, nullptr);
 }
 
+TEST(PictureToShow, APhotoTurnedUprightGivesItsUprightSizeFromTheHeaderAndThePixels) {
+    // Stored 30 x 45 with orientation 6 (after an XMP block, which is passed over).
+    ScratchFolder scratch;
+    const std::string fixture = std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/orientation_6.jpg";
+    std::vector<uint8_t> bytes = ReadFileBytes(fixture);
+    const std::vector<uint8_t> xmp{0xFF, 0xE1, 0x00, 0x08, 'h', 't', 't', 'p', ':', '/'};
+    bytes.insert(bytes.begin() + 2, xmp.begin(), xmp.end());
+    const std::string photo = scratch.File("photo.jpg");
+    ASSERT_TRUE(WriteFileBytes(photo, bytes));
+    for (const std::string& path : {fixture, photo}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ReadPictureHeaderSize(path), (PictureHeaderSize{30, 45}));
+        const std::optional<PictureHeaderSize> upright = ReadPictureHeaderSize(path, true);
+        ASSERT_EQ(upright, (PictureHeaderSize{45, 30}));
+        const ShownPicture shown = LoadPictureForArea(path, 20, 20, upright, nullptr, true);
+        ASSERT_NE(shown.picture, nullptr);
+        EXPECT_EQ(shown.sizeText, "45*30 pixels");
+        // Decoded at 4/8 of the stored size (15 x 23, which covers 20 x 20 upright
+        // as 23 x 15 would not), turned, then brought to the area.
+        EXPECT_EQ(shown.picture->GetWidth(), 20u);
+        // Read whole (no header size), it is measured upright.
+        EXPECT_EQ(LoadPictureForArea(path, 100, 100, std::nullopt, nullptr, true).sizeText,
+                  "45*30 pixels");
+    }
+    // A photo without a quarter turn keeps its sides.
+    EXPECT_EQ(ReadPictureHeaderSize(
+                  std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/orientation_3.jpg", true),
+              (PictureHeaderSize{45, 30}));
+}
+
 }  // namespace

@@ -87,6 +87,37 @@ TEST(PreviewRun, UnreadableEntryShowsThePictureBeforeItAndTheWaitStillFollows) {
     EXPECT_NE(recorder.shown[3], recorder.shown[1]);
 }
 
+TEST(PreviewRun, PhotosAreShownUprightAndFittedAsTheMovieShowsThem) {
+    // A photo stored sideways (30 x 45, orientation 6) whose upright size is 45 x 30.
+    const std::string photo = std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/orientation_6.jpg";
+    struct Case {
+        MovieOptions options;
+        uint32_t shownWidth, shownHeight;
+        const char* sizeText;
+    };
+    const Case cases[] = {
+        {MovieOptions{}, 30, 45, "show 30*45 pixels"},  // as stored, at its own size
+        {MovieOptions{true, PictureFit::kStretch, 0, 80}, 45, 30, "show 45*30 pixels"},
+        // Contained in the 90 x 60 frame on white: 90 x 60 with the picture's own size.
+        {MovieOptions{true, PictureFit::kContain, 0xFFFFFF, 80}, 90, 60, "show 45*30 pixels"},
+        {MovieOptions{false, PictureFit::kCover, 0, 80}, 90, 60, "show 30*45 pixels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sizeText);
+        Recorder recorder;
+        PreviewRequest request{{photo}, 0};
+        request.options = c.options;
+        request.frameWidth = 90;
+        request.frameHeight = 60;
+        RunPreview(request, recorder, nullptr, [](int32_t) { return true; });
+        ASSERT_EQ(recorder.shown.size(), 1u);
+        ASSERT_NE(recorder.shown[0], nullptr);
+        EXPECT_EQ(recorder.shown[0]->GetWidth(), c.shownWidth);
+        EXPECT_EQ(recorder.shown[0]->GetHeight(), c.shownHeight);
+        EXPECT_EQ(recorder.steps.back(), c.sizeText);
+    }
+}
+
 TEST(PreviewRun, StopEndsTheRunBeforeItsNextStep) {
     StopRequest stop;
     Recorder recorder;

@@ -13,6 +13,7 @@ constexpr uint8_t kExifSignature[6] = {'E', 'x', 'i', 'f', 0, 0};
 constexpr uint16_t kTagXResolution = 0x011A;
 constexpr uint16_t kTagYResolution = 0x011B;
 constexpr uint16_t kTagResolutionUnit = 0x0128;
+constexpr uint16_t kTagOrientation = 0x0112;
 constexpr uint16_t kTypeShort = 3;
 constexpr uint16_t kTypeLong = 4;
 constexpr uint16_t kTypeRational = 5;
@@ -67,10 +68,19 @@ double UnitInInches(uint32_t exifUnit) {
     }
 }
 
-// One 12-byte directory entry: the resolutions (rationals) and their unit (a short or
-// a long) are taken; other tags and entries of an unexpected type are passed over.
-void ReadResolutionEntry(const TiffView& view, uint64_t entry, double& xResolution,
-                         double& yResolution, double& unitInInches) {
+// What the first directory says of the main picture.
+struct MainPictureFields {
+    double xResolution = 0.0;
+    double yResolution = 0.0;
+    double unitInInches = 0.0;
+    uint8_t orientation = 1;
+};
+
+// One 12-byte directory entry: the resolutions (rationals), their unit (a short or
+// a long) and the orientation (one short, 1 to 8, held in the entry itself) are
+// taken; other tags, entries of an unexpected type and values out of range are
+// passed over.
+void ReadEntry(const TiffView& view, uint64_t entry, MainPictureFields& fields) {
     const uint16_t tag = view.U16(entry);
     const uint16_t type = view.U16(entry + 2);
     if (view.U32(entry + 4) == 0) {  // no values
@@ -78,11 +88,16 @@ void ReadResolutionEntry(const TiffView& view, uint64_t entry, double& xResoluti
     }
     if ((tag == kTagXResolution || tag == kTagYResolution) && type == kTypeRational) {
         const double value = view.Rational(view.U32(entry + 8));
-        (tag == kTagXResolution ? xResolution : yResolution) = value;
+        (tag == kTagXResolution ? fields.xResolution : fields.yResolution) = value;
     } else if (tag == kTagResolutionUnit && type == kTypeShort) {
-        unitInInches = UnitInInches(view.U16(entry + 8));
+        fields.unitInInches = UnitInInches(view.U16(entry + 8));
     } else if (tag == kTagResolutionUnit && type == kTypeLong) {
-        unitInInches = UnitInInches(view.U32(entry + 8));
+        fields.unitInInches = UnitInInches(view.U32(entry + 8));
+    } else if (tag == kTagOrientation && type == kTypeShort) {
+        const uint16_t orientation = view.U16(entry + 8);
+        if (orientation >= 1 && orientation <= 8) {
+            fields.orientation = static_cast<uint8_t>(orientation);
+        }
     }
 }
 
@@ -92,6 +107,7 @@ void ExifReader::Reset() {
     xResolution_ = 0.0;
     yResolution_ = 0.0;
     resolutionUnit_ = 0.0;
+    orientation_ = 1;
 }
 
 bool ExifReader::ParseApp1(const uint8_t* data, size_t size) {
@@ -114,22 +130,26 @@ bool ExifReader::ParseApp1(const uint8_t* data, size_t size) {
     if (view.U16(2) != 42) {
         return false;
     }
-    resolutionUnit_ = UnitInInches(2);  // the EXIF default
+    MainPictureFields fields;
+    fields.unitInInches = UnitInInches(2);  // the EXIF default
 
     // Only the first directory (the main picture) is read; the second one
     // describes the thumbnail, whose resolution is not the picture's.
     const uint64_t directory = view.U32(4);
-    if (!view.Fits(directory, 2)) {
-        return true;
-    }
-    const uint32_t entryCount = view.U16(directory);
-    for (uint32_t i = 0; i < entryCount; ++i) {
-        const uint64_t entry = directory + 2 + 12ull * i;
-        if (!view.Fits(entry, 12)) {
-            break;
+    if (view.Fits(directory, 2)) {
+        const uint32_t entryCount = view.U16(directory);
+        for (uint32_t i = 0; i < entryCount; ++i) {
+            const uint64_t entry = directory + 2 + 12ull * i;
+            if (!view.Fits(entry, 12)) {
+                break;
+            }
+            ReadEntry(view, entry, fields);
         }
-        ReadResolutionEntry(view, entry, xResolution_, yResolution_, resolutionUnit_);
     }
+    xResolution_ = fields.xResolution;
+    yResolution_ = fields.yResolution;
+    resolutionUnit_ = fields.unitInInches;
+    orientation_ = fields.orientation;
     return true;
 }
 

@@ -1,6 +1,7 @@
 // A small reader for the EXIF block of a JPEG file. The JPEG decoder only needs
 // to know whether the file carries EXIF data and, if so, its horizontal and
-// vertical resolution and their unit; nothing else of EXIF is read.
+// vertical resolution and their unit, and how the camera was held (the
+// Orientation tag); nothing else of EXIF is read.
 //
 // Everything read from the file is treated as hostile: every offset is checked
 // against the block's size before it is followed, and no read leaves the block.
@@ -30,6 +31,9 @@ class ExifReader {
     // take as given), 1/2.54 for centimetres (unit 3); 0 for an unknown unit.
     // Dots per inch are resolution / unit.
     double GetResolutionUnit() const { return resolutionUnit_; }
+    // The Orientation tag of the main picture: 1 to 8 (see PictureOrientation), 1
+    // when absent or out of that range.
+    uint8_t GetOrientation() const { return orientation_; }
 
   private:
     void Reset();
@@ -37,4 +41,5 @@ class ExifReader {
     double xResolution_ = 0.0;
     double yResolution_ = 0.0;
     double resolutionUnit_ = 0.0;
+    uint8_t orientation_ = 1;
 };

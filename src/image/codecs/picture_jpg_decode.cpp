@@ -127,14 +127,22 @@ uint64_t ScaledSize(uint64_t size, int m) {
 }
 
 // The numerator m of the smallest scale m/8 whose output still has at least the
-// hinted width and height; 8 (full size) when nothing smaller does.
-int ScaleNumeratorForHint(uint32_t width, uint32_t height, uint32_t minWidth, uint32_t minHeight) {
+// hinted width and height (either of them, for a hint that asks no more); 8 (full
+// size) when nothing smaller does.
+int ScaleNumeratorForHint(uint32_t width, uint32_t height, const DecodeSizeHint& hint) {
     for (int m = 1; m < 8; ++m) {
-        if (ScaledSize(width, m) >= minWidth && ScaledSize(height, m) >= minHeight) {
+        const bool wideEnough = ScaledSize(width, m) >= hint.minWidth;
+        const bool highEnough = ScaledSize(height, m) >= hint.minHeight;
+        if (hint.eitherSide ? (wideEnough || highEnough) : (wideEnough && highEnough)) {
             return m;
         }
     }
     return 8;
+}
+
+// A quarter turn (EXIF orientations 5 to 8) swaps the picture's sides.
+bool TurnsAQuarter(uint8_t orientation) {
+    return orientation >= 5 && orientation <= 8;
 }
 
 // Bytes of a stored picture of the given size: one byte a pixel for grey, three for
@@ -172,20 +180,22 @@ uint64_t LibjpegWorkingBytes(const jpeg_decompress_struct& cinfo) {
 }
 
 // The DCT scale: the picture's JPEG scale when one is set, else the smallest that
-// still covers the decode size hint (about the picture as stored: no EXIF orientation
-// is applied), else full size.
-void ChooseScale(jpeg_decompress_struct& cinfo, const Picture& picture) {
+// still covers the decode size hint, else full size. A hint about the upright picture
+// has its sides swapped for a picture stored a quarter turn away.
+void ChooseScale(jpeg_decompress_struct& cinfo, const Picture& picture, uint8_t orientation) {
     if (picture.GetJpegScale() != 0) {
         cinfo.scale_num = 1;
         cinfo.scale_denom = picture.GetJpegScale();
         return;
     }
-    if (picture.GetDecodeHintWidth() == 0 && picture.GetDecodeHintHeight() == 0) {
+    DecodeSizeHint hint = picture.GetDecodeSizeHint();
+    if (hint.minWidth == 0 && hint.minHeight == 0) {
         return;
     }
-    const int numerator =
-        ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height, picture.GetDecodeHintWidth(),
-                              picture.GetDecodeHintHeight());
+    if (hint.upright && TurnsAQuarter(orientation)) {
+        std::swap(hint.minWidth, hint.minHeight);
+    }
+    const int numerator = ScaleNumeratorForHint(cinfo.image_width, cinfo.image_height, hint);
     if (numerator < 8) {
         cinfo.scale_num = static_cast<unsigned>(numerator);
         cinfo.scale_denom = 8;
@@ -250,6 +260,7 @@ struct JpegDecodeState {
     double exifXResolution = 0.0;
     double exifYResolution = 0.0;
     double exifUnit = 0.0;
+    uint8_t exifOrientation = 1;
 };
 
 class JpegDecoder {
@@ -275,7 +286,7 @@ bool JpegDecoder::Run() {
     cinfo.src = &state_.source.manager;
     cinfo.progress = &state_.progress.manager;
     jpeg_read_header(&cinfo, TRUE);
-    ChooseScale(cinfo, picture_);
+    ChooseScale(cinfo, picture_, state_.exifOrientation);
     ChooseOutputColorSpace(cinfo);
     jpeg_calc_output_dimensions(&cinfo);
     const int components = cinfo.output_components;
@@ -293,6 +304,7 @@ bool JpegDecoder::Run() {
         return false;
     }
     SetResolution();
+    picture_.SetOrientation(state_.exifOrientation);
     if (components == 1) {
         picture_.MakeGreyPalette();
     }
@@ -411,6 +423,7 @@ bool PictureJPG::Decode(ImageStream* file) {
     state->exifXResolution = exif.GetXResolution();
     state->exifYResolution = exif.GetYResolution();
     state->exifUnit = exif.GetResolutionUnit();
+    state->exifOrientation = exif.GetOrientation();
     state->cinfo.err = InstallJpegErrorHandler(state->errors, this);
     state->source.manager.init_source = InitSource;
     state->source.manager.fill_input_buffer = FillInputBuffer;

@@ -21,7 +21,8 @@ template <typename Decoder>
 bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recognition) {
     Decoder decoder;
     decoder.CopyInformation(target);
-    decoder.ClearLastError();  // what it says is its own
+    decoder.ClearLastError();   // what it says is its own
+    decoder.SetOrientation(1);  // as stored, unless its file says otherwise
     if (decoder.Decode(file)) {
         const PictureLastError kept = target.GetError();
         target.TakeOver(decoder);

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "image/ops/picture_like.h"
 #include "image/ops/picture_resample_modes.h"
 #include "image/picture.h"
 
@@ -425,22 +426,6 @@ bool ShrinksByAreaAverage(const Picture& picture, ResampleMode mode, int64_t new
            newHeight < picture.GetHeight() && picture.GetBpp() == 24;
 }
 
-// The new picture: this one's information, the new size, the same depth, palette and
-// type, and an alpha plane when this one has one. False, with the reason in the
-// source's last error, when it cannot be made.
-bool PrepareResampled(Picture& source, Picture& result, uint32_t newWidth, uint32_t newHeight) {
-    result.CopyInformation(source);
-    if (!result.Create(newWidth, newHeight, source.GetBpp(), source.GetType()) ||
-        (source.HasAlpha() && !result.CreateAlpha())) {
-        source.SetError(result.GetErrorCode(), result.GetLastError());
-        return false;
-    }
-    if (source.GetNumColors() > 0) {
-        result.SetPalette(source.GetPalette(), std::min<uint32_t>(256, source.GetNumColors()));
-    }
-    return true;
-}
-
 void RunResampleKernel(const Picture& source, Picture& result, ResampleMode mode, bool shrink) {
     switch (mode) {
         case ResampleMode::kNearest:
@@ -488,8 +473,8 @@ bool Picture::Resample(int64_t newWidth, int64_t newHeight, ResampleMode mode,
         return false;
     }
     Picture result(GetType());
-    if (!PrepareResampled(*this, result, static_cast<uint32_t>(newWidth),
-                          static_cast<uint32_t>(newHeight))) {
+    if (!CreatePictureLike(*this, result, static_cast<uint32_t>(newWidth),
+                           static_cast<uint32_t>(newHeight))) {
         return false;
     }
     // The accumulator rows are the only memory besides the new picture; without it the

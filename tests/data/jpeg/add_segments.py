@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the JPEG variants no tool makes: EXIF resolution blocks and a JFIF
-header with a density unit of 0 (an aspect ratio only). Deterministic."""
+"""Writes the JPEG variants no tool makes: EXIF resolution blocks, EXIF orientation
+tags, and a JFIF header with a density unit of 0 (an aspect ratio only).
+Deterministic."""
+import os
 import struct
 
 
@@ -37,6 +39,20 @@ def exif(big_endian, x_resolution, y_resolution, unit):
     return segment(0xE1, b"Exif\0\0" + header + directory + rationals + thumbnail)
 
 
+def exif_orientation(big_endian, orientation):
+    """An EXIF APP1 whose first directory holds the Orientation tag (a short held in
+    the entry) after an ImageDescription that points past it, as a camera writes."""
+    e = ">" if big_endian else "<"
+    header = (b"MM" if big_endian else b"II") + struct.pack(e + "HI", 42, 8)
+    text = b"upright test\0"
+    text_offset = 8 + 2 + 12 * 2 + 4
+    directory = struct.pack(e + "H", 2)
+    directory += struct.pack(e + "HHII", 0x010E, 2, len(text), text_offset)
+    directory += struct.pack(e + "HHIHH", 0x0112, 3, 1, orientation, 0)
+    directory += struct.pack(e + "I", 0)
+    return segment(0xE1, b"Exif\0\0" + header + directory + text)
+
+
 def with_segments(source, target, *segments):
     """Writes source's picture behind SOI and the given segments, dropping the
     source's own APP0."""
@@ -56,4 +72,10 @@ with_segments("colour.jpg", "exif_inch.jpg", jfif(1, 72, 72), exif(True, 300, 20
 with_segments("colour.jpg", "exif_cm.jpg", jfif(1, 72, 72), exif(False, 118, 59, 3))
 # EXIF with a zero resolution: the JFIF density (72) is used instead.
 with_segments("colour.jpg", "exif_zero.jpg", jfif(1, 72, 72), exif(False, 0, 0, 2))
+# Orientations 1 to 8 in turn big- and little-endian, behind a JFIF header.
+for orientation in range(1, 9):
+    stored = "stored_%d.jpg" % orientation
+    with_segments(stored, "orientation_%d.jpg" % orientation, jfif(1, 72, 72),
+                  exif_orientation(orientation % 2 == 1, orientation))
+    os.remove(stored)
 print("JPEG fixtures written")

@@ -34,6 +34,18 @@ djpeg -scale 1/2 -outfile colour_half.ppm colour.jpg
 blocks -quality 95 -units PixelsPerInch -density 300x150 density_inch.jpg
 blocks -quality 95 -units PixelsPerCentimeter -density 40x20 density_cm.jpg
 
+# The blocks as a camera held another way stores them: orientation_N.jpg holds the
+# picture turned by the inverse of EXIF orientation N (add_segments.py gives it the
+# tag), so that turned upright as the tag says, each one shows the blocks as above.
+turns="none -flop -rotate,180 -flip -transpose -rotate,270 -transverse -rotate,90"
+n=1
+for turn in $turns; do
+    if [ "$turn" = none ]; then turn=""; fi
+    # shellcheck disable=SC2086  # the turn's words, split at the comma
+    blocks $(echo "$turn" | tr , ' ') -strip -quality 95 "stored_$n.jpg"
+    n=$((n + 1))
+done
+
 # Cut short in the middle of the compressed data.
 head -c 660 colour.jpg > truncated.jpg
 # What libjpeg makes of the cut file (its missing rows come out mid-grey).

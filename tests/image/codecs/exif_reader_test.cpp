@@ -1,5 +1,5 @@
-// The EXIF reader: resolution and unit from the first directory, in either byte
-// order, and safe refusal of blocks whose offsets point anywhere.
+// The EXIF reader: resolution, unit and orientation from the first directory, in
+// either byte order, and safe refusal of blocks whose offsets point anywhere.
 #include "image/codecs/exif_reader.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +81,49 @@ TEST(ExifReader, FindsTheBlockInJpegFilesOfEitherByteOrder) {
         EXPECT_DOUBLE_EQ(reader.GetYResolution(), c.y);
         EXPECT_DOUBLE_EQ(reader.GetResolutionUnit(), c.unit);
     }
+}
+
+TEST(ExifReader, ReadsTheOrientationOfEitherByteOrderAndOnlyAsOneShortFrom1To8) {
+    // The fixtures: odd orientations big-endian, even ones little-endian, each after
+    // an entry whose value lies outside the directory.
+    const std::string dir = std::string(REELWRIGHT_TEST_DATA_DIR) + "/jpeg/";
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const std::string path = dir + "orientation_" + std::to_string(orientation) + ".jpg";
+        StdioImageStream stream(path.c_str(), "rb");
+        ASSERT_TRUE(stream.IsOpen());
+        ExifReader reader;
+        ASSERT_TRUE(reader.ReadFromJpeg(stream));
+        EXPECT_EQ(reader.GetOrientation(), orientation);
+    }
+    struct Case {
+        std::vector<uint8_t> entry;
+        int orientation;
+    };
+    std::vector<uint8_t> noValues = Entry(0x0112, 3, 6);
+    noValues[4] = 0;  // count 0
+    const Case cases[] = {
+        {Entry(0x0112, 3, 6), 6},
+        {Entry(0x0112, 3, 8), 8},
+        {Entry(0x0112, 3, 0), 1},  // out of range: as stored
+        {Entry(0x0112, 3, 9), 1},
+        {Entry(0x0112, 3, 0xFFFF), 1},
+        {Entry(0x0112, 4, 6), 1},  // a long is not the tag's type
+        {noValues, 1},
+    };
+    ExifReader reader;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        const auto block = ExifBlock({Entry(0x011A, 5, 0xFFFFFFF0u), c.entry});
+        ASSERT_TRUE(reader.ParseApp1(block.data(), block.size()));
+        EXPECT_EQ(reader.GetOrientation(), c.orientation);
+    }
+    // A block without the tag, and none at all, are as stored.
+    const auto none = ExifBlock({Entry(0x0128, 3, 2)});
+    ASSERT_TRUE(reader.ParseApp1(none.data(), none.size()));
+    EXPECT_EQ(reader.GetOrientation(), 1);
+    EXPECT_FALSE(reader.ParseApp1(none.data(), 9));
+    EXPECT_EQ(reader.GetOrientation(), 1);
 }
 
 TEST(ExifReader, SkipsOtherApp1SegmentsBeforeTheExifOne) {

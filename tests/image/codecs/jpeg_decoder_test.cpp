@@ -237,6 +237,33 @@ TEST(JpegDecoder, SizeHintTakesTheSmallestScaleThatStillCoversIt) {
     }
 }
 
+TEST(JpegDecoder, SizeHintOfAContainedOrUprightPictureAsksForNoMore) {
+    struct Case {
+        const char* file;
+        DecodeSizeHint hint;
+        uint32_t decodedWidth, decodedHeight;
+    };
+    const Case cases[] = {
+        // 45 x 30 contained in 23 x 40: the width limits, 4/8 reaches it.
+        {"colour.jpg", {23, 40, true, false}, 23, 15},
+        {"colour.jpg", {23, 40, false, false}, 45, 30},  // both sides: full size
+        // Stored 30 x 45, upright 45 x 30: the hint 23 x 15 is about the upright sides.
+        {"orientation_6.jpg", {23, 15, false, true}, 15, 23},
+        {"orientation_6.jpg", {23, 15, false, false}, 23, 34},  // 6/8 of the stored sides
+        {"orientation_3.jpg", {23, 15, false, true}, 23, 15},   // a half turn swaps nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.file << " " << c.hint.minWidth << "x" << c.hint.minHeight << " either "
+                     << c.hint.eitherSide << " upright " << c.hint.upright);
+        Picture picture;
+        picture.SetDecodeSizeHint(c.hint);
+        ASSERT_TRUE(picture.Load(JpegFixture(c.file).c_str(), kFormatUnknown));
+        EXPECT_EQ(picture.GetWidth(), c.decodedWidth);
+        EXPECT_EQ(picture.GetHeight(), c.decodedHeight);
+    }
+}
+
 TEST(JpegDecoder, SizeHintDecodesAsDjpegScalesAndLeavesOtherScalesAlone) {
     // 4/8 of 45 x 30 is what djpeg -scale 1/2 wrote.
     Picture half;

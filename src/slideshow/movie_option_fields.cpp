@@ -1,0 +1,160 @@
+#include "slideshow/movie_option_fields.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+namespace {
+
+constexpr int32_t kLowestQuality = 1;
+constexpr int32_t kHighestQuality = 100;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadUpright(std::string_view text, MovieOptions& options, std::string& expected) {
+    if (text == kSwitchOn || text == kSwitchOff) {
+        options.upright = text == kSwitchOn;
+        return true;
+    }
+    expected = "true or false";
+    return false;
+}
+
+std::string WriteUpright(const MovieOptions& options) {
+    return options.upright ? kSwitchOn : kSwitchOff;
+}
+
+// The fit's words in the order of PictureFit's values.
+constexpr std::array<const char*, 3> kFitWords = {"stretch", "contain", "cover"};
+
+bool ReadFit(std::string_view text, MovieOptions& options, std::string& expected) {
+    for (size_t i = 0; i < kFitWords.size(); ++i) {
+        if (EqualsIgnoringCase(text, kFitWords[i])) {
+            options.fit = static_cast<PictureFit>(i);
+            return true;
+        }
+    }
+    expected = "stretch, contain or cover";
+    return false;
+}
+
+std::string WriteFit(const MovieOptions& options) {
+    return kFitWords[static_cast<size_t>(options.fit)];
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// RRGGBB in hexadecimal digits of either case, with a '#' in front or none.
+bool ReadBackground(std::string_view text, MovieOptions& options, std::string& expected) {
+    if (!text.empty() && text.front() == '#') {
+        text.remove_prefix(1);
+    }
+    uint32_t colour = 0;
+    bool valid = text.size() == 6;
+    for (size_t i = 0; valid && i < text.size(); ++i) {
+        const int digit = HexDigit(text[i]);
+        valid = digit >= 0;
+        colour = colour << 4 | static_cast<uint32_t>(digit);
+    }
+    if (!valid) {
+        expected = "RRGGBB, six hexadecimal digits such as 000000 for black";
+        return false;
+    }
+    options.background = colour;
+    return true;
+}
+
+std::string WriteBackground(const MovieOptions& options) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%06X", options.background & 0xFFFFFFu);
+    return text;
+}
+
+// Decimal digits only, no sign, no blanks: 1 to 100.
+bool ReadQuality(std::string_view text, MovieOptions& options, std::string& expected) {
+    int32_t quality = 0;
+    bool valid = !text.empty() && text.size() <= 3;
+    for (size_t i = 0; valid && i < text.size(); ++i) {
+        valid = text[i] >= '0' && text[i] <= '9';
+        quality = 10 * quality + (text[i] - '0');
+    }
+    if (!valid || quality < kLowestQuality || quality > kHighestQuality) {
+        expected = "a whole number from 1 to 100";
+        return false;
+    }
+    options.jpegQuality = quality;
+    return true;
+}
+
+std::string WriteQuality(const MovieOptions& options) {
+    return std::to_string(options.jpegQuality);
+}
+
+constexpr MovieOptionField kFields[] = {
+    {"upright", MovieOptionKind::kSwitch, "Turn photos upright", "turn photos upright", "",
+     ReadUpright, WriteUpright},
+    {"fit", MovieOptionKind::kChoice, "Fit", "fit", "stretch|contain|cover", ReadFit, WriteFit},
+    {"background", MovieOptionKind::kText, "Background colour", "background colour", "",
+     ReadBackground, WriteBackground},
+    {"quality", MovieOptionKind::kText, "JPEG quality", "JPEG quality", "", ReadQuality,
+     WriteQuality},
+};
+
+}  // namespace
+
+std::span<const MovieOptionField> MovieOptionFields() {
+    return kFields;
+}
+
+const MovieOptionField* FindMovieOptionField(std::string_view key) {
+    for (const MovieOptionField& field : kFields) {
+        if (key == field.key) {
+            return &field;
+        }
+    }
+    return nullptr;
+}
+
+std::string InvalidOptionMessage(const MovieOptionField& field, std::string_view text,
+                                 const std::string& expected) {
+    return "Invalid " + std::string(field.noun) + " '" + std::string(text) + "': expected " +
+           expected + ".";
+}
+
+std::map<std::string, std::string> MovieOptionTexts(const MovieOptions& options) {
+    std::map<std::string, std::string> texts;
+    for (const MovieOptionField& field : kFields) {
+        texts[field.key] = field.write(options);
+    }
+    return texts;
+}
+
+MovieOptions MovieOptionsFromTexts(const std::map<std::string, std::string>& texts) {
+    MovieOptions options;
+    for (const MovieOptionField& field : kFields) {
+        const auto found = texts.find(field.key);
+        MovieOptions read = options;
+        std::string expected;
+        if (found != texts.end() && field.read(found->second, read, expected)) {
+            options = read;
+        }
+    }
+    return options;
+}
