@@ -134,8 +134,10 @@ class Picture {
     // --- loading and saving -----------------------------------------------------
     // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). On
     // failure the last error says why: the system's reason when the file cannot be
-    // opened, the decoder's when the content is of its format, else "Decode: Unknown
-    // or wrong format". Success leaves the last error as it was.
+    // opened, "Not a regular file" for a pipe, device or socket (never opened, so
+    // nothing can block), the decoder's when the content is of its format, else
+    // "Decode: Unknown or wrong format". A raised stop flag ends the reading of any
+    // file at once: "Cancelled". Success leaves the last error as it was.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);
     // The system's reason is the last error when the file cannot be opened.

@@ -15,6 +15,7 @@ constexpr ErrorText kErrorTexts[] = {
     {PictureError::kOutOfMemory, "can't allocate memory"},
     {PictureError::kCancelled, "Cancelled"},
     {PictureError::kNullFile, "null file handler"},
+    {PictureError::kNotRegularFile, "Not a regular file"},
     {PictureError::kUnknownFormat, "Decode: Unknown or wrong format"},
     {PictureError::kSaveIncomplete, "Save: the file could not be written completely"},
     {PictureError::kEncodeNotSupported, "Encode: saving in this format is not supported"},

@@ -17,7 +17,8 @@ enum class PictureError : uint8_t {
     kCancelled,          // the escape value (or the stop flag) stopped the work
     // Files, formats and the codec libraries.
     kNullFile,
-    kSystem,  // the system's reason: the file could not be opened
+    kSystem,          // the system's reason: the file could not be opened
+    kNotRegularFile,  // a pipe, device or socket, which is never opened
     kUnknownFormat,
     kSaveIncomplete,
     kEncodeNotSupported,

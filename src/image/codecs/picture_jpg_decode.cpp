@@ -32,6 +32,7 @@ constexpr int kRowsPerCall = 16;
 struct StreamSource {
     jpeg_source_mgr manager;  // first member: libjpeg sees only this part
     ImageStream* stream;
+    Picture* picture;  // its escape stops the reading
     bool startOfFile;
     JOCTET buffer[kInputBufferSize];
 };
@@ -40,8 +41,19 @@ void InitSource(j_decompress_ptr cinfo) {
     reinterpret_cast<StreamSource*>(cinfo->src)->startOfFile = true;
 }
 
+// Leaves libjpeg through its error exit's jump with the picture's error set.
+[[noreturn]] void Abandon(j_decompress_ptr cinfo, Picture& picture, PictureError error) {
+    picture.SetError(error);
+    std::longjmp(reinterpret_cast<JpegErrorHandler*>(cinfo->err)->jumpBuffer, 1);
+}
+
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
     auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
+    // Every read looks at the escape: a file libjpeg walks through looking for a
+    // marker (gigabytes of filler) stops as promptly as one it decodes.
+    if (source->picture->GetEscape() != 0) {
+        Abandon(cinfo, *source->picture, PictureError::kCancelled);
+    }
     size_t count = source->stream->Read(source->buffer, 1, kInputBufferSize);
     if (count == 0) {
         if (source->startOfFile) {
@@ -92,16 +104,13 @@ struct Progress {
 // the escape value or the file has too many scans.
 void MonitorProgress(j_common_ptr cinfo) {
     auto* progress = reinterpret_cast<Progress*>(cinfo->progress);
-    auto* errors = reinterpret_cast<JpegErrorHandler*>(cinfo->err);
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
     Picture* picture = progress->picture;
     if (picture->GetEscape() != 0) {
-        picture->SetError(PictureError::kCancelled);
-        std::longjmp(errors->jumpBuffer, 1);
+        Abandon(decompress, *picture, PictureError::kCancelled);
     }
-    auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (decompress->input_scan_number > kMaxScans) {
-        picture->SetError(PictureError::kJpegTooManyScans);
-        std::longjmp(errors->jumpBuffer, 1);
+        Abandon(decompress, *picture, PictureError::kJpegTooManyScans);
     }
 }
 
@@ -420,6 +429,7 @@ bool PictureJPG::Decode(ImageStream* file) {
     state->source.manager.bytes_in_buffer = 0;
     state->source.manager.next_input_byte = nullptr;
     state->source.stream = file;
+    state->source.picture = this;
     state->progress.manager.progress_monitor = MonitorProgress;
     state->progress.picture = this;
 
