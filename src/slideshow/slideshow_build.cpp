@@ -90,8 +90,13 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
         if (events != nullptr) {
             events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
         }
+        FittedFrame fitted = std::move(*pipeline.Next());
+        // What the stop cut short is neither a frame nor an unreadable picture.
+        if (IsStopped(stop)) {
+            break;
+        }
         FrameProduced produced =
-            WriteFittedFrame(writer, i, paths[i], std::move(*pipeline.Next()), frame, lastUsed);
+            WriteFittedFrame(writer, i, paths[i], std::move(fitted), frame, lastUsed);
         if (produced.outcome == FrameOutcome::kPictureUnreadable) {
             ++result.unreadablePictures;
         }
