@@ -7,6 +7,7 @@
 // bits unless grey, stretched to a small frame and saved as a JPEG of quality 80.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -68,17 +69,39 @@ inline std::string DecodeOneFormat(uint32_t type, const uint8_t* data, size_t si
     return CheckPicture(picture);
 }
 
+// Keeps the largest cost a decoder announced before allocating, so that the frame path
+// can check that no decoder holds more than it announced: a build shares its memory
+// between pictures by those announcements.
+struct AnnouncedCost final : DecodeAdmission {
+    bool any = false;
+    uint64_t largest = 0;
+    bool Admit(const DecodeCost& cost, Picture&) override {
+        any = true;
+        largest = std::max(largest, DecodeBytes(cost));
+        return true;
+    }
+};
+
 // The road of one picture into a frame of the movie. Inputs of odd length take the
 // fast road, with the frame as the decode size hint (reelwright-cli --fast).
 inline std::string ProduceFrame(const uint8_t* data, size_t size) {
     MemoryImageStream stream(data, size);
     Picture picture;
+    AnnouncedCost announced;
     picture.SetMemoryLimit(kMemoryLimit);
+    picture.SetDecodeAdmission(&announced);
     if (size % 2 == 1) {
         picture.SetDecodeSizeHint(kFrameWidth, kFrameHeight);
     }
     if (!picture.Decode(&stream, kFormatUnknown)) {
         return picture.IsValid() ? "refused but left a picture" : "";
+    }
+    picture.SetDecodeAdmission(nullptr);
+    const uint64_t held =
+        uint64_t{picture.GetEffectiveWidth()} * picture.GetHeight() +
+        (picture.HasAlpha() ? uint64_t{picture.GetWidth()} * picture.GetHeight() : 0);
+    if (!announced.any || held > announced.largest) {
+        return "decoded more than its decoder announced";
     }
     if (!picture.IsGrayScale() && !picture.IncreaseBpp(24)) {
         return "";

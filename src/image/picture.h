@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "image/decode_cost.h"
 #include "image/image_format.h"
 #include "image/picture_error.h"
 
@@ -105,7 +106,8 @@ struct PictureInformation {
     int32_t frameCount = 0;
     int32_t xDpi = 96;
     int32_t yDpi = 96;
-    uint64_t memoryLimit = kPictureMaxMemory;  // bytes, see Picture::SetMemoryLimit
+    uint64_t memoryLimit = kPictureMaxMemory;    // bytes, see Picture::SetMemoryLimit
+    DecodeAdmission* decodeAdmission = nullptr;  // see Picture::SetDecodeAdmission
     uint8_t alphaMax = 255;
     bool alphaPaletteEnabled = false;
     bool enabled = true;
@@ -162,9 +164,18 @@ class Picture {
     // The most bytes this picture's pixel rows (or its alpha plane, or a decoder's
     // working memory for it) may take; larger pictures are refused with
     // "PICTURE_MAX_MEMORY exceeded". Decoders, Resample, IncreaseBpp and Copy work
-    // under the limit of the picture they fill. A fuzz target lowers it to run fast.
+    // under the limit of the picture they fill; a decoder counts all it holds at once
+    // (rows, alpha plane and working buffers, see DecodeCost) against it. A fuzz
+    // target lowers it to run fast.
     void SetMemoryLimit(uint64_t bytes) { info_.memoryLimit = bytes; }
     uint64_t GetMemoryLimit() const { return info_.memoryLimit; }
+    // Asked by every decoder before it allocates the pixels (null for none): a caller
+    // that decodes several pictures at once shares its memory between them through it.
+    // It must outlive the picture's decoding.
+    void SetDecodeAdmission(DecodeAdmission* admission) { info_.decodeAdmission = admission; }
+    // Called by a decoder once it knows the cost: false, with the reason as the last
+    // error, when the cost passes the memory limit or the admission refuses it.
+    bool AdmitDecode(const DecodeCost& cost);
 
     // --- measures -----------------------------------------------------------------
     uint32_t GetWidth() const { return static_cast<uint32_t>(header_.width); }

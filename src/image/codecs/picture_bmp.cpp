@@ -635,7 +635,13 @@ bool PictureBMP::Decode(ImageStream* file) {
         return false;
     }
     const BitmapInfoHeader& h = layout.header;
-    if (Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
+    DecodeCost cost;
+    cost.width = static_cast<uint32_t>(h.width);
+    cost.height = layout.height;
+    cost.bpp = h.bitCount;
+    cost.alpha = layout.masks[3] != 0;
+    if (!AdmitDecode(cost) ||
+        Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
         return false;
     }
     SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * kMetresPerInch + 0.5)));

@@ -146,12 +146,6 @@ int ScaleNumeratorForHint(uint32_t width, uint32_t height, uint32_t minWidth, ui
     return 8;
 }
 
-// Bytes of a stored picture of the given size: one byte a pixel for grey, three for
-// colour, rows padded to 4 bytes.
-uint64_t PictureBytes(uint64_t width, uint64_t height, int components) {
-    return DibRowBytes(width, components == 1 ? 8 : 24) * height;
-}
-
 // A progressive (or otherwise multi-scan) file makes libjpeg keep every DCT
 // coefficient of the full-size picture, two bytes per sample of each component at its
 // own sampling, whatever the output scale: up to 8/3 bytes per byte of the 24-bit
@@ -218,23 +212,22 @@ void ChooseOutputColorSpace(jpeg_decompress_struct& cinfo) {
     }
 }
 
-// Refuses oversized pictures before libjpeg allocates its buffers for them. A
-// multi-scan file is decoded when its full-size picture would fit the limit, so that a
-// small hostile file cannot make libjpeg take much more than the picture it claims;
-// libjpeg then gets just the memory that picture needs.
-bool BoundMemory(jpeg_decompress_struct& cinfo, uint64_t limit) {
-    const int components = cinfo.output_components;
-    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
-        return false;
-    }
-    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
-    if (coefficients != 0 &&
-        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
-        return false;
-    }
-    cinfo.mem->max_memory_to_use =
-        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
-    return true;
+// What the picture will cost, counted before libjpeg allocates its buffers for it: a
+// small hostile multi-scan file cannot make libjpeg take more than the limit allows,
+// whatever picture it claims. libjpeg then gets just the memory that picture needs.
+DecodeCost CostOf(jpeg_decompress_struct& cinfo) {
+    DecodeCost cost;
+    cost.width = cinfo.output_width;
+    cost.height = cinfo.output_height;
+    cost.bpp = cinfo.output_components == 1 ? 8 : 24;
+    cost.grey = cinfo.output_components == 1;
+    cost.workingBytes = CoefficientBufferBytes(cinfo);
+    return cost;
+}
+
+void BoundLibjpegMemory(jpeg_decompress_struct& cinfo, const DecodeCost& cost) {
+    cinfo.mem->max_memory_to_use = static_cast<long>(
+        std::min<uint64_t>(cost.workingBytes + LibjpegWorkingBytes(cinfo), LONG_MAX));
 }
 
 int32_t ClampDpi(double dpi) {
@@ -292,10 +285,11 @@ bool JpegDecoder::Run() {
         picture_.SetError(PictureError::kJpegColorComponents);
         return false;
     }
-    if (!BoundMemory(cinfo, picture_.GetMemoryLimit())) {
-        picture_.SetError(PictureError::kMemoryLimit);
+    const DecodeCost cost = CostOf(cinfo);
+    if (!picture_.AdmitDecode(cost)) {
         return false;
     }
+    BoundLibjpegMemory(cinfo, cost);
     jpeg_start_decompress(&cinfo);
     if (picture_.Create(cinfo.output_width, cinfo.output_height, 8u * components, kFormatJpeg) ==
         nullptr) {
