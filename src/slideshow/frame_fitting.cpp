@@ -1,7 +1,10 @@
 #include "slideshow/frame_fitting.h"
 
+#include <optional>
+
 #include "image/image_stream.h"
 #include "image/picture.h"
+#include "slideshow/frame_memory.h"
 #include "slideshow/picture_size_text.h"
 
 namespace {
@@ -28,8 +31,15 @@ FittedFrame Unusable(std::string reason) {
 
 FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSettings& settings,
                               const FitOptions& options) {
+    // Made before the picture, so that the picture's memory is freed before its share
+    // of the budget is given back.
+    std::optional<FrameMemoryShare> share;
     auto picture = std::make_shared<Picture>(kFormatUnknown);
     picture->SetStopFlag(options.stopFlag);
+    if (options.budget != nullptr) {
+        share.emplace(*options.budget, settings, options.stopFlag);
+        picture->SetDecodeAdmission(&*share);
+    }
     if (options.fastDecode && settings.width > 0 && settings.height > 0) {
         picture->SetDecodeSizeHint(static_cast<uint32_t>(settings.width),
                                    static_cast<uint32_t>(settings.height));
@@ -64,6 +74,7 @@ FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSetting
     frame.jpeg = jpeg.GetWritten();
     if (options.keepPreview) {
         picture->SetStopFlag(nullptr);
+        picture->SetDecodeAdmission(nullptr);
         frame.preview = std::move(picture);
     }
     return frame;

@@ -12,6 +12,7 @@
 #include "slideshow/movie_settings.h"
 #include "slideshow/slideshow_events.h"
 
+class MemoryBudget;
 class Picture;
 
 struct FitOptions {
@@ -22,6 +23,9 @@ struct FitOptions {
     bool fastDecode = false;
     // Raised from another thread to stop a long decode; may be null.
     const std::atomic<bool>* stopFlag = nullptr;
+    // The memory shared by the pictures fitted at the same time (see frame_memory.h);
+    // null for none beyond each picture's own limit.
+    MemoryBudget* budget = nullptr;
 };
 
 struct FittedFrame {

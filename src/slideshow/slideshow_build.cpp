@@ -4,7 +4,9 @@
 #include <memory>
 #include <thread>
 
+#include "image/picture.h"
 #include "slideshow/frame_pipeline.h"
+#include "slideshow/memory_budget.h"
 #include "slideshow/movie_file.h"
 #include "slideshow/produce_frame.h"
 #include "swf/swf_twips.h"
@@ -13,6 +15,9 @@
 namespace {
 
 constexpr uint32_t kBlackBackground = 0x000000;  // 0x00BBGGRR
+// What the pictures of one build may take at once, whatever the number of threads:
+// what one picture may take, so that any picture that loads alone loads in a build.
+constexpr uint64_t kBuildMemoryBudget = kPictureMaxMemory;
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
@@ -73,10 +78,12 @@ std::unique_ptr<SwfWriter> OpenWriter(const MovieFile& movie, const std::string&
 void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& frame,
                  SwfWriter& writer, SlideshowEvents* events, const StopRequest* stop,
                  SlideshowBuildResult& result) {
+    MemoryBudget budget(kBuildMemoryBudget);
     FitOptions options;
     options.keepPreview = request.keepPreview;
     options.fastDecode = request.fastDecode;
     options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
+    options.budget = &budget;
     const std::vector<std::string>& paths = request.picturePaths;
     FramePipeline pipeline(
         paths.size(),
