@@ -13,7 +13,9 @@
 
 class MemoryBudget {
   public:
-    explicit MemoryBudget(uint64_t totalBytes) : total_(totalBytes) {}
+    // Also makes the process give large buffers back to the system when they are
+    // freed, so that memory the budget no longer counts is no longer held.
+    explicit MemoryBudget(uint64_t totalBytes);
     MemoryBudget(const MemoryBudget&) = delete;
     MemoryBudget& operator=(const MemoryBudget&) = delete;
 
