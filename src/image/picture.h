@@ -93,6 +93,7 @@ struct PictureInformation {
     uint32_t type = 0;
     PictureLastError lastError;
     int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
+    PictureError damage = PictureError::kNone;  // see Picture::GetDamage
     // Raised by another thread to stop long operations, as a non-zero escape does.
     // Copied with the information, so a decoder working on a copy sees it too.
     const std::atomic<bool>* stopFlag = nullptr;
@@ -246,6 +247,11 @@ class Picture {
     // keeps the reason before it; so does kNone.
     void SetError(PictureError code, const char* text = nullptr);
     void ClearLastError() { info_.lastError = {}; }
+    // Why a decoded picture is incomplete although its decoder kept it (its data ended
+    // early: the rest is grey, black or the background), or kNone. Text:
+    // PictureErrorText.
+    PictureError GetDamage() const { return info_.damage; }
+    void SetDamage(PictureError damage) { info_.damage = damage; }
     // The whole last error, to be put back as it was with RestoreError.
     const PictureLastError& GetError() const { return info_.lastError; }
     void RestoreError(const PictureLastError& error) { info_.lastError = error; }

@@ -72,6 +72,9 @@ FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSetting
         return frame;
     }
     frame.jpeg = jpeg.GetWritten();
+    if (picture->GetDamage() != PictureError::kNone) {
+        frame.damage = PictureErrorText(picture->GetDamage());
+    }
     if (options.keepPreview) {
         picture->SetStopFlag(nullptr);
         picture->SetDecodeAdmission(nullptr);

@@ -33,6 +33,9 @@ struct FittedFrame {
     // not be made into a JPEG; `reason` then says why.
     FrameOutcome outcome = FrameOutcome::kPictureUsed;
     std::string reason;
+    // For a picture used although its data ended early (a truncated file): why it is
+    // incomplete. Empty for a whole picture.
+    std::string damage;
     // "%d*%d pixels" of the fitted picture; 0*0 pixels when it did not load.
     std::string sizeText;
     // The JPEG file's bytes; empty unless the picture was used.

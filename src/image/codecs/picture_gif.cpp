@@ -193,6 +193,7 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
         // Damaged or missing data leaves the rest of the frame filled: a partial
         // picture is more use than none.
         if (got < indexes.size()) {
+            picture.SetDamage(PictureError::kRowsMissing);
             break;
         }
     }

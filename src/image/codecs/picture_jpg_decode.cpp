@@ -60,8 +60,9 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
         }
         // A truncated file: warn, then pretend the data ends here so that what was
-        // decoded so far is kept.
+        // decoded so far is kept, and say that the picture is incomplete.
         WARNMS(cinfo, JWRN_JPEG_EOF);
+        source->picture->SetDamage(PictureError::kJpegPrematureEnd);
         source->buffer[0] = 0xFF;
         source->buffer[1] = JPEG_EOI;
         count = 2;

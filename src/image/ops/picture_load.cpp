@@ -22,6 +22,7 @@ bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recogniti
     Decoder decoder;
     decoder.CopyInformation(target);
     decoder.ClearLastError();  // what it says is its own
+    decoder.SetDamage(PictureError::kNone);
     if (decoder.Decode(file)) {
         const PictureLastError kept = target.GetError();
         target.TakeOver(decoder);

@@ -380,3 +380,43 @@ TEST(PictureLoad, StopEndsTheReadingOfAHugeFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A decoder that keeps a picture whose data ended early says so: the picture is whole
+// but for its last rows, which stay grey or black.
+TEST(PictureDecode, PictureKeptAlthoughItsDataEndedEarlyCarriesItsDamage) {
+    struct Case {
+        const char* folder;
+        const char* name;
+        size_t keptBytes;  // of the file; 0 for all
+        PictureError damage;
+    };
+    const Case cases[] = {
+        {"jpeg", "colour.jpg", 0, PictureError::kNone},
+        {"jpeg", "truncated.jpg", 0, PictureError::kJpegPrematureEnd},
+        {"bmp", "bits24.bmp", 0, PictureError::kNone},
+        {"bmp", "bits24.bmp", 200, PictureError::kRowsMissing},
+        {"bmp", "bits16_565.bmp", 120, PictureError::kRowsMissing},
+        {"gif", "stripes.gif", 0, PictureError::kNone},
+        {"gif", "stripes.gif", 150, PictureError::kRowsMissing},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::string(test.name) + " cut to " + std::to_string(test.keptBytes));
+        std::vector<uint8_t> bytes =
+            image_test::ReadFileBytes(image_test::DataFilePath(test.folder, test.name));
+        if (test.keptBytes != 0) {
+            bytes.resize(test.keptBytes);
+        }
+        Picture picture;
+        picture.SetDamage(PictureError::kRowsMissing);  // of an earlier picture
+        ASSERT_TRUE(image_test::DecodeBytes(picture, bytes, kFormatUnknown))
+            << picture.GetLastError();
+        EXPECT_EQ(picture.GetDamage(), test.damage);
+    }
+    EXPECT_STREQ(PictureErrorText(PictureError::kJpegPrematureEnd), "Premature end of JPEG file");
+    EXPECT_STREQ(PictureErrorText(PictureError::kRowsMissing),
+                 "the picture's data ends before its last row");
+}
+
+}  // namespace
