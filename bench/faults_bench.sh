@@ -7,13 +7,8 @@
 #    signal to the process's exit, five times each (goal: under 100 ms).
 # Usage: bench/faults_bench.sh [BUILD_DIR]
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
-cli=$build/src/cli/reelwright-cli
-[ -x "$cli" ] || { echo "no $cli: build first (bash scripts/setup.sh)" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/cli_bench_setup.sh
+source "$(dirname "$0")/cli_bench_setup.sh"
 
 # The pictures: progressive JPEGs of a few hundred bytes whose frame header claims a
 # large picture (libjpeg keeps every coefficient of a progressive file), as
