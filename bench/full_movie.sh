@@ -4,13 +4,8 @@
 # once with every core and once with one.
 # Usage: bench/full_movie.sh [BUILD_DIR]
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
-cli=$build/src/cli/reelwright-cli
-[ -x "$cli" ] || { echo "no $cli: build first (bash scripts/setup.sh)" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/cli_bench_setup.sh
+source "$(dirname "$0")/cli_bench_setup.sh"
 convert -size 64x48 -seed 3 plasma:fractal -quality 90 "$work/small.jpg"
 convert -size 40x30 gradient:red-blue "$work/small.png"
 for ((i = 0; i < 32766; i += 2)); do

@@ -13,15 +13,10 @@
 # quality of --fast against the exact frames (PSNR of every frame, by ffmpeg).
 # Usage: bench/slideshow_compare.sh [BUILD_DIR] [PICTURE_COUNT]
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
+# shellcheck source=bench/cli_bench_setup.sh
+source "$(dirname "$0")/cli_bench_setup.sh"
 count=${2:-100}
 large_count=${LARGE_COUNT:-20}
-cli=$build/src/cli/reelwright-cli
-[ -x "$cli" ] || { echo "no $cli: build first (bash scripts/setup.sh)" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir "$work/pictures" "$work/large"
 
 # Pictures of one size: a plasma cloud with a coloured disc that differs per picture.

@@ -9,6 +9,7 @@
 // input's last bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -90,19 +91,41 @@ inline FrameOptions DrawFrameOptions(const uint8_t* data, size_t size) {
             static_cast<uint8_t>(1 + before % 100)};
 }
 
+// Keeps the largest cost a decoder announced before allocating, so that the frame path
+// can check that no decoder holds more than it announced: a build shares its memory
+// between pictures by those announcements.
+struct AnnouncedCost final : DecodeAdmission {
+    bool any = false;
+    uint64_t largest = 0;
+    bool Admit(const DecodeCost& cost, Picture&) override {
+        any = true;
+        largest = std::max(largest, DecodeBytes(cost));
+        return true;
+    }
+};
+
 // The road of one picture into a frame of the movie. Inputs of odd length take the
 // fast road, with the frame as the decode size hint (reelwright-cli --fast).
 inline std::string ProduceFrame(const uint8_t* data, size_t size) {
     const FrameOptions options = DrawFrameOptions(data, size);
     MemoryImageStream stream(data, size);
     Picture picture;
+    AnnouncedCost announced;
     picture.SetMemoryLimit(kMemoryLimit);
+    picture.SetDecodeAdmission(&announced);
     if (size % 2 == 1) {
         picture.SetDecodeSizeHint(DecodeSizeHint{
             kFrameWidth, kFrameHeight, options.fit == PictureFit::kContain, options.upright});
     }
     if (!picture.Decode(&stream, kFormatUnknown)) {
         return picture.IsValid() ? "refused but left a picture" : "";
+    }
+    picture.SetDecodeAdmission(nullptr);
+    const uint64_t held =
+        uint64_t{picture.GetEffectiveWidth()} * picture.GetHeight() +
+        (picture.HasAlpha() ? uint64_t{picture.GetWidth()} * picture.GetHeight() : 0);
+    if (!announced.any || held > announced.largest) {
+        return "decoded more than its decoder announced";
     }
     if (options.upright && !TurnUpright(picture)) {
         return "";

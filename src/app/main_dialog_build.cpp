@@ -8,6 +8,7 @@
 #include "app/main_dialog.h"
 #include "app/main_dialog_run_events.h"
 #include "platform/platform.h"
+#include "slideshow/movie_playability.h"
 #include "slideshow/output_name.h"
 #include "slideshow/stop_request.h"
 
@@ -34,6 +35,12 @@ void MainDialog::OnSaveAsFlash() {
     if (const std::string tooLarge = CheckFrameSize(buildSettings_); !tooLarge.empty()) {
         ShowMessage(tooLarge);
         return;
+    }
+    // Accepted and passed on as typed, but not without a word: players refuse the
+    // movie.
+    if (const std::string reasons = UnplayableMovieReasons(buildSettings_); !reasons.empty()) {
+        ShowMessage("Players will not show a movie with " + reasons +
+                    "; it is written all the same.");
     }
 
     SaveFileRequest request;

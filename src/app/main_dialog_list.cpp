@@ -108,6 +108,11 @@ void MainDialog::OnAddImages() {
     }
     int32_t number = 0;
     for (const std::string& path : *chosen) {
+        // A pipe, device or socket the dialog let through is no picture, and a pipe
+        // would block the build: it is left out, as "Add folder" leaves it out.
+        if (IsNoRegularFile(path)) {
+            continue;
+        }
         if (!InsertChosenFile(++number, path)) {
             break;
         }
@@ -182,8 +187,9 @@ void MainDialog::OnDropPaths(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         std::error_code error;
         const bool folder = std::filesystem::is_directory(path, error);
-        // Only names the open dialog's picture filter shows are taken.
-        if (!folder && !IsPictureFileName(path)) {
+        // Only names the open dialog's picture filter shows are taken, and only
+        // files: a pipe, device or socket is left out, as "Add folder" leaves it out.
+        if (!folder && (!IsPictureFileName(path) || IsNoRegularFile(path))) {
             continue;
         }
         pictureFolder_ = folder ? path : FolderOf(path);

@@ -17,14 +17,16 @@ struct CliEnvironment {
     std::FILE* progressTerminal = nullptr;
     // Opens the finished movie for --open.
     Platform* platform = nullptr;
-    // SIGINT and SIGTERM stop the build cleanly (the program, not in-process tests).
+    // SIGINT, SIGHUP and SIGTERM stop the build cleanly (the program, not in-process
+    // tests).
     bool handleSignals = false;
 };
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitBuildFailed = 1;
 inline constexpr int kExitUsage = 2;
-// Stopped by a signal: 128 + the signal's number (130 for SIGINT, 143 for SIGTERM).
+// Stopped by a signal: 128 + the signal's number (129 for SIGHUP, 130 for SIGINT, 143
+// for SIGTERM).
 inline constexpr int kExitSignalBase = 128;
 
 // Runs reelwright-cli with `arguments` (without the program name); returns the exit

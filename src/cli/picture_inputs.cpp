@@ -40,19 +40,32 @@ PictureInputsResult CollectPictures(const std::vector<CliInput>& inputs,
             }
             continue;
         }
+        const std::string cannotRead = "cannot read list file '" + input.path + "': ";
         std::vector<std::string> listed;
         if (input.path == "-") {
             listed = ReadPictureList(standardInput);
         } else {
+            // A folder opens as a stream that reads nothing: it would pass for an empty
+            // list.
+            if (IsFolder(input.path)) {
+                result.error = cannotRead + std::strerror(EISDIR);
+                return result;
+            }
             std::ifstream file(input.path);
             if (!file) {
-                result.error =
-                    "cannot read list file '" + input.path + "': " + std::strerror(errno);
+                result.error = cannotRead + std::strerror(errno);
                 return result;
             }
             listed = ReadPictureList(file);
         }
         for (const std::string& path : listed) {
+            // No name holds a NUL byte: such a line is not one path (a list written
+            // with find -print0, say), and the system would see only its start.
+            if (path.find('\0') != std::string::npos) {
+                result.error =
+                    cannotRead + "the line '" + path + "' holds a NUL byte; one path a line";
+                return result;
+            }
             if (!AddPath(path, result)) {
                 return result;
             }

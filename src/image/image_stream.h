@@ -3,6 +3,7 @@
 // fuzz target, tests) and anything else that can read bytes.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,19 @@ class ImageStream {
     virtual bool Scanf(int32_t* value) = 0;
 };
 
+// A picture file opened for reading, or why it was not: the system's error number,
+// or a file that exists but is no regular file (a pipe, a device, a socket).
+struct RegularFileOpening {
+    std::FILE* file = nullptr;
+    int error = 0;
+    bool notRegularFile = false;
+};
+
+// Opens `path` for reading only when it is a regular file, and so that the open
+// itself cannot block: a pipe without a writer would wait for one forever, and a
+// device may never answer. A folder fails with EISDIR. The caller closes the file.
+RegularFileOpening OpenRegularFileForReading(const char* path);
+
 // ImageStream over a C standard I/O stream. The stream is closed on destruction
 // only when this object opened it.
 class StdioImageStream final : public ImageStream {
@@ -39,6 +53,9 @@ class StdioImageStream final : public ImageStream {
     explicit StdioImageStream(FILE* file) : file_(file), owned_(false) {}
     // Opens path with the given fopen mode; check IsOpen() afterwards.
     StdioImageStream(const char* path, const char* mode);
+    // Takes over a regular file opened for reading (OpenRegularFileForReading); its
+    // failure is kept for OpenError and IsNotRegularFile.
+    explicit StdioImageStream(const RegularFileOpening& opening);
     ~StdioImageStream() override;
     StdioImageStream(const StdioImageStream&) = delete;
     StdioImageStream& operator=(const StdioImageStream&) = delete;
@@ -46,6 +63,15 @@ class StdioImageStream final : public ImageStream {
     bool IsOpen() const { return file_ != nullptr; }
     // The system's error number of an open that failed (for strerror), else 0.
     int OpenError() const { return openError_; }
+    // The path names a pipe, device or socket, which was not opened.
+    bool IsNotRegularFile() const { return notRegularFile_; }
+
+    // A flag another thread may raise to stop the reading (null for none). Once it
+    // is raised every read finds nothing, as at the end of the file, so whatever
+    // decoder reads the stream stops within one read; large reads are split so that
+    // none takes long. WasStopped then says the data was cut short.
+    void SetStopFlag(const std::atomic<bool>* flag) { stopFlag_ = flag; }
+    bool WasStopped() const { return stopped_; }
 
     bool Close() override;
     size_t Read(void* buffer, size_t size, size_t count) override;
@@ -62,9 +88,15 @@ class StdioImageStream final : public ImageStream {
     bool Scanf(int32_t* value) override;
 
   private:
+    // True, and remembered, once the stop flag is up.
+    bool StopRaised();
+
     FILE* file_;
     bool owned_;
     int openError_ = 0;
+    bool notRegularFile_ = false;
+    const std::atomic<bool>* stopFlag_ = nullptr;
+    bool stopped_ = false;
 };
 
 // ImageStream over bytes in memory: reads from a fixed buffer, or writes into a

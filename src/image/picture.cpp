@@ -291,6 +291,29 @@ bool Picture::Copy(const Picture& other) {
     return true;
 }
 
+uint64_t PictureRowsBytes(uint64_t width, uint64_t height, uint32_t bpp) {
+    return SaturatingProduct(DibRowBytes(width, SupportedBpp(bpp)), height);
+}
+
+uint64_t DecodeBytes(const DecodeCost& cost) {
+    const uint64_t alpha = cost.alpha ? uint64_t{cost.width} * cost.height : 0;
+    return SaturatingSum(SaturatingSum(PictureRowsBytes(cost.width, cost.height, cost.bpp), alpha),
+                         cost.workingBytes);
+}
+
+bool Picture::AdmitDecode(const DecodeCost& cost) {
+    // The admission first: it knows what else the picture's user does with it, and
+    // says so when it refuses.
+    if (info_.decodeAdmission != nullptr && !info_.decodeAdmission->Admit(cost, *this)) {
+        return false;
+    }
+    if (DecodeBytes(cost) > info_.memoryLimit) {
+        SetError(PictureError::kMemoryLimit);
+        return false;
+    }
+    return true;
+}
+
 void Picture::CopyInformation(const Picture& other) {
     if (&other == this) {
         return;

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "image/decode_cost.h"
 #include "image/image_format.h"
 #include "image/picture_error.h"
 
@@ -105,6 +106,7 @@ struct PictureInformation {
     uint32_t type = 0;
     PictureLastError lastError;
     int32_t escape = 0;  // non-zero stops long operations; -1 asks decoders for dimensions
+    PictureError damage = PictureError::kNone;  // see Picture::GetDamage
     // Raised by another thread to stop long operations, as a non-zero escape does.
     // Copied with the information, so a decoder working on a copy sees it too.
     const std::atomic<bool>* stopFlag = nullptr;
@@ -120,7 +122,8 @@ struct PictureInformation {
     int32_t frameCount = 0;
     int32_t xDpi = 96;
     int32_t yDpi = 96;
-    uint64_t memoryLimit = kPictureMaxMemory;  // bytes, see Picture::SetMemoryLimit
+    uint64_t memoryLimit = kPictureMaxMemory;    // bytes, see Picture::SetMemoryLimit
+    DecodeAdmission* decodeAdmission = nullptr;  // see Picture::SetDecodeAdmission
     uint8_t alphaMax = 255;
     bool alphaPaletteEnabled = false;
     bool enabled = true;
@@ -149,8 +152,10 @@ class Picture {
     // --- loading and saving -----------------------------------------------------
     // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). On
     // failure the last error says why: the system's reason when the file cannot be
-    // opened, the decoder's when the content is of its format, else "Decode: Unknown
-    // or wrong format". Success leaves the last error as it was.
+    // opened, "Not a regular file" for a pipe, device or socket (never opened, so
+    // nothing can block), the decoder's when the content is of its format, else
+    // "Decode: Unknown or wrong format". A raised stop flag ends the reading of any
+    // file at once: "Cancelled". Success leaves the last error as it was.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);
     // The system's reason is the last error when the file cannot be opened.
@@ -182,9 +187,18 @@ class Picture {
     // The most bytes this picture's pixel rows (or its alpha plane, or a decoder's
     // working memory for it) may take; larger pictures are refused with
     // "PICTURE_MAX_MEMORY exceeded". Decoders, Resample, IncreaseBpp and Copy work
-    // under the limit of the picture they fill. A fuzz target lowers it to run fast.
+    // under the limit of the picture they fill; a decoder counts all it holds at once
+    // (rows, alpha plane and working buffers, see DecodeCost) against it. A fuzz
+    // target lowers it to run fast.
     void SetMemoryLimit(uint64_t bytes) { info_.memoryLimit = bytes; }
     uint64_t GetMemoryLimit() const { return info_.memoryLimit; }
+    // Asked by every decoder before it allocates the pixels (null for none): a caller
+    // that decodes several pictures at once shares its memory between them through it.
+    // It must outlive the picture's decoding.
+    void SetDecodeAdmission(DecodeAdmission* admission) { info_.decodeAdmission = admission; }
+    // Called by a decoder once it knows the cost: false, with the reason as the last
+    // error, when the cost passes the memory limit or the admission refuses it.
+    bool AdmitDecode(const DecodeCost& cost);
 
     // --- measures -----------------------------------------------------------------
     uint32_t GetWidth() const { return static_cast<uint32_t>(header_.width); }
@@ -255,6 +269,11 @@ class Picture {
     // keeps the reason before it; so does kNone.
     void SetError(PictureError code, const char* text = nullptr);
     void ClearLastError() { info_.lastError = {}; }
+    // Why a decoded picture is incomplete although its decoder kept it (its data ended
+    // early: the rest is grey, black or the background), or kNone. Text:
+    // PictureErrorText.
+    PictureError GetDamage() const { return info_.damage; }
+    void SetDamage(PictureError damage) { info_.damage = damage; }
     // The whole last error, to be put back as it was with RestoreError.
     const PictureLastError& GetError() const { return info_.lastError; }
     void RestoreError(const PictureLastError& error) { info_.lastError = error; }

@@ -15,9 +15,11 @@ enum class PictureError : uint8_t {
     kCreateOutOfMemory,  // the pixels or planes could not be allocated
     kOutOfMemory,        // a decoder's or Resample's working memory
     kCancelled,          // the escape value (or the stop flag) stopped the work
+    kRowsMissing,        // damage of a picture kept all the same: its data ended early
     // Files, formats and the codec libraries.
     kNullFile,
-    kSystem,  // the system's reason: the file could not be opened
+    kSystem,          // the system's reason: the file could not be opened
+    kNotRegularFile,  // a pipe, device or socket, which is never opened
     kUnknownFormat,
     kSaveIncomplete,
     kEncodeNotSupported,
@@ -34,6 +36,7 @@ enum class PictureError : uint8_t {
     kIcoCorrupted,
     kIcoFrameOutOfRange,
     kJpegTooManyScans,
+    kJpegPrematureEnd,  // damage of a picture kept all the same, libjpeg's own words
     kJpegColorComponents,
     kJpegNoProgress,
     kJpegNoPicture,

@@ -79,6 +79,11 @@ bool NameOrderLess(std::string_view a, std::string_view b) {
     return order != 0 ? order < 0 : a < b;
 }
 
+bool IsNoRegularFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
 FolderScan ScanFolderForPictures(const std::string& folder) {
     FolderScan scan;
     DIR* directory = opendir(folder.c_str());
@@ -93,11 +98,7 @@ FolderScan ScanFolderForPictures(const std::string& folder) {
         if (!IsPictureFileName(name)) {
             continue;
         }
-        // Folders, pipes and devices are no pictures (a pipe would block the build
-        // that reads it); a name whose file cannot be looked at stays, and the build
-        // reports it as unreadable.
-        struct stat status {};
-        if (stat((prefix + name).c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        if (IsNoRegularFile(prefix + name)) {
             continue;
         }
         names.push_back(name);

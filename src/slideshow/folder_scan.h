@@ -19,6 +19,12 @@ struct FolderScan {
 // folder, one '/', the name.
 FolderScan ScanFolderForPictures(const std::string& folder);
 
+// True when `path` names something that exists but is no regular file (links are
+// followed): a folder, pipe, device or socket, which is never a picture, and a pipe
+// would block whatever opened it. A name that cannot be looked at is not known to be
+// one: the build reports it as unreadable.
+bool IsNoRegularFile(const std::string& path);
+
 // Name order: letters compared without regard to case, runs of digits by their value
 // (IMG_2 before IMG_10); names equal by that rule fall back to plain byte order, so
 // the order is total and the same on every run.

@@ -1,11 +1,13 @@
 #include "slideshow/frame_fitting.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "image/image_stream.h"
 #include "image/ops/picture_fit.h"
 #include "image/ops/picture_orientation.h"
 #include "image/picture.h"
+#include "slideshow/frame_memory.h"
 #include "slideshow/picture_size_text.h"
 
 namespace {
@@ -59,8 +61,15 @@ DecodeSizeHint FrameDecodeHint(int32_t width, int32_t height, const MovieOptions
 
 FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSettings& settings,
                               const FitOptions& options) {
+    // Made before the picture, so that the picture's memory is freed before its share
+    // of the budget is given back.
+    std::optional<FrameMemoryShare> share;
     auto picture = std::make_shared<Picture>(kFormatUnknown);
     picture->SetStopFlag(options.stopFlag);
+    if (options.budget != nullptr) {
+        share.emplace(*options.budget, settings, options.stopFlag);
+        picture->SetDecodeAdmission(&*share);
+    }
     if (options.fastDecode) {
         picture->SetDecodeSizeHint(FrameDecodeHint(settings.width, settings.height, options.movie));
     }
@@ -86,8 +95,12 @@ FittedFrame FitPictureToFrame(const std::string& picturePath, const BuildSetting
         return frame;
     }
     frame.jpeg = jpeg.GetWritten();
+    if (picture->GetDamage() != PictureError::kNone) {
+        frame.damage = PictureErrorText(picture->GetDamage());
+    }
     if (options.keepPreview) {
         picture->SetStopFlag(nullptr);
+        picture->SetDecodeAdmission(nullptr);
         frame.preview = std::move(picture);
     }
     return frame;

@@ -16,6 +16,8 @@
 
 #include "image/picture.h"
 
+class MemoryBudget;
+
 struct FitOptions {
     // Keep the fitted picture for a preview area (a headless build needs none).
     bool keepPreview = false;
@@ -26,6 +28,9 @@ struct FitOptions {
     const std::atomic<bool>* stopFlag = nullptr;
     // Upright, fit, background and quality.
     MovieOptions movie = {};
+    // The memory shared by the pictures fitted at the same time (see frame_memory.h);
+    // null for none beyond each picture's own limit.
+    MemoryBudget* budget = nullptr;
 };
 
 struct FittedFrame {
@@ -33,6 +38,9 @@ struct FittedFrame {
     // not be made into a JPEG; `reason` then says why.
     FrameOutcome outcome = FrameOutcome::kPictureUsed;
     std::string reason;
+    // For a picture used although its data ended early (a truncated file): why it is
+    // incomplete. Empty for a whole picture.
+    std::string damage;
     // "%d*%d pixels" of the fitted picture; 0*0 pixels when it did not load.
     std::string sizeText;
     // The JPEG file's bytes; empty unless the picture was used.

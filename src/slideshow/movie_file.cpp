@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <vector>
+
+#include "slideshow/part_file.h"
 
 namespace {
 
@@ -46,9 +47,27 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Only the owner of a file, of its folder, or root may replace a file in a folder
+// with the sticky bit (/tmp, shared folders): found before the build, not by its last
+// step.
+bool StickyFolderForbidsReplacing(const std::string& folder, const struct stat& target) {
+    struct stat status {};
+    const uid_t user = geteuid();
+    return stat(folder.c_str(), &status) == 0 && (status.st_mode & S_ISVTX) != 0 && user != 0 &&
+           target.st_uid != user && status.st_uid != user;
+}
+
+bool IsFolderRefusal(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
 }  // namespace
 
 std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std::string& error) {
+    const auto refuse = [&](const std::string& why) {
+        error = "The movie " + Quoted(targetPath) + " was not written: " + why;
+        return nullptr;
+    };
     std::string finalPath = targetPath;
     Ownership ownership{NewFileMode()};
     struct stat status {};
@@ -57,44 +76,51 @@ std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std:
             char resolved[PATH_MAX];
             if (stat(targetPath.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
                 realpath(targetPath.c_str(), resolved) == nullptr) {
-                error = "The movie " + Quoted(targetPath) +
-                        " was not written: it names no regular file.";
-                return nullptr;
+                return refuse("it names no regular file.");
             }
             finalPath = resolved;
         } else if (!S_ISREG(status.st_mode)) {
-            error =
-                "The movie " + Quoted(targetPath) + " was not written: it names no regular file.";
-            return nullptr;
+            return refuse("it names no regular file.");
+        }
+        if (StickyFolderForbidsReplacing(FolderOf(finalPath), status)) {
+            return refuse("it belongs to another user, and in its folder " +
+                          Quoted(FolderOf(finalPath)) +
+                          " (sticky) only a file's owner may replace it.");
         }
         ownership = {status.st_mode & 0777, true, status.st_uid, status.st_gid};
     }
 
     // Hidden beside the target, so the rename stays within one file system.
-    std::string pattern = FolderOf(finalPath) + "/." + NameOf(finalPath) + ".part-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = "Cannot create the movie " + Quoted(targetPath) + ": " + std::strerror(errno);
+    const std::string folder = FolderOf(finalPath);
+    RemoveStalePartFiles(folder, NameOf(finalPath));
+    int failure = 0;
+    std::unique_ptr<PartFile> part = PartFile::Create(folder, NameOf(finalPath), failure);
+    if (!part) {
+        error = "Cannot create the movie " + Quoted(targetPath) + ": " + std::strerror(failure);
+        if (IsFolderRefusal(failure)) {
+            error +=
+                ". The movie is written beside its target and renamed when complete, so "
+                "its folder " +
+                Quoted(folder) + " must be writable.";
+        }
         return nullptr;
     }
-    close(fd);
     return std::unique_ptr<MovieFile>(
-        new MovieFile(targetPath, std::move(finalPath), name.data(), ownership));
+        new MovieFile(targetPath, std::move(finalPath), std::move(part), ownership));
 }
 
-MovieFile::MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
+MovieFile::MovieFile(std::string targetPath, std::string finalPath, std::unique_ptr<PartFile> part,
                      Ownership ownership)
     : targetPath_(std::move(targetPath)),
       finalPath_(std::move(finalPath)),
-      temporaryPath_(std::move(temporaryPath)),
+      part_(std::move(part)),
       ownership_(ownership) {}
 
-MovieFile::~MovieFile() {
-    if (!committed_) {
-        unlink(temporaryPath_.c_str());
-    }
+// The part file removes itself unless it was kept.
+MovieFile::~MovieFile() = default;
+
+const std::string& MovieFile::TemporaryPath() const {
+    return part_->Path();
 }
 
 bool MovieFile::Commit(std::string& error) {
@@ -103,32 +129,24 @@ bool MovieFile::Commit(std::string& error) {
                 std::strerror(errno);
         return false;
     };
-    const int fd = open(temporaryPath_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return fail("cannot reopen it");
-    }
+    const int fd = part_->Descriptor();
     // The data reaches the disk before the name does, so a crash cannot leave the
     // target's name on an empty file.
-    const bool synced = fsync(fd) == 0;
+    if (fsync(fd) != 0) {
+        return fail("cannot flush it to the disk");
+    }
     // Only root may give a file away, and only a member may keep its group: what
     // cannot be kept is the user's, as in a new file.
     if (ownership_.replaces && fchown(fd, ownership_.owner, ownership_.group) != 0) {
         const int ignored = fchown(fd, static_cast<uid_t>(-1), ownership_.group);
         static_cast<void>(ignored);
     }
-    const bool moded = fchmod(fd, ownership_.mode) == 0;
-    const int savedErrno = errno;
-    close(fd);
-    errno = savedErrno;
-    if (!synced) {
-        return fail("cannot flush it to the disk");
-    }
-    if (!moded) {
+    if (fchmod(fd, ownership_.mode) != 0) {
         return fail("cannot set its permissions");
     }
-    if (rename(temporaryPath_.c_str(), finalPath_.c_str()) != 0) {
+    if (rename(part_->Path().c_str(), finalPath_.c_str()) != 0) {
         return fail("cannot give it its name");
     }
-    committed_ = true;
+    part_->Keep();
     return true;
 }

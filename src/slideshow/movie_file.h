@@ -8,12 +8,17 @@
 #include <memory>
 #include <string>
 
+class PartFile;
+
 class MovieFile {
   public:
-    // Checks the target and makes the temporary file beside it. A target that exists
-    // but is no regular file (a folder, a device, a pipe) is refused; a link to a
-    // regular file is followed, so the link stays and the file it names is replaced.
-    // Null, with `error` set to a sentence naming the target, on failure.
+    // Checks the target and makes the temporary file beside it (see part_file.h),
+    // after removing the ones of that target that builds killed outright left behind.
+    // A target that exists but is no regular file (a folder, a device, a pipe) is
+    // refused, and so is one that this user may not replace: another user's file in a
+    // folder with the sticky bit. A link to a regular file is followed, so the link
+    // stays and the file it names is replaced. Null, with `error` set to a sentence
+    // naming the target (and the folder, when it cannot be written), on failure.
     static std::unique_ptr<MovieFile> Create(const std::string& targetPath, std::string& error);
 
     // Removes the temporary file unless the movie was committed.
@@ -22,7 +27,7 @@ class MovieFile {
     MovieFile& operator=(const MovieFile&) = delete;
 
     // The file the movie is written to until it is complete.
-    const std::string& TemporaryPath() const { return temporaryPath_; }
+    const std::string& TemporaryPath() const;
 
     // The complete movie takes the target's place: flushed to the disk, given the
     // permissions of the file it replaces (or those a new file gets) and, as far as
@@ -38,12 +43,11 @@ class MovieFile {
         uid_t owner = 0;
         gid_t group = 0;
     };
-    MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
+    MovieFile(std::string targetPath, std::string finalPath, std::unique_ptr<PartFile> part,
               Ownership ownership);
 
     std::string targetPath_;  // as the user named it, for messages
     std::string finalPath_;   // the file that is replaced (a link's target)
-    std::string temporaryPath_;
+    std::unique_ptr<PartFile> part_;
     Ownership ownership_;
-    bool committed_ = false;
 };

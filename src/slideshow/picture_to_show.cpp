@@ -1,7 +1,5 @@
 #include "slideshow/picture_to_show.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -11,6 +9,7 @@
 
 #include "image/codecs/exif_reader.h"
 #include "image/image_format.h"
+#include "image/image_stream.h"
 #include "image/ops/picture_orientation.h"
 #include "image/picture.h"
 #include "slideshow/picture_size_text.h"
@@ -26,11 +25,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-bool IsRegularFile(const std::string& path) {
-    struct stat status {};
-    return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 template <size_t N>
 bool ReadBytes(std::FILE* file, std::array<uint8_t, N>& bytes) {
@@ -147,10 +141,7 @@ std::optional<PictureHeaderSize> ReadPngSize(std::FILE* file) {
 }  // namespace
 
 std::optional<PictureHeaderSize> ReadPictureHeaderSize(const std::string& path, bool upright) {
-    if (!IsRegularFile(path)) {
-        return std::nullopt;
-    }
-    const File file(std::fopen(path.c_str(), "rb"));
+    const File file(OpenRegularFileForReading(path.c_str()).file);
     if (!file) {
         return std::nullopt;
     }
@@ -172,9 +163,6 @@ ShownPicture LoadPictureForArea(const std::string& path, int32_t areaWidth, int3
                                 const std::atomic<bool>* stop, bool upright) {
     ShownPicture shown;
     shown.sizeText = PictureSizeText(0, 0);
-    if (!IsRegularFile(path)) {
-        return shown;
-    }
     auto picture = std::make_shared<Picture>(kFormatUnknown);
     picture->SetStopFlag(stop);
     if (headerSize && areaWidth > 0 && areaHeight > 0) {

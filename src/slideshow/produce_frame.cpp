@@ -51,6 +51,7 @@ FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::stri
     produced.outcome = fitted.outcome;
     produced.path = picturePath;
     produced.reason = std::move(fitted.reason);
+    produced.damage = std::move(fitted.damage);
     produced.sizeText = std::move(fitted.sizeText);
     produced.preview = std::move(fitted.preview);
     return produced;

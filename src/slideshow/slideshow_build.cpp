@@ -4,13 +4,19 @@
 #include <memory>
 #include <thread>
 
+#include "image/picture.h"
 #include "slideshow/frame_pipeline.h"
+#include "slideshow/memory_budget.h"
 #include "slideshow/movie_file.h"
 #include "slideshow/produce_frame.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
 
 namespace {
+
+// What the pictures of one build may take at once, whatever the number of threads:
+// what one picture may take, so that any picture that loads alone loads in a build.
+constexpr uint64_t kBuildMemoryBudget = kPictureMaxMemory;
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
@@ -77,11 +83,13 @@ std::unique_ptr<SwfWriter> OpenWriter(const MovieFile& movie, const std::string&
 void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& frame,
                  SwfWriter& writer, SlideshowEvents* events, const StopRequest* stop,
                  SlideshowBuildResult& result) {
+    MemoryBudget budget(kBuildMemoryBudget);
     FitOptions options;
     options.keepPreview = request.keepPreview;
     options.fastDecode = request.fastDecode;
     options.stopFlag = stop != nullptr ? &stop->Flag() : nullptr;
     options.movie = request.options;
+    options.budget = &budget;
     const std::vector<std::string>& paths = request.picturePaths;
     FramePipeline pipeline(
         paths.size(),
@@ -95,8 +103,13 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
         if (events != nullptr) {
             events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
         }
+        FittedFrame fitted = std::move(*pipeline.Next());
+        // What the stop cut short is neither a frame nor an unreadable picture.
+        if (IsStopped(stop)) {
+            break;
+        }
         FrameProduced produced =
-            WriteFittedFrame(writer, i, paths[i], std::move(*pipeline.Next()), frame, lastUsed);
+            WriteFittedFrame(writer, i, paths[i], std::move(fitted), frame, lastUsed);
         if (produced.outcome == FrameOutcome::kPictureUnreadable) {
             ++result.unreadablePictures;
         }

@@ -29,6 +29,9 @@ struct FrameProduced {
     std::string path;
     // Why the picture could not be used.
     std::string reason;
+    // Why a picture that was used is incomplete (its data ended early); empty when it
+    // is whole.
+    std::string damage;
     // The "picture size" text: "%d*%d pixels" of what is shown (0*0 pixels when
     // nothing loaded).
     std::string sizeText;

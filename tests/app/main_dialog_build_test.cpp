@@ -173,7 +173,8 @@ TEST_F(MainDialogBuildTest, FailingFieldGetsTheFocusWithItsTextSelected) {
               (std::vector<RecordedMessage>{Exclamation("Please enter an integer.")}));
 }
 
-TEST_F(MainDialogBuildTest, ZeroSizesAndRateAreAcceptedAndPassedOn) {
+// Players refuse such a movie: it is written all the same, after a warning.
+TEST_F(MainDialogBuildTest, ZeroSizesAndRateArePassedOnWithAWarning) {
     dialog_.AppendRow(scratch_.File("missing"));
     dialog_.SetFieldText(DialogControl::kWidthField, "0");
     dialog_.SetFieldText(DialogControl::kHeightField, "0");
@@ -181,7 +182,11 @@ TEST_F(MainDialogBuildTest, ZeroSizesAndRateAreAcceptedAndPassedOn) {
     platform_.saveAnswers.push_back(scratch_.File("zero.swf"));
     dialog_.OnSaveAsFlash();
 
-    EXPECT_TRUE(platform_.messages.empty());
+    EXPECT_EQ(platform_.messages,
+              (std::vector<RecordedMessage>{
+                  Exclamation("Players will not show a movie with a frame of 0*0 pixels and a "
+                              "frame rate of 0; it is written all the same.")}));
+    EXPECT_EQ(platform_.saveRequests.size(), 1u);
     const SwfTestMovie movie = ReadMovie(scratch_.File("ZERO.SWF"));
     EXPECT_EQ(movie.xMax, 0);
     EXPECT_EQ(movie.yMax, 0);

@@ -1,6 +1,7 @@
 // The picture list through a scripted platform: adding files and folders with the
 // 1000-file limit, numbering, removing, moving, the count field and the context menu.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -304,6 +305,22 @@ TEST_F(MainDialogListTest, DropsAddFilesLikeAddImagesAndAppendFoldersAndDialogsS
     EXPECT_EQ(platform_.messages,
               (std::vector<RecordedMessage>{
                   {"selected files can't more than 1000!", MessageIcon::kNone, kCaption}}));
+}
+
+// A pipe, a device or a socket named like a picture is left out of chosen and dropped
+// files, as "Add folder" leaves it out: a pipe would block the build that opened it.
+// Nothing of it is opened here.
+TEST_F(MainDialogListTest, PipesAndDevicesAreLeftOutOfAddedAndDroppedFiles) {
+    ScratchFolder scratch;
+    const std::string pipe = scratch.File("pipe.jpg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string device = scratch.File("null.png");
+    std::filesystem::create_symlink("/dev/null", device);
+    AddImages({"/p/a.jpg", pipe, device, "/p/b.jpg"});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"1|/p/a.jpg", "2|/p/b.jpg*"}));
+    dialog_.OnDropPaths({pipe, "/q/c.jpg", device});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"1|/p/a.jpg", "1|/q/c.jpg*", "2|/p/b.jpg*"}));
+    EXPECT_TRUE(platform_.messages.empty());
 }
 
 }  // namespace

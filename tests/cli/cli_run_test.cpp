@@ -1,6 +1,7 @@
 // reelwright-cli end to end, in-process: exit statuses, messages, warnings, --strict,
 // folders and list files, the progress bar and --open.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -142,6 +143,73 @@ TEST(CliRun, StrictAlsoStopsAtAnEmptyPicturePath) {
         << run.err;
 }
 
+// Inputs that are not what they seem get a message that says what they are; names are
+// shown as a terminal cannot act on them.
+TEST(CliRun, OddInputsAreNamedForWhatTheyAre) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const std::string fifo = scratch.File("pipe.jpg");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string sunrise = kExamples + "/01-sunrise.jpg";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"-q", "-o", movie, sunrise, fifo},
+         "",
+         0,
+         "reelwright-cli: warning: cannot read picture '" + fifo + "': Not a regular file\n"},
+        {{"-q", "-o", movie, "-l", scratch.Path()},
+         "",
+         1,
+         "reelwright-cli: cannot read list file '" + scratch.Path() + "': Is a directory\n"},
+        {{"-q", "-o", movie, "-l", "-"},
+         "/no/such/\x1b[2J\x9b"
+         "31m\xc2\x9b\xc3\xa9.jpg\n",
+         0,
+         "reelwright-cli: warning: cannot read picture "
+         "'/no/such/\\x1b[2J\\x9b31m\\xc2\\x9b\xc3\xa9.jpg': No such file or directory\n"},
+        {{"-q", "-o", movie, "-l", "-"},
+         sunrise + std::string("\0", 1) + "b.jpg\n",
+         1,
+         "reelwright-cli: cannot read list file '-': the line '" + sunrise +
+             "\\x00b.jpg' holds a NUL byte; one path a line\n"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.err);
+        const CliRun run = RunCli(test.arguments, test.input);
+        EXPECT_EQ(run.status, test.status);
+        EXPECT_EQ(run.err, test.err);
+    }
+}
+
+// A truncated JPEG is shown as far as it was read (the rest grey), with a warning;
+// --strict makes it an error.
+TEST(CliRun, IncompletePictureWarnsAndStrictRefusesIt) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const std::string truncated =
+        std::string(REELWRIGHT_SOURCE_DIR) + "/tests/data/jpeg/truncated.jpg";
+    CliRun run = RunCli({"-q", "-o", movie, truncated});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "reelwright-cli: warning: picture '" + truncated +
+                           "' is incomplete: Premature end of JPEG file; its frame shows what "
+                           "could be read\n");
+    EXPECT_EQ(FrameCount(movie), 1);
+
+    std::filesystem::remove(movie);
+    run = RunCli({"-q", "--strict", "-o", movie, truncated});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "reelwright-cli: error: picture '" + truncated +
+                           "' is incomplete: Premature end of JPEG file\n"
+                           "reelwright-cli: no movie written: '" +
+                           truncated + "' is incomplete (--strict)\n");
+    EXPECT_FALSE(std::filesystem::exists(movie));
+}
+
 TEST(CliRun, TooManyPicturesFailWithStatusOneBeforeAnythingIsWritten) {
     ScratchFolder scratch;
     const std::string movie = scratch.File("m.swf");
@@ -181,30 +249,62 @@ TEST(CliRun, UnwritableOutputFailsWithStatusOneAndNamesTheFile) {
     EXPECT_EQ(run.out, "");
 }
 
+// The summary says what the movie holds; a rate or frame that players refuse is
+// written all the same, with a warning.
 TEST(CliRun, RateOutsideTheMoviesByteIsStoredAsTheDialogStoresItWithAWarning) {
     struct Case {
-        const char* rate;
+        std::vector<std::string> settings;
         uint8_t stored;
         const char* warning;
+        const char* summary;
     };
     const Case cases[] = {
-        {"300", 0x2C,
+        {{"-r", "300"},
+         0x2C,
          "reelwright-cli: warning: frame rate 300 does not fit the movie's 0-255 field; it is "
-         "stored as 44\n"},
-        {"255", 0xFF, ""},
-        {"0", 0x00, ""},
-        {"-1", 0xFF,
+         "stored as 44\n",
+         "1 frame of 280x210 at 44 fps"},
+        {{"-r", "255"}, 0xFF, "", "1 frame of 280x210 at 255 fps"},
+        {{"-r", "0"},
+         0x00,
+         "reelwright-cli: warning: players will not show a movie with a frame rate of 0; it is "
+         "written all the same\n",
+         "1 frame of 280x210 at 0 fps"},
+        {{"-r", "65536"},
+         0x00,
+         "reelwright-cli: warning: frame rate 65536 does not fit the movie's 0-255 field; it is "
+         "stored as 0\n"
+         "reelwright-cli: warning: players will not show a movie with a frame rate of 0; it is "
+         "written all the same\n",
+         "1 frame of 280x210 at 0 fps"},
+        {{"-r", "-1"},
+         0xFF,
          "reelwright-cli: warning: frame rate -1 does not fit the movie's 0-255 field; it is "
-         "stored as 255\n"},
+         "stored as 255\n",
+         "1 frame of 280x210 at 255 fps"},
+        {{"-s", "0x210", "-r", "10"},
+         10,
+         "reelwright-cli: warning: players will not show a movie with a frame of 0*210 pixels; "
+         "it is written all the same\n",
+         "1 frame of 0x210 at 10 fps"},
+        {{"-s", "-50x-40", "-r", "256"},
+         0,
+         "reelwright-cli: warning: frame rate 256 does not fit the movie's 0-255 field; it is "
+         "stored as 0\n"
+         "reelwright-cli: warning: players will not show a movie with a frame of -50*-40 "
+         "pixels and a frame rate of 0; it is written all the same\n",
+         "1 frame of -50x-40 at 0 fps"},
     };
     for (const Case& test : cases) {
-        SCOPED_TRACE(test.rate);
+        SCOPED_TRACE(test.summary);
         ScratchFolder scratch;
         const std::string movie = scratch.File("m.swf");
-        const CliRun run =
-            RunCli({"-q", "-r", test.rate, "-o", movie, kExamples + "/01-sunrise.jpg"});
+        std::vector<std::string> arguments = test.settings;
+        arguments.insert(arguments.end(), {"-o", movie, kExamples + "/01-sunrise.jpg"});
+        const CliRun run = RunCli(arguments);
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.err, test.warning);
+        EXPECT_EQ(run.out, "Wrote " + movie + ": " + test.summary + "\n");
         const std::vector<uint8_t> bytes = ReadFileBytes(movie);
         ASSERT_GT(bytes.size(), 20u);
         const size_t rateAt = 8 + TestRectLength(bytes, 8);

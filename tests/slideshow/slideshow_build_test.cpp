@@ -385,4 +385,28 @@ TEST_F(SlideshowBuildTest, StoppedBuildLeavesNoMovie) {
     EXPECT_TRUE(TemporaryFolderIsEmpty());
 }
 
+// The entry being worked on when the stop comes is not reported: a picture the stop
+// cut short is no unreadable picture, and nothing else of it is of use.
+TEST_F(SlideshowBuildTest, EntryInProgressWhenTheStopComesIsNotReported) {
+    const std::string picture = MakePicture("a.png", {"-size", "30x20", "gradient:red-blue"});
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        RecordingEvents observer;
+        observer.onEntry = [&observer](int32_t index) {
+            if (index == 1) {
+                observer.stop.Request();
+            }
+        };
+        SlideshowBuildRequest request;
+        request.picturePaths = {picture, "/nonexistent/b", picture};
+        request.outputPath = Movie();
+        request.threads = threads;
+        const SlideshowBuildResult result = RunSlideshowBuild(request, &observer, &observer.stop);
+        EXPECT_TRUE(result.stopped);
+        EXPECT_EQ(result.unreadablePictures, 0);
+        EXPECT_EQ(observer.indexes, std::vector<int32_t>{0});
+        EXPECT_EQ(observer.reasons, std::vector<std::string>{});
+    }
+}
+
 }  // namespace

@@ -217,6 +217,7 @@ void ReadStoredRows(StreamReader& reader, Picture& picture, uint32_t height, boo
         // Rows a short file does not reach stay black: Create hands out cleared
         // memory, so a tiny file claiming a huge picture costs no writes here.
         if (!reader.ReadBytes(picture.GetBits(row), rowBytes)) {
+            picture.SetDamage(PictureError::kRowsMissing);
             break;
         }
     }
@@ -365,6 +366,7 @@ void ReadTwoBitRows(StreamReader& reader, Picture& picture, bool& cancelled, boo
             return;
         }
         if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes))) {
+            picture.SetDamage(PictureError::kRowsMissing);
             break;
         }
         WidenTwoBitRow(source.get(), picture.GetBits(row), width);
@@ -458,6 +460,7 @@ void ConvertBitFieldRows(StreamReader& reader, Picture& picture, uint32_t fileBp
             return;
         }
         if (!reader.ReadBytes(source.get(), static_cast<size_t>(sourceRowBytes))) {
+            picture.SetDamage(PictureError::kRowsMissing);
             break;
         }
         uint8_t* a = alpha ? alpha + static_cast<size_t>(row) * width : nullptr;
@@ -635,7 +638,13 @@ bool PictureBMP::Decode(ImageStream* file) {
         return false;
     }
     const BitmapInfoHeader& h = layout.header;
-    if (Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
+    DecodeCost cost;
+    cost.width = static_cast<uint32_t>(h.width);
+    cost.height = layout.height;
+    cost.bpp = h.bitCount;
+    cost.alpha = layout.masks[3] != 0;
+    if (!AdmitDecode(cost) ||
+        Create(static_cast<uint32_t>(h.width), layout.height, h.bitCount, kFormatBmp) == nullptr) {
         return false;
     }
     SetXDpi(static_cast<int32_t>(std::floor(h.xPelsPerMeter * kMetresPerInch + 0.5)));

@@ -130,7 +130,13 @@ bool PrepareScreen(Picture& picture, const GifImageDescriptor& image, const GifC
     const uint32_t height = std::max<uint32_t>(screen.height, uint32_t{image.top} + image.height);
     // Without a colour table the indexes are shown as greys.
     const int bits = colors.bits ? colors.bits : 8;
-    if (picture.Create(width, height, static_cast<uint32_t>(bits), kFormatGif) == nullptr) {
+    DecodeCost cost;
+    cost.width = width;
+    cost.height = height;
+    cost.bpp = static_cast<uint32_t>(bits);
+    cost.grey = colors.bits == 0;
+    if (!picture.AdmitDecode(cost) ||
+        picture.Create(width, height, static_cast<uint32_t>(bits), kFormatGif) == nullptr) {
         return false;
     }
     const uint32_t paletteSize = picture.GetNumColors();
@@ -187,6 +193,7 @@ bool DecodeImage(Picture& picture, GifSubBlockReader& blocks, const GifImageDesc
         // Damaged or missing data leaves the rest of the frame filled: a partial
         // picture is more use than none.
         if (got < indexes.size()) {
+            picture.SetDamage(PictureError::kRowsMissing);
             break;
         }
     }

@@ -298,7 +298,16 @@ bool DecodeBitmapEntry(Picture& picture, StreamReader& reader, const IconEntry& 
         picture.SetError(PictureError::kIcoCorrupted);
         return false;
     }
-    if (picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
+    // The AND mask is read whole after the pixels; a mask that hides pixels gives the
+    // picture an alpha plane.
+    DecodeCost cost;
+    cost.width = width;
+    cost.height = height;
+    cost.bpp = bitCount;
+    cost.alpha = true;
+    cost.workingBytes = SaturatingProduct(DibRowBytes(width, 1), height);
+    if (!picture.AdmitDecode(cost) ||
+        picture.Create(width, height, bitCount, kFormatIco) == nullptr) {
         return false;
     }
     if (!ReadEntryPalette(reader, picture, colorsInFile)) {

@@ -32,6 +32,7 @@ constexpr int kRowsPerCall = 16;
 struct StreamSource {
     jpeg_source_mgr manager;  // first member: libjpeg sees only this part
     ImageStream* stream;
+    Picture* picture;  // its escape stops the reading
     bool startOfFile;
     JOCTET buffer[kInputBufferSize];
 };
@@ -40,16 +41,28 @@ void InitSource(j_decompress_ptr cinfo) {
     reinterpret_cast<StreamSource*>(cinfo->src)->startOfFile = true;
 }
 
+// Leaves libjpeg through its error exit's jump with the picture's error set.
+[[noreturn]] void Abandon(j_decompress_ptr cinfo, Picture& picture, PictureError error) {
+    picture.SetError(error);
+    std::longjmp(reinterpret_cast<JpegErrorHandler*>(cinfo->err)->jumpBuffer, 1);
+}
+
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
     auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
+    // Every read looks at the escape: a file libjpeg walks through looking for a
+    // marker (gigabytes of filler) stops as promptly as one it decodes.
+    if (source->picture->GetEscape() != 0) {
+        Abandon(cinfo, *source->picture, PictureError::kCancelled);
+    }
     size_t count = source->stream->Read(source->buffer, 1, kInputBufferSize);
     if (count == 0) {
         if (source->startOfFile) {
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
         }
         // A truncated file: warn, then pretend the data ends here so that what was
-        // decoded so far is kept.
+        // decoded so far is kept, and say that the picture is incomplete.
         WARNMS(cinfo, JWRN_JPEG_EOF);
+        source->picture->SetDamage(PictureError::kJpegPrematureEnd);
         source->buffer[0] = 0xFF;
         source->buffer[1] = JPEG_EOI;
         count = 2;
@@ -92,16 +105,13 @@ struct Progress {
 // the escape value or the file has too many scans.
 void MonitorProgress(j_common_ptr cinfo) {
     auto* progress = reinterpret_cast<Progress*>(cinfo->progress);
-    auto* errors = reinterpret_cast<JpegErrorHandler*>(cinfo->err);
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
     Picture* picture = progress->picture;
     if (picture->GetEscape() != 0) {
-        picture->SetError(PictureError::kCancelled);
-        std::longjmp(errors->jumpBuffer, 1);
+        Abandon(decompress, *picture, PictureError::kCancelled);
     }
-    auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (decompress->input_scan_number > kMaxScans) {
-        picture->SetError(PictureError::kJpegTooManyScans);
-        std::longjmp(errors->jumpBuffer, 1);
+        Abandon(decompress, *picture, PictureError::kJpegTooManyScans);
     }
 }
 
@@ -143,12 +153,6 @@ int ScaleNumeratorForHint(uint32_t width, uint32_t height, const DecodeSizeHint&
 // A quarter turn (EXIF orientations 5 to 8) swaps the picture's sides.
 bool TurnsAQuarter(uint8_t orientation) {
     return orientation >= 5 && orientation <= 8;
-}
-
-// Bytes of a stored picture of the given size: one byte a pixel for grey, three for
-// colour, rows padded to 4 bytes.
-uint64_t PictureBytes(uint64_t width, uint64_t height, int components) {
-    return DibRowBytes(width, components == 1 ? 8 : 24) * height;
 }
 
 // A progressive (or otherwise multi-scan) file makes libjpeg keep every DCT
@@ -219,23 +223,22 @@ void ChooseOutputColorSpace(jpeg_decompress_struct& cinfo) {
     }
 }
 
-// Refuses oversized pictures before libjpeg allocates its buffers for them. A
-// multi-scan file is decoded when its full-size picture would fit the limit, so that a
-// small hostile file cannot make libjpeg take much more than the picture it claims;
-// libjpeg then gets just the memory that picture needs.
-bool BoundMemory(jpeg_decompress_struct& cinfo, uint64_t limit) {
-    const int components = cinfo.output_components;
-    if (PictureBytes(cinfo.output_width, cinfo.output_height, components) > limit) {
-        return false;
-    }
-    const uint64_t coefficients = CoefficientBufferBytes(cinfo);
-    if (coefficients != 0 &&
-        PictureBytes(cinfo.image_width, cinfo.image_height, components) > limit) {
-        return false;
-    }
-    cinfo.mem->max_memory_to_use =
-        static_cast<long>(std::min<uint64_t>(coefficients + LibjpegWorkingBytes(cinfo), LONG_MAX));
-    return true;
+// What the picture will cost, counted before libjpeg allocates its buffers for it: a
+// small hostile multi-scan file cannot make libjpeg take more than the limit allows,
+// whatever picture it claims. libjpeg then gets just the memory that picture needs.
+DecodeCost CostOf(jpeg_decompress_struct& cinfo) {
+    DecodeCost cost;
+    cost.width = cinfo.output_width;
+    cost.height = cinfo.output_height;
+    cost.bpp = cinfo.output_components == 1 ? 8 : 24;
+    cost.grey = cinfo.output_components == 1;
+    cost.workingBytes = CoefficientBufferBytes(cinfo);
+    return cost;
+}
+
+void BoundLibjpegMemory(jpeg_decompress_struct& cinfo, const DecodeCost& cost) {
+    cinfo.mem->max_memory_to_use = static_cast<long>(
+        std::min<uint64_t>(cost.workingBytes + LibjpegWorkingBytes(cinfo), LONG_MAX));
 }
 
 int32_t ClampDpi(double dpi) {
@@ -294,10 +297,11 @@ bool JpegDecoder::Run() {
         picture_.SetError(PictureError::kJpegColorComponents);
         return false;
     }
-    if (!BoundMemory(cinfo, picture_.GetMemoryLimit())) {
-        picture_.SetError(PictureError::kMemoryLimit);
+    const DecodeCost cost = CostOf(cinfo);
+    if (!picture_.AdmitDecode(cost)) {
         return false;
     }
+    BoundLibjpegMemory(cinfo, cost);
     jpeg_start_decompress(&cinfo);
     if (picture_.Create(cinfo.output_width, cinfo.output_height, 8u * components, kFormatJpeg) ==
         nullptr) {
@@ -433,6 +437,7 @@ bool PictureJPG::Decode(ImageStream* file) {
     state->source.manager.bytes_in_buffer = 0;
     state->source.manager.next_input_byte = nullptr;
     state->source.stream = file;
+    state->source.picture = this;
     state->progress.manager.progress_monitor = MonitorProgress;
     state->progress.picture = this;
 

@@ -99,6 +99,10 @@ class PngDecoder {
     // destroying.
     void BoundLibpngMemory();
     bool CreatePicture();
+    DecodeCost CostOf(uint32_t width, uint32_t height, uint32_t bpp, int interlace) const;
+    // Rows libpng delivers as the picture stores them: 1, 4 and 8-bit samples, and
+    // blue-green-red triples.
+    bool IsDirect() const { return (channels_ == 1 && bitDepth_ != 2) || channels_ == 3; }
     bool ArrangeRows(int passes, size_t rowBytes);
     bool ReadRows(int passes);
     void SetResolution();
@@ -183,7 +187,29 @@ bool PngDecoder::CreatePicture() {
             return false;
     }
     const uint32_t bpp = channels_ == 1 ? std::min(bitDepth_, 8) : channels_ == 2 ? 8 : 24;
+    if (!picture_.AdmitDecode(CostOf(width, height, bpp, interlace))) {
+        return false;
+    }
     return picture_.Create(width, height, bpp, kFormatPng) != nullptr;
+}
+
+// Rows that need converting and arrive interlaced are all kept until the last pass
+// (see ArrangeRows), at one byte a sample once 16-bit samples are cut to 8 bits.
+DecodeCost PngDecoder::CostOf(uint32_t width, uint32_t height, uint32_t bpp, int interlace) const {
+    DecodeCost cost;
+    cost.width = width;
+    cost.height = height;
+    cost.bpp = bpp;
+    cost.alpha = channels_ == 2 || channels_ == 4;
+    cost.grey = (colorType_ == PNG_COLOR_TYPE_GRAY || colorType_ == PNG_COLOR_TYPE_GRAY_ALPHA) &&
+                bitDepth_ >= 8;
+    if (!IsDirect() && interlace != PNG_INTERLACE_NONE) {
+        const uint64_t rowBytes = bitDepth_ == 2
+                                      ? (uint64_t{width} + 3) / 4
+                                      : uint64_t{width} * static_cast<uint64_t>(channels_);
+        cost.workingBytes = SaturatingProduct(rowBytes, height);
+    }
+    return cost;
 }
 
 // Decides where each file row is read to. Rows stored as libpng delivers them go
@@ -191,7 +217,7 @@ bool PngDecoder::CreatePicture() {
 // pass through a buffer.
 bool PngDecoder::ArrangeRows(int passes, size_t rowBytes) {
     const uint32_t height = picture_.GetHeight();
-    direct_ = (channels_ == 1 && bitDepth_ != 2) || channels_ == 3;
+    direct_ = IsDirect();
     const uint32_t effectiveWidth = picture_.GetEffectiveWidth();
     if (direct_ && rowBytes > effectiveWidth) {
         picture_.SetError(PictureError::kPngRowSize);

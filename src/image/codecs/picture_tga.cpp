@@ -268,6 +268,20 @@ bool PictureTGA::Decode(ImageStream* file) {
         return false;
     }
     const uint32_t bpp = IsGreyWithAlpha(h) ? 8 : h.pixelDepth;
+    DecodeCost cost;
+    cost.width = h.width;
+    cost.height = h.height;
+    cost.bpp = bpp;
+    cost.alpha = h.pixelDepth == 32 || IsGreyWithAlpha(h);
+    cost.grey = IsGrey(h.imageType) && bpp == 8;
+    // Past the memory limit the decoder says what it always said, that its Create
+    // failed; a stop keeps "Cancelled".
+    if (!AdmitDecode(cost)) {
+        if (GetErrorCode() == PictureError::kMemoryLimit) {
+            SetError(PictureError::kTgaCreateFailed);
+        }
+        return false;
+    }
     if (Create(h.width, h.height, bpp, kFormatTga) == nullptr) {
         SetError(PictureError::kTgaCreateFailed);
         return false;

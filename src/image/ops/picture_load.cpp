@@ -23,6 +23,7 @@ bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recogniti
     decoder.CopyInformation(target);
     decoder.ClearLastError();   // what it says is its own
     decoder.SetOrientation(1);  // as stored, unless its file says otherwise
+    decoder.SetDamage(PictureError::kNone);
     if (decoder.Decode(file)) {
         const PictureLastError kept = target.GetError();
         target.TakeOver(decoder);
@@ -56,6 +57,11 @@ bool DecodeByContent(Picture& picture, ImageStream* file) {
             picture.RestoreError(callersError);
             return true;
         }
+        // A stopped decoder says nothing about the file: the next would stop too.
+        if (picture.GetEscape() != 0) {
+            picture.SetError(PictureError::kCancelled);
+            return false;
+        }
         if (recognition > surest && picture.GetErrorCode() != PictureError::kNone) {
             surest = recognition;
             surestReason = picture.GetError();
@@ -77,27 +83,47 @@ bool Picture::Load(const char* path, uint32_t type) {
     if (!path) {
         return false;
     }
-    if (TypeIndex(type) != 0) {
-        StdioImageStream file(path, "rb");
+    // Opens the file for one decoding. Only a regular file is read, and the reading
+    // stops as soon as the picture's stop flag is raised; a picture whose data was cut
+    // short by the stop is no picture.
+    const auto decodeFile = [this, path](uint32_t decodeType, bool& decoded) {
+        StdioImageStream file(OpenRegularFileForReading(path));
         if (!file.IsOpen()) {
-            SetError(PictureError::kSystem, std::strerror(file.OpenError()));
+            if (file.IsNotRegularFile()) {
+                SetError(PictureError::kNotRegularFile);
+            } else {
+                SetError(PictureError::kSystem, std::strerror(file.OpenError()));
+            }
             return false;
         }
-        if (Decode(&file, type)) {
-            return true;
+        file.SetStopFlag(info_.stopFlag);
+        decoded = Decode(&file, decodeType);
+        if (file.WasStopped()) {
+            if (decoded) {
+                Destroy();
+            }
+            decoded = false;
+            SetError(PictureError::kCancelled);
+        }
+        return true;
+    };
+    bool decoded = false;
+    if (TypeIndex(type) != 0) {
+        if (!decodeFile(type, decoded)) {
+            return false;
+        }
+        if (decoded || GetErrorCode() == PictureError::kCancelled) {
+            return decoded;
         }
     }
     // Either the format is to be found by content, or the named decoder refused the
     // file: try every decoder. When a format was named, its own message is the more
     // useful one, so it is put back if the search finds nothing either.
     const PictureLastError namedFormatError = GetError();
-    StdioImageStream file(path, "rb");
-    if (!file.IsOpen()) {
-        SetError(PictureError::kSystem, std::strerror(file.OpenError()));
+    if (!decodeFile(kFormatUnknown, decoded)) {
         return false;
     }
-    const bool decoded = Decode(&file, kFormatUnknown);
-    if (!decoded && type != kFormatUnknown) {
+    if (!decoded && type != kFormatUnknown && GetErrorCode() != PictureError::kCancelled) {
         RestoreError(namedFormatError);
     }
     return decoded;

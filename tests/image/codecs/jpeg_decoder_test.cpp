@@ -283,10 +283,11 @@ TEST(JpegDecoder, SizeHintDecodesAsDjpegScalesAndLeavesOtherScalesAlone) {
     EXPECT_EQ(png.GetWidth(), 7u);
 }
 
-TEST(JpegDecoder, ProgressiveFileDecodesWhenItsFullSizePictureFitsTheLimit) {
+TEST(JpegDecoder, ProgressiveFileCountsItsCoefficientsAgainstTheLimit) {
     // Both files are 45 x 30 at 4:4:4: 4080 bytes of 24-bit picture, and 9216 bytes of
     // coefficients that libjpeg keeps for the progressive one (6 x 4 blocks, three
-    // components). Halved, the picture is 23 x 15: 1080 bytes.
+    // components), at full size whatever the scale. Halved, the picture is 23 x 15:
+    // 1080 bytes.
     struct Case {
         const char* file;
         uint8_t scale;
@@ -294,9 +295,9 @@ TEST(JpegDecoder, ProgressiveFileDecodesWhenItsFullSizePictureFitsTheLimit) {
         bool decodes;
     };
     const Case cases[] = {
-        {"progressive.jpg", 0, 4080, true}, {"progressive.jpg", 0, 4079, false},
-        {"progressive.jpg", 2, 4080, true}, {"progressive.jpg", 2, 1080, false},
-        {"colour.jpg", 2, 1080, true},      {"colour.jpg", 2, 1079, false},
+        {"progressive.jpg", 0, 13296, true}, {"progressive.jpg", 0, 13295, false},
+        {"progressive.jpg", 2, 10296, true}, {"progressive.jpg", 2, 10295, false},
+        {"colour.jpg", 2, 1080, true},       {"colour.jpg", 2, 1079, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -308,7 +309,7 @@ TEST(JpegDecoder, ProgressiveFileDecodesWhenItsFullSizePictureFitsTheLimit) {
         EXPECT_STREQ(picture.GetLastError(), c.decodes ? "" : "PICTURE_MAX_MEMORY exceeded");
     }
     Picture picture;
-    picture.SetMemoryLimit(4080);
+    picture.SetMemoryLimit(13296);
     ASSERT_TRUE(picture.Load(JpegFixture("progressive.jpg").c_str(), kFormatJpeg));
     ExpectRowsEqual(picture, ReadNetpbm(JpegFixture("progressive.ppm")));
 }

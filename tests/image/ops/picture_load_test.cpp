@@ -1,14 +1,23 @@
 // Loading by path and by stream, format dispatch, and saving's refusals.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "image/codecs/picture_png.h"
 #include "image/image_stream.h"
 #include "image/image_test_support.h"
 #include "image/picture.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -202,12 +211,17 @@ TEST(PictureDecode, EveryDecoderWorksUnderThePicturesMemoryLimit) {
         const char* folder;
         const char* name;
         uint32_t type;
-        uint64_t pixelBytes;  // padded rows x height of the decoded picture
+        // What the decoder holds at once: padded rows x height of the picture, its
+        // alpha plane, and the icon's AND mask (4-byte rows of 16 bits).
+        uint64_t pixelBytes;
     };
     const Case cases[] = {
-        {"bmp", "bits24.bmp", kFormatBmp, 40 * 7},   {"jpeg", "colour.jpg", kFormatJpeg, 136 * 30},
-        {"ico", "alpha32.ico", kFormatIco, 48 * 16}, {"gif", "checker.gif", kFormatGif, 4 * 5},
-        {"png", "rgb8.png", kFormatPng, 24 * 5},     {"tga", "type2_32.tga", kFormatTga, 40 * 7},
+        {"bmp", "bits24.bmp", kFormatBmp, 40 * 7},
+        {"jpeg", "colour.jpg", kFormatJpeg, 136 * 30},
+        {"ico", "alpha32.ico", kFormatIco, 48 * 16 + 16 * 16 + 4 * 16},
+        {"gif", "checker.gif", kFormatGif, 4 * 5},
+        {"png", "rgb8.png", kFormatPng, 24 * 5},
+        {"tga", "type2_32.tga", kFormatTga, 40 * 7 + 13 * 7},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -285,6 +299,124 @@ TEST(PictureLoad, RaisedStopFlagCancelsEveryDecoderThatReadsRows) {
         EXPECT_TRUE(picture.Load(path.c_str(), kFormatUnknown)) << picture.GetLastError();
         EXPECT_EQ(picture.GetEscape(), 0);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A pipe without a writer would block an open for reading forever, and a device or
+// socket is no picture: none is opened, so Load returns at once with the reason.
+TEST(PictureLoad, OnlyRegularFilesAreOpened) {
+    test_support::ScratchFolder scratch;
+    const std::string fifo = scratch.File("waiting.jpg");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = scratch.File("socket.png");
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    for (const Case& test :
+         {Case{fifo, "Not a regular file"}, Case{socketPath, "Not a regular file"},
+          Case{"/dev/null", "Not a regular file"}, Case{scratch.Path(), "Is a directory"}}) {
+        for (uint32_t type : {kFormatUnknown, kFormatJpeg}) {
+            SCOPED_TRACE(test.path + " as type " + std::to_string(type));
+            Picture picture;
+            EXPECT_FALSE(picture.Load(test.path.c_str(), type));
+            EXPECT_STREQ(picture.GetLastError(), test.reason);
+            EXPECT_FALSE(picture.IsValid());
+        }
+    }
+    close(listener);
+}
+
+// A file far larger than any picture, whose start promises one: libjpeg walks through
+// the filler looking for a marker, libpng reads through a chunk it ignores. A stop
+// raised by another thread ends the reading at once, wherever it is.
+TEST(PictureLoad, StopEndsTheReadingOfAHugeFile) {
+    test_support::ScratchFolder scratch;
+    constexpr off_t kSize = off_t{64} << 30;  // sparse: it takes no room on the disk
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> start;
+    };
+    const Case cases[] = {
+        {"filler.jpg", {0xFF, 0xD8}},
+        {"ignored_chunk.png",
+         {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0,    0,   0,   13,  'I', 'H',
+          'D',  'R',  0,    0,    0,    8,    0,    0,    0,    8,   8,   2,   0,   0,
+          0,    0x4B, 0x6D, 0x29, 0xDC, 0x7F, 0xFF, 0xFF, 0xFF, 't', 'E', 'X', 't'}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::string path = scratch.File(test.name);
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(write(fd, test.start.data(), test.start.size()),
+                  static_cast<ssize_t>(test.start.size()));
+        ASSERT_EQ(ftruncate(fd, kSize), 0);
+        close(fd);
+
+        std::atomic<bool> stop{false};
+        Picture picture;
+        picture.SetStopFlag(&stop);
+        std::thread stopper([&stop] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            stop = true;
+        });
+        // Without the stop this would read 64 GiB of zeros: minutes, not a test.
+        EXPECT_FALSE(picture.Load(path.c_str(), kFormatUnknown));
+        stopper.join();
+        EXPECT_STREQ(picture.GetLastError(), "Cancelled");
+        EXPECT_FALSE(picture.IsValid());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A decoder that keeps a picture whose data ended early says so: the picture is whole
+// but for its last rows, which stay grey or black.
+TEST(PictureDecode, PictureKeptAlthoughItsDataEndedEarlyCarriesItsDamage) {
+    struct Case {
+        const char* folder;
+        const char* name;
+        size_t keptBytes;  // of the file; 0 for all
+        PictureError damage;
+    };
+    const Case cases[] = {
+        {"jpeg", "colour.jpg", 0, PictureError::kNone},
+        {"jpeg", "truncated.jpg", 0, PictureError::kJpegPrematureEnd},
+        {"bmp", "bits24.bmp", 0, PictureError::kNone},
+        {"bmp", "bits24.bmp", 200, PictureError::kRowsMissing},
+        {"bmp", "bits16_565.bmp", 120, PictureError::kRowsMissing},
+        {"gif", "stripes.gif", 0, PictureError::kNone},
+        {"gif", "stripes.gif", 150, PictureError::kRowsMissing},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::string(test.name) + " cut to " + std::to_string(test.keptBytes));
+        std::vector<uint8_t> bytes =
+            image_test::ReadFileBytes(image_test::DataFilePath(test.folder, test.name));
+        if (test.keptBytes != 0) {
+            bytes.resize(test.keptBytes);
+        }
+        Picture picture;
+        picture.SetDamage(PictureError::kRowsMissing);  // of an earlier picture
+        ASSERT_TRUE(image_test::DecodeBytes(picture, bytes, kFormatUnknown))
+            << picture.GetLastError();
+        EXPECT_EQ(picture.GetDamage(), test.damage);
+    }
+    EXPECT_STREQ(PictureErrorText(PictureError::kJpegPrematureEnd), "Premature end of JPEG file");
+    EXPECT_STREQ(PictureErrorText(PictureError::kRowsMissing),
+                 "the picture's data ends before its last row");
 }
 
 }  // namespace
