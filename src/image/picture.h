@@ -9,7 +9,8 @@
 //            Resample and its modes, Draw onto a DrawingSurface
 //   codecs/  one decoder per format (PictureBMP, PictureGIF with its LZW decoder,
 //            PictureICO, PictureJPG with the JPEG encoder, the EXIF reader and the
-//            libjpeg error handler, PicturePNG, PictureTGA)
+//            libjpeg error handler, PicturePNG, PictureTGA, PictureWEBP, PictureHEIF
+//            for HEIC and AVIF)
 //   ./       the picture itself (this class: life cycle, pixels and palette, depth),
 //            its streams (ImageStream, StreamReader), the DrawingSurface
 #pragma once
@@ -132,10 +133,10 @@ class Picture {
     bool IsValid() const { return block_ != nullptr; }
 
     // --- loading and saving -----------------------------------------------------
-    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). On
-    // failure the last error says why: the system's reason when the file cannot be
-    // opened, the decoder's when the content is of its format, else "Decode: Unknown
-    // or wrong format". Success leaves the last error as it was.
+    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, WebP, HEIF
+    // and AVIF, TGA). On failure the last error says why: the system's reason when the
+    // file cannot be opened, the decoder's when the content is of its format, else
+    // "Decode: Unknown or wrong format". Success leaves the last error as it was.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);
     // The system's reason is the last error when the file cannot be opened.
