@@ -2,7 +2,9 @@
 // committed corpora (tests/image/fuzz_corpus_replay_test.cpp), so that every input
 // the fuzzer kept runs through the very same calls in the normal test suite.
 //
-// One target per decoder, each decoding the bytes as its format alone, and one for
+// One target per decoder, each decoding the bytes as its format alone (HEIF and AVIF
+// share their decoder but not their seeds: the fuzzer then works on HEVC- and
+// AV1-coded files apart), and one for
 // the whole road of a picture into a movie frame: found by content, brought to 24
 // bits unless grey, stretched to a small frame and saved as a JPEG of quality 80.
 #pragma once
@@ -114,9 +116,11 @@ struct Target {
 };
 
 inline constexpr Target kTargets[] = {
-    {"bmp", DecodeAs<kFormatBmp>}, {"jpeg", DecodeAs<kFormatJpeg>}, {"png", DecodeAs<kFormatPng>},
-    {"tga", DecodeAs<kFormatTga>}, {"ico", DecodeAs<kFormatIco>},   {"gif", DecodeAs<kFormatGif>},
-    {"frame", ProduceFrame},
+    {"bmp", DecodeAs<kFormatBmp>},   {"jpeg", DecodeAs<kFormatJpeg>},
+    {"png", DecodeAs<kFormatPng>},   {"tga", DecodeAs<kFormatTga>},
+    {"ico", DecodeAs<kFormatIco>},   {"gif", DecodeAs<kFormatGif>},
+    {"webp", DecodeAs<kFormatWebp>}, {"heif", DecodeAs<kFormatHeif>},
+    {"avif", DecodeAs<kFormatAvif>}, {"frame", ProduceFrame},
 };
 
 }  // namespace fuzz_paths
