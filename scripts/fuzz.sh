@@ -58,6 +58,8 @@ cmake --build build-fuzz -j "$jobs" --target "${targets[@]/%/_fuzzer}"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Leaks inside Debian's codec libraries are theirs (see the file), not findings.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan_suppressions.txt}
 
 # Fixture folders that seed each target; the frame path meets every format.
 seeds_of() {
