@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "image/byte_order.h"
 #include "image/image_stream.h"
@@ -163,10 +164,50 @@ void StartLibheifOnce() {
     (void)started;
 }
 
-// A sample of `bits` bits brought to 8 by rounding: v x 255 / (2^bits - 1).
-inline uint8_t RoundToEightBits(uint32_t value, uint32_t maximum) {
-    value = std::min(value, maximum);
-    return static_cast<uint8_t>((value * 255 + maximum / 2) / maximum);
+// Rows of libheif's interleaved samples (red, green, blue, and alpha when `alpha` is
+// not null) into a stored row (blue, green, red) and the alpha plane's row.
+void CopyEightBitRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, uint32_t width) {
+    if (alpha == nullptr) {
+        for (uint32_t x = 0; x < width; ++x, source += 3, target += 3) {
+            target[0] = source[2];
+            target[1] = source[1];
+            target[2] = source[0];
+        }
+        return;
+    }
+    for (uint32_t x = 0; x < width; ++x, source += 4, target += 3) {
+        target[0] = source[2];
+        target[1] = source[1];
+        target[2] = source[0];
+        alpha[x] = source[3];
+    }
+}
+
+// Deeper samples, 16-bit little-endian words, go through `eightBits`, the table of
+// every word's 8-bit value.
+void CopyDeepRow(const uint8_t* source, uint8_t* target, uint8_t* alpha, uint32_t width,
+                 const std::vector<uint8_t>& eightBits) {
+    const uint32_t channels = alpha != nullptr ? 4 : 3;
+    for (uint32_t x = 0; x < width; ++x, source += 2 * channels, target += 3) {
+        target[0] = eightBits[LoadU16LE(source + 4)];
+        target[1] = eightBits[LoadU16LE(source + 2)];
+        target[2] = eightBits[LoadU16LE(source)];
+        if (alpha != nullptr) {
+            alpha[x] = eightBits[LoadU16LE(source + 6)];
+        }
+    }
+}
+
+// Every 16-bit word's value as a sample of `bits` bits rounded to 8 bits:
+// v x 255 / (2^bits - 1), to the nearest; words past the largest value count as it.
+std::vector<uint8_t> EightBitTable(int bits) {
+    const uint32_t maximum = (uint32_t{1} << bits) - 1;
+    std::vector<uint8_t> table(65536);
+    for (uint32_t value = 0; value < table.size(); ++value) {
+        table[value] =
+            static_cast<uint8_t>((std::min(value, maximum) * 255 + maximum / 2) / maximum);
+    }
+    return table;
 }
 
 class HeifDecoder {
@@ -310,7 +351,8 @@ bool HeifDecoder::CopyRows() {
     if (alpha_ && !picture_.CreateAlpha()) {
         return Fail(PictureError::kOutOfMemory);
     }
-    const uint32_t maximum = (uint32_t{1} << bits) - 1;
+    const std::vector<uint8_t> eightBits =
+        highBitDepth_ ? EightBitTable(bits) : std::vector<uint8_t>();
     for (int y = 0; y < height; ++y) {
         if (picture_.GetEscape() != 0) {
             return Fail(PictureError::kCancelled);
@@ -319,18 +361,10 @@ bool HeifDecoder::CopyRows() {
         const uint8_t* source = plane + uint64_t(y) * uint64_t(stride);
         uint8_t* target = picture_.GetBits(static_cast<uint32_t>(storedRow));
         uint8_t* alpha = alpha_ ? picture_.GetAlphaPlane() + storedRow * width : nullptr;
-        for (int x = 0; x < width; ++x, target += 3, source += channels * sampleBytes) {
-            uint8_t sample[4];
-            for (uint32_t c = 0; c < channels; ++c) {
-                sample[c] = highBitDepth_ ? RoundToEightBits(LoadU16LE(source + 2 * c), maximum)
-                                          : source[c];
-            }
-            target[0] = sample[2];
-            target[1] = sample[1];
-            target[2] = sample[0];
-            if (alpha != nullptr) {
-                alpha[x] = sample[3];
-            }
+        if (highBitDepth_) {
+            CopyDeepRow(source, target, alpha, width, eightBits);
+        } else {
+            CopyEightBitRow(source, target, alpha, width);
         }
     }
     return true;
