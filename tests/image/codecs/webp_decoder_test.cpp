@@ -50,23 +50,35 @@ TEST(WebpDecoder, LosslessFilesHoldTheirRulesExactly) {
     }
 }
 
-TEST(WebpDecoder, EveryStillFileDecodesAsDwebpDecodesIt) {
+// dwebp decodes no animation: of animated_alpha.webp, whose first frame (lossy with
+// alpha) covers its canvas, it decodes that frame as webpmux takes it out.
+TEST(WebpDecoder, EveryFileDecodesAsDwebpDecodesIt) {
     REQUIRE_PROGRAM("dwebp");
+    REQUIRE_PROGRAM("webpmux");
     ScratchFolder scratch;
     struct Case {
         const char* name;
         bool alpha;
+        bool animation;
     };
-    for (const Case& test : {Case{"lossy.webp", false}, Case{"lossless.webp", false},
-                             Case{"lossy_alpha.webp", true}, Case{"lossless_alpha.webp", true}}) {
+    for (const Case& test :
+         {Case{"lossy.webp", false, false}, Case{"lossless.webp", false, false},
+          Case{"lossy_alpha.webp", true, false}, Case{"lossless_alpha.webp", true, false},
+          Case{"animated_alpha.webp", true, true}}) {
         SCOPED_TRACE(test.name);
         const std::string path = DataFilePath("webp", test.name);
         Picture picture;
         ASSERT_TRUE(picture.Load(path.c_str(), kFormatUnknown)) << picture.GetLastError();
         EXPECT_EQ(picture.GetType(), 8u);
         EXPECT_EQ(picture.HasAlpha(), test.alpha);
-        EXPECT_EQ(CompareWithReference(picture, DecodeWithDwebp(path, scratch.Path(), test.alpha)),
-                  "");
+        std::string decoded = path;
+        if (test.animation) {
+            decoded = scratch.File("first_frame.webp");
+            ASSERT_EQ(RunProgramToFile({"webpmux", "-get", "frame", "1", path, "-o", decoded}), 0);
+        }
+        EXPECT_EQ(
+            CompareWithReference(picture, DecodeWithDwebp(decoded, scratch.Path(), test.alpha)),
+            "");
     }
 }
 
