@@ -219,12 +219,7 @@ std::vector<uint8_t> FileTypeBox(const std::string& major, const std::string& co
 }
 
 TEST(HeifDecoder, DamagedOrForeignFilesAreRefusedWithTheirReason) {
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* error;
-    };
-    const Case cases[] = {
+    ExpectEachRefused<PictureHEIF>({
         {"a HEIC cut short", ReadFileBytes(DataFilePath("heif", "truncated.heic")),
          "Invalid input: Unexpected end of file: Extent in iloc box references data outside "
          "of file bounds (points to file position 461)"},
@@ -235,14 +230,7 @@ TEST(HeifDecoder, DamagedOrForeignFilesAreRefusedWithTheirReason) {
         {"an MP4 video", FileTypeBox("isom", "isomiso2mp41"), "Not a HEIF file"},
         {"a QuickTime movie", FileTypeBox("qt  ", "qt  "), "Not a HEIF file"},
         {"nothing", {}, "Not a HEIF file"},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.what);
-        PictureHEIF picture;
-        EXPECT_FALSE(DecodeBytes(picture, test.bytes));
-        EXPECT_FALSE(picture.IsValid());
-        EXPECT_STREQ(picture.GetLastError(), test.error);
-    }
+    });
 }
 
 }  // namespace

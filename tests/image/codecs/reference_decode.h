@@ -1,8 +1,8 @@
-// The outside decoders the WebP and HEIF tests compare with: dwebp (libwebp's own),
-// heif-convert (libheif's own; its PNG read back through ImageMagick as PAM) and
-// avifdec (libavif: another library's colour conversion). Each writes a Netpbm
-// picture into a scratch folder; CompareWithReference says where a decoded picture
-// differs from one.
+// What the WebP and HEIF tests share. The outside decoders they compare with: dwebp
+// (libwebp's own), heif-convert (libheif's own; its PNG read back through ImageMagick
+// as PAM) and avifdec (libavif: another library's colour conversion); each writes a
+// Netpbm picture into a scratch folder, and CompareWithReference says where a decoded
+// picture differs from one. And a table of files a decoder must refuse.
 #pragma once
 
 #include <algorithm>
@@ -127,6 +127,24 @@ inline std::string CompareWithReference(const Picture& picture, const NetpbmPict
     }
     return std::to_string(mismatches) + " samples off by more than " + std::to_string(tolerance) +
            " (at most " + std::to_string(worst) + "), first " + first;
+}
+
+// A file a decoder must refuse, and the reason it must give.
+struct Refusal {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* error;
+};
+
+template <typename Decoder>
+void ExpectEachRefused(const std::vector<Refusal>& refusals) {
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        Decoder picture;
+        EXPECT_FALSE(DecodeBytes(picture, refusal.bytes));
+        EXPECT_FALSE(picture.IsValid());
+        EXPECT_STREQ(picture.GetLastError(), refusal.error);
+    }
 }
 
 }  // namespace image_test

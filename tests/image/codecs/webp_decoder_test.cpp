@@ -142,12 +142,7 @@ TEST(WebpDecoder, DamagedOrForeignFilesAreRefusedWithTheirReason) {
         RiffFile("WEBP", {'V', 'P', '8', 'L', 5, 0, 0, 0, 0x2F, 0xFF, 0xFF, 0xFF, 0x0F, 0});
     std::vector<uint8_t> damagedStart = lossy;
     damagedStart[23] ^= 0xFF;  // the key frame's start code
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* error;
-    };
-    const Case cases[] = {
+    ExpectEachRefused<PictureWEBP>({
         {"cut short", ReadFileBytes(DataFilePath("webp", "truncated.webp")),
          "WebP file is truncated"},
         {"the header alone", RiffFile("WEBP", {}), "corrupted WebP"},
@@ -155,14 +150,7 @@ TEST(WebpDecoder, DamagedOrForeignFilesAreRefusedWithTheirReason) {
         {"a picture past the memory limit", huge, "PICTURE_MAX_MEMORY exceeded"},
         {"a sound file", RiffFile("WAVE", {'f', 'm', 't', ' '}), "Not a WebP file"},
         {"nothing", {}, "Not a WebP file"},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.what);
-        PictureWEBP picture;
-        EXPECT_FALSE(DecodeBytes(picture, test.bytes));
-        EXPECT_FALSE(picture.IsValid());
-        EXPECT_STREQ(picture.GetLastError(), test.error);
-    }
+    });
 }
 
 TEST(WebpDecoder, AFileLargerThanTheMemoryLimitIsNotRead) {
