@@ -73,6 +73,14 @@ TEST(PictureLoad, ContentOfAKnownFormatGivesItsDecodersReason) {
          PictureError::kTgaCorrupted, "corrupted TGA"},
         {"GIF without its screen", std::vector<uint8_t>(gif.begin(), gif.begin() + 8),
          PictureError::kGifCorrupted, "corrupted GIF"},
+        {"WebP cut short",
+         image_test::ReadFileBytes(image_test::DataFilePath("webp", "truncated.webp")),
+         PictureError::kWebpTruncated, "WebP file is truncated"},
+        {"AVIF cut short",
+         image_test::ReadFileBytes(image_test::DataFilePath("avif", "truncated.avif")),
+         PictureError::kCodecLibrary,
+         "Invalid input: Unexpected end of file: Extent in iloc box references data outside of "
+         "file bounds (points to file position 282)"},
         {"no format at all", kGarbage, PictureError::kUnknownFormat,
          "Decode: Unknown or wrong format"},
     };
