@@ -18,8 +18,8 @@ movie: one picture per frame, every picture stretched to the chosen frame
 size and stored as a JPEG picture of quality 80, at the chosen frame rate.
 The movie is an uncompressed SWF file of version 3 that any SWF player reads.
 
-It reads BMP (Windows and OS/2), JPEG, PNG, TGA, ICO and CUR, and GIF
-pictures, recognised by their content.")
+It reads BMP (Windows and OS/2), JPEG, PNG, TGA, ICO and CUR, GIF, WebP,
+HEIC and HEIF, and AVIF pictures, recognised by their content.")
 if(REELWRIGHT_GUI)
     string(APPEND CPACK_PACKAGE_DESCRIPTION " The package holds the dialog program
 reelwright and the command-line program reelwright-cli, which build the very

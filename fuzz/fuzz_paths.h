@@ -2,11 +2,12 @@
 // committed corpora (tests/image/fuzz_corpus_replay_test.cpp), so that every input
 // the fuzzer kept runs through the very same calls in the normal test suite.
 //
-// One target per decoder, each decoding the bytes as its format alone, and one for
-// the whole road of a picture into a movie frame: found by content, turned upright
-// when asked, brought to 24 bits unless grey, fitted to a small frame (stretched,
-// contained or covering) and saved as a JPEG, with the movie's options drawn from the
-// input's last bytes.
+// One target per decoder, each decoding the bytes as its format alone (HEIF and AVIF
+// share their decoder but not their seeds: the fuzzer then works on HEVC- and
+// AV1-coded files apart), and one for the whole road of a picture into a movie frame:
+// found by content, turned upright when asked, brought to 24 bits unless grey, fitted
+// to a small frame (stretched, contained or covering) and saved as a JPEG, with the
+// movie's options drawn from the input's last bytes.
 #pragma once
 
 #include <algorithm>
@@ -164,9 +165,11 @@ struct Target {
 };
 
 inline constexpr Target kTargets[] = {
-    {"bmp", DecodeAs<kFormatBmp>}, {"jpeg", DecodeAs<kFormatJpeg>}, {"png", DecodeAs<kFormatPng>},
-    {"tga", DecodeAs<kFormatTga>}, {"ico", DecodeAs<kFormatIco>},   {"gif", DecodeAs<kFormatGif>},
-    {"frame", ProduceFrame},
+    {"bmp", DecodeAs<kFormatBmp>},   {"jpeg", DecodeAs<kFormatJpeg>},
+    {"png", DecodeAs<kFormatPng>},   {"tga", DecodeAs<kFormatTga>},
+    {"ico", DecodeAs<kFormatIco>},   {"gif", DecodeAs<kFormatGif>},
+    {"webp", DecodeAs<kFormatWebp>}, {"heif", DecodeAs<kFormatHeif>},
+    {"avif", DecodeAs<kFormatAvif>}, {"frame", ProduceFrame},
 };
 
 }  // namespace fuzz_paths

@@ -3,12 +3,13 @@
 # and runs them one at a time, or minimises what they found into fuzz/corpus/.
 #
 #   scripts/fuzz.sh [TARGET|all] [SECONDS] [-- LIBFUZZER OPTIONS...]
-#       Runs TARGET (bmp jpeg png tga ico gif frame; default all, in turn) for SECONDS
-#       each (default 300; 0 runs until stopped or until -runs=N is reached). Inputs
-#       that add coverage go to build-fuzz/corpus/TARGET/, faults to
+#       Runs TARGET (bmp jpeg png tga ico gif webp heif avif frame; default all, in
+#       turn) for SECONDS each (default 300; 0 runs until stopped or until -runs=N is
+#       reached). Inputs that add coverage go to build-fuzz/corpus/TARGET/, faults to
 #       build-fuzz/findings/TARGET/. The committed corpus fuzz/corpus/TARGET/, the
 #       fixtures of the target's format and the hostile corpus tests/data/corpus/ seed
-#       the run and are never written to.
+#       the run and are never written to; fuzz/TARGET.dict, where there is one, gives
+#       libFuzzer the format's chunk and box names.
 #   scripts/fuzz.sh --merge [TARGET|all]
 #       Minimises fuzz/corpus/TARGET/ together with build-fuzz/corpus/TARGET/ into a
 #       fresh fuzz/corpus/TARGET/ (libFuzzer's -merge=1): the smallest set of inputs
@@ -16,7 +17,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(bmp jpeg png tga ico gif frame)
+all_targets=(bmp jpeg png tga ico gif webp heif avif frame)
 merge=0
 if [[ "${1:-}" == "--merge" ]]; then
     merge=1
@@ -57,12 +58,14 @@ cmake --build build-fuzz -j "$jobs" --target "${targets[@]/%/_fuzzer}"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Leaks inside Debian's codec libraries are theirs (see the file), not findings.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan_suppressions.txt}
 
 # Fixture folders that seed each target; the frame path meets every format.
 seeds_of() {
     case "$1" in
         frame) echo tests/data/bmp tests/data/jpeg tests/data/png tests/data/tga \
-            tests/data/ico tests/data/gif ;;
+            tests/data/ico tests/data/gif tests/data/webp tests/data/heif tests/data/avif ;;
         *) echo "tests/data/$1" ;;
     esac
 }
@@ -87,8 +90,12 @@ for name in "${targets[@]}"; do
     # -malloc_limit_mb: with a picture limit of a few MiB, no single allocation of any
     # decoder or library comes near 64 MiB; one that does is a finding. -timeout is
     # generous because a niced run on a busy machine can wait seconds for a core.
+    dictionary=()
+    if [[ -f fuzz/$name.dict ]]; then
+        dictionary=(-dict="fuzz/$name.dict")
+    fi
     # shellcheck disable=SC2046
-    "$fuzzer" "$working" "$committed" $(seeds_of "$name") tests/data/corpus \
+    "$fuzzer" "$working" "$committed" $(seeds_of "$name") tests/data/corpus "${dictionary[@]}" \
         -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -malloc_limit_mb=64 \
         -max_len=65536 -artifact_prefix="build-fuzz/findings/$name/" -print_final_stats=1 \
         "${extra[@]}"

@@ -14,10 +14,16 @@
 
 namespace {
 
+// The first filter, the one shown, keeps its original label, and shows the newer
+// formats' pictures too; each newer format has an entry of its own after the original
+// ones, where its extensions are named.
 constexpr const char* kPictureFileFilter =
-    "ALL(*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png)|*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png|"
+    "ALL(*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png)|"
+    "*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png;*.webp;*.heic;*.heif;*.avif|"
     "JPG Files(*.jpg)|*.jpg|BMP Files(*.bmp)|*.bmp|ICO Files(*.ico)|*.ico|"
-    "TGA Files(*.tga)|*.tga|PNG Files(*.png)|*.png|";
+    "TGA Files(*.tga)|*.tga|PNG Files(*.png)|*.png|"
+    "WebP Files(*.webp)|*.webp|HEIF Files(*.heic;*.heif)|*.heic;*.heif|"
+    "AVIF Files(*.avif)|*.avif|";
 constexpr size_t kFileNameBufferCapacity = 10000;
 constexpr const char* kFolderDialogTitle = "Open";
 constexpr const char* kAddFailedMessage = "Open file failed";

@@ -270,9 +270,9 @@ std::string CliUsage() {
     }
     return usage +
            "\n"
-           "A FOLDER adds the pictures directly inside it (.jpg .jpeg .bmp .png .tga .ico,\n"
-           "any case), sorted by name (IMG_2 before IMG_10). Ctrl-C stops the build and\n"
-           "leaves any earlier movie of that name as it was.\n"
+           "A FOLDER adds the pictures directly inside it (.jpg .jpeg .bmp .png .tga .ico\n"
+           ".webp .heic .heif .avif, any case), sorted by name (IMG_2 before IMG_10).\n"
+           "Ctrl-C stops the build and leaves any earlier movie of that name as it was.\n"
            "Exit status: 0 done, 1 build failed, 2 usage error, 129, 130 or 143 when stopped\n"
            "by SIGHUP, SIGINT or SIGTERM.\n";
 }

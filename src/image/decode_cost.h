@@ -38,6 +38,13 @@ uint64_t PictureRowsBytes(uint64_t width, uint64_t height, uint32_t bpp);
 // buffers.
 uint64_t DecodeBytes(const DecodeCost& cost);
 
+// The working bytes a decoder announces for buffers that are each held to the memory
+// limit alone but not beside the picture (libheif's RGB image, libwebp's lossless or
+// alpha buffer): as many as the limit leaves beside the picture's rows and alpha, so
+// that every picture those decoders took before is still admitted, while a shared
+// budget counts up to a whole picture's limit for it.
+uint64_t WorkingBytesWithinLimit(const DecodeCost& cost, uint64_t working, uint64_t limit);
+
 // Decides, for a picture's user, whether a decoding may go ahead once its cost is
 // known: set on a picture (Picture::SetDecodeAdmission) by a caller that shares its
 // memory between pictures decoded at the same time. It may wait for memory.

@@ -301,6 +301,13 @@ uint64_t DecodeBytes(const DecodeCost& cost) {
                          cost.workingBytes);
 }
 
+uint64_t WorkingBytesWithinLimit(const DecodeCost& cost, uint64_t working, uint64_t limit) {
+    DecodeCost picture = cost;
+    picture.workingBytes = 0;
+    const uint64_t held = DecodeBytes(picture);
+    return held >= limit ? 0 : std::min(working, limit - held);
+}
+
 bool Picture::AdmitDecode(const DecodeCost& cost) {
     // The admission first: it knows what else the picture's user does with it, and
     // says so when it refuses.

@@ -9,7 +9,8 @@
 //            Resample and its modes, Draw onto a DrawingSurface
 //   codecs/  one decoder per format (PictureBMP, PictureGIF with its LZW decoder,
 //            PictureICO, PictureJPG with the JPEG encoder, the EXIF reader and the
-//            libjpeg error handler, PicturePNG, PictureTGA)
+//            libjpeg error handler, PicturePNG, PictureTGA, PictureWEBP, PictureHEIF
+//            for HEIC and AVIF)
 //   ./       the picture itself (this class: life cycle, pixels and palette, depth),
 //            its streams (ImageStream, StreamReader), the DrawingSurface
 #pragma once
@@ -150,11 +151,11 @@ class Picture {
     bool IsValid() const { return block_ != nullptr; }
 
     // --- loading and saving -----------------------------------------------------
-    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, TGA). On
-    // failure the last error says why: the system's reason when the file cannot be
-    // opened, "Not a regular file" for a pipe, device or socket (never opened, so
-    // nothing can block), the decoder's when the content is of its format, else
-    // "Decode: Unknown or wrong format". A raised stop flag ends the reading of any
+    // type 0 detects the format from the content (BMP, JPEG, ICO, GIF, PNG, WebP, HEIF
+    // and AVIF, TGA). On failure the last error says why: the system's reason when the
+    // file cannot be opened, "Not a regular file" for a pipe, device or socket (never
+    // opened, so nothing can block), the decoder's when the content is of its format,
+    // else "Decode: Unknown or wrong format". A raised stop flag ends the reading of any
     // file at once: "Cancelled". Success leaves the last error as it was.
     bool Load(const char* path, uint32_t type);
     bool Decode(ImageStream* file, uint32_t type);

@@ -44,6 +44,11 @@ constexpr ErrorText kErrorTexts[] = {
     {PictureError::kTgaBadHeader, "bad TGA header"},
     {PictureError::kTgaCreateFailed, "TGA Create failed"},
     {PictureError::kTgaCorrupted, "corrupted TGA"},
+    {PictureError::kNotWebp, "Not a WebP file"},
+    {PictureError::kWebpCorrupted, "corrupted WebP"},
+    {PictureError::kWebpTruncated, "WebP file is truncated"},
+    {PictureError::kWebpUnsupported, "WebP feature not supported"},
+    {PictureError::kNotHeif, "Not a HEIF file"},
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Why a picture operation failed: a code that callers branch on, and the text that
 // users read, set together by Picture::SetError. Most codes have one fixed text
-// (PictureErrorText); the system's reasons and the messages of libjpeg and libpng come
-// with their own.
+// (PictureErrorText); the system's reasons and the messages of libjpeg, libpng and
+// libheif come with their own.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +24,7 @@ enum class PictureError : uint8_t {
     kSaveIncomplete,
     kEncodeNotSupported,
     kEncodeUnknownFormat,
-    kCodecLibrary,  // libjpeg's or libpng's own message
+    kCodecLibrary,  // libjpeg's, libpng's or libheif's own message
     kReadError,
     // One decoder's or encoder's refusals.
     kNotBmp,
@@ -49,6 +49,11 @@ enum class PictureError : uint8_t {
     kTgaBadHeader,
     kTgaCreateFailed,
     kTgaCorrupted,
+    kNotWebp,
+    kWebpCorrupted,
+    kWebpTruncated,
+    kWebpUnsupported,
+    kNotHeif,
 };
 
 // The fixed text of a code; empty for kNone and for the codes whose text comes from

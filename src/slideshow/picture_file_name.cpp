@@ -20,7 +20,8 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view upperSuffix) {
 }  // namespace
 
 bool IsPictureFileName(std::string_view name) {
-    for (std::string_view suffix : {".JPG", ".BMP", ".PNG", ".TGA", ".ICO", ".JPEG"}) {
+    for (std::string_view suffix :
+         {".JPG", ".BMP", ".PNG", ".TGA", ".ICO", ".JPEG", ".WEBP", ".HEIC", ".HEIF", ".AVIF"}) {
         if (EndsWithIgnoringCase(name, suffix)) {
             return true;
         }

@@ -60,9 +60,12 @@ TEST_F(MainDialogListTest, AddedFilesAreNumberedPerUseInsertedByTheirNumberAndRo
 
     ASSERT_EQ(platform_.openRequests.size(), 1u);
     EXPECT_EQ(platform_.openRequests[0].filter,
-              "ALL(*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png)|*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png|"
+              "ALL(*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png)|"
+              "*.bmp;*.jpeg;*.jpg;*.tga;*.ico;*.png;*.webp;*.heic;*.heif;*.avif|"
               "JPG Files(*.jpg)|*.jpg|BMP Files(*.bmp)|*.bmp|ICO Files(*.ico)|*.ico|"
-              "TGA Files(*.tga)|*.tga|PNG Files(*.png)|*.png|");
+              "TGA Files(*.tga)|*.tga|PNG Files(*.png)|*.png|"
+              "WebP Files(*.webp)|*.webp|HEIF Files(*.heic;*.heif)|*.heic;*.heif|"
+              "AVIF Files(*.avif)|*.avif|");
     EXPECT_EQ(platform_.openRequests[0].nameBufferCapacity, 10000u);
 
     // Into X, Y: A and B go to indexes 1 and 2, numbered 1 and 2; A is selected too.

@@ -46,8 +46,8 @@ std::vector<fs::path> FilesIn(const fs::path& folder, bool picturesOnly) {
 
 const fs::path kCorpus = fs::path(REELWRIGHT_TEST_DATA_DIR) / "corpus";
 
-constexpr uint32_t kNamedTypes[] = {kFormatBmp, kFormatJpeg, kFormatIco,
-                                    kFormatGif, kFormatPng,  kFormatTga};
+constexpr uint32_t kNamedTypes[] = {kFormatBmp, kFormatJpeg, kFormatIco,  kFormatGif,
+                                    kFormatPng, kFormatTga,  kFormatWebp, kFormatHeif};
 
 // Detection gives up with "unknown" or with the reason of one of the decoders.
 bool IsADetectionRefusal(const std::vector<uint8_t>& bytes, const std::string& error) {
@@ -122,12 +122,14 @@ std::string DecodeAndCheck(const std::vector<uint8_t>& bytes, uint32_t type) {
 }
 
 constexpr uint32_t kAllTypes[] = {kFormatUnknown, kFormatBmp, kFormatJpeg, kFormatIco,
-                                  kFormatGif,     kFormatPng, kFormatTga};
+                                  kFormatGif,     kFormatPng, kFormatTga,  kFormatWebp,
+                                  kFormatHeif,    kFormatAvif};
 
 TEST(HostileCorpus, HoldsAtLeastThreeHundredFilesOfEveryFormat) {
     const std::vector<fs::path> files = FilesIn(kCorpus, false);
     EXPECT_GE(files.size(), 300u);
-    for (const char* prefix : {"bmp_", "jpeg_", "ico_", "gif_", "png_", "tga_", "random_"}) {
+    for (const char* prefix :
+         {"bmp_", "jpeg_", "ico_", "gif_", "png_", "tga_", "webp_", "heif_", "avif_", "random_"}) {
         const auto count = std::count_if(files.begin(), files.end(), [&](const fs::path& p) {
             return p.filename().string().rfind(prefix, 0) == 0;
         });
@@ -175,14 +177,13 @@ TEST(HostileCorpus, LoadingFromDiskAgreesWithDecodingFromMemory) {
 // The fixtures of every format, cut short at many points, fail cleanly too.
 TEST(HostileCorpus, TruncatedFixturesAreRefusedOrDecodedSafely) {
     size_t tried = 0;
-    for (const char* folder : {"bmp", "jpeg", "ico", "gif", "png", "tga"}) {
+    for (const char* folder : {"bmp", "jpeg", "ico", "gif", "png", "tga", "webp", "heif", "avif"}) {
         for (const fs::path& file : FilesIn(fs::path(REELWRIGHT_TEST_DATA_DIR) / folder, true)) {
             const std::vector<uint8_t> whole = ReadFileBytes(file);
             for (size_t step = 1; step <= 16; ++step) {
                 const size_t cut = whole.size() * step / 17;
                 const std::vector<uint8_t> bytes(whole.begin(), whole.begin() + cut);
-                for (uint32_t type : {kFormatUnknown, kFormatBmp, kFormatJpeg, kFormatIco,
-                                      kFormatGif, kFormatPng, kFormatTga}) {
+                for (uint32_t type : kAllTypes) {
                     EXPECT_EQ(DecodeAndCheck(bytes, type), "")
                         << file.filename() << " cut at " << cut << " type " << type;
                 }

@@ -29,6 +29,12 @@ echo "package: $deb"
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 
+# The picture libraries beyond libjpeg and libpng must come with the package.
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libwebp7 libwebpdemux2 libheif1; do
+    [[ ",$depends," == *[\ ,]$library[\ ,\(]* ]] || fail "Depends does not name $library: $depends"
+done
+
 version=$("$root/usr/bin/reelwright-cli" --version)
 [ "$version" = "reelwright-cli 1.9" ] || fail "reelwright-cli --version said '$version'"
 

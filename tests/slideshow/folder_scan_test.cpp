@@ -41,8 +41,9 @@ TEST(FolderScan, NameOrderComparesLettersWithoutCaseAndDigitRunsByValue) {
 
 TEST(FolderScan, TakesPictureFilesOnlyDirectlyInsideInNameOrder) {
     ScratchFolder scratch;
-    for (const char* name : {"IMG_10.jpg", "IMG_2.JPG", "b.jpeg", "c.Png", "d.gif", "e.jpg.txt",
-                             "f.TGA", "g.ico", "h.bmp"}) {
+    for (const char* name :
+         {"IMG_10.jpg", "IMG_2.JPG", "b.jpeg", "c.Png", "d.gif", "e.jpg.txt", "f.TGA", "g.ico",
+          "h.bmp", "i.webp", "j.HEIC", "k.heif", "l.Avif", "m.webp.part", "n.heics"}) {
         ASSERT_TRUE(WriteFileText(scratch.File(name), "x"));
     }
     // A subfolder named like a picture, with a picture inside, and a named pipe.
@@ -53,8 +54,8 @@ TEST(FolderScan, TakesPictureFilesOnlyDirectlyInsideInNameOrder) {
     const FolderScan scan = ScanFolderForPictures(scratch.Path());
     EXPECT_EQ(scan.error, "");
     std::vector<std::string> expected;
-    for (const char* name :
-         {"b.jpeg", "c.Png", "f.TGA", "g.ico", "h.bmp", "IMG_2.JPG", "IMG_10.jpg"}) {
+    for (const char* name : {"b.jpeg", "c.Png", "f.TGA", "g.ico", "h.bmp", "i.webp", "IMG_2.JPG",
+                             "IMG_10.jpg", "j.HEIC", "k.heif", "l.Avif"}) {
         expected.push_back(scratch.Path() + "/" + name);
     }
     EXPECT_EQ(scan.paths, expected);

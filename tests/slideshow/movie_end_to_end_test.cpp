@@ -15,25 +15,43 @@ namespace {
 
 using namespace test_support;
 
+// A picture of the movie: drawn by ImageMagick as a PNG master (`drawing` is what
+// follows `convert`), then written in its format by `encoder`, in which "MASTER" and
+// "FILE" stand for the two paths.
 struct SourcePicture {
     std::string name;
     std::vector<std::string> drawing;
+    std::vector<std::string> encoder = {"convert", "MASTER", "-type", "TrueColor", "FILE"};
 };
 
 TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
     ScratchFolder scratch;
     ASSERT_FALSE(scratch.Path().empty());
-    // Smooth pictures of several formats and sizes: some shrink, some grow, one is
-    // squeezed in one direction and stretched in the other.
+    // Smooth pictures of every format read and of several sizes: some shrink, some
+    // grow, some are squeezed in one direction and stretched in the other. ImageMagick
+    // marks its TGA files bottom-up yet stores them top row first, so TGA files are
+    // made with ffmpeg; the GIF's gradient has fewer than 256 colours, so its palette
+    // keeps it whole; WebP, HEIC and AVIF come from their own encoders.
     const std::vector<SourcePicture> sources{
         {"one.png", {"-size", "800x600", "gradient:red-blue"}},
         {"two.bmp", {"-size", "100x400", "gradient:yellow-navy"}},
         {"three.jpg", {"-size", "320x240", "radial-gradient:white-darkgreen"}},
-        {"four.tga", {"-size", "64x48", "gradient:black-orange"}},
+        {"four.tga",
+         {"-size", "64x48", "gradient:black-orange"},
+         {"ffmpeg", "-v", "error", "-i", "MASTER", "-pix_fmt", "bgr24", "FILE"}},
+        {"five.gif", {"-size", "120x90", "gradient:green-white"}, {"convert", "MASTER", "FILE"}},
+        {"six.ico", {"-size", "48x48", "gradient:purple-yellow"}, {"convert", "MASTER", "FILE"}},
+        {"seven.webp",
+         {"-size", "640x480", "radial-gradient:orange-blue"},
+         {"cwebp", "-quiet", "-q", "90", "MASTER", "-o", "FILE"}},
+        {"eight.heic",
+         {"-size", "500x300", "gradient:cyan-maroon"},
+         {"heif-enc", "-q", "90", "MASTER", "-o", "FILE"}},
+        {"nine.avif",
+         {"-size", "300x500", "gradient:pink-darkblue"},
+         {"avifenc", "--jobs", "1", "MASTER", "FILE"}},
     };
-    // Each picture is drawn as a PNG master; the file in the list is made from it, and
-    // the master is what the frame is compared with. ImageMagick marks its TGA files
-    // bottom-up yet stores them top row first, so TGA files are made with ffmpeg.
+    // The master is what the frame is compared with.
     std::vector<std::string> paths;
     std::vector<std::string> masters;
     for (const SourcePicture& source : sources) {
@@ -43,13 +61,11 @@ TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
         arguments.push_back(master);
         ASSERT_EQ(RunProgramToFile(arguments), 0) << "ImageMagick could not draw " << source.name;
         const std::string path = scratch.File(source.name);
-        if (source.name.ends_with(".tga")) {
-            ASSERT_EQ(RunProgramToFile(
-                          {"ffmpeg", "-v", "error", "-i", master, "-pix_fmt", "bgr24", path}),
-                      0);
-        } else {
-            ASSERT_EQ(RunProgramToFile({"convert", master, "-type", "TrueColor", path}), 0);
+        std::vector<std::string> encoder = source.encoder;
+        for (std::string& argument : encoder) {
+            argument = argument == "MASTER" ? master : argument == "FILE" ? path : argument;
         }
+        ASSERT_EQ(RunProgramToFile(encoder), 0) << encoder[0] << " could not write " << source.name;
         paths.push_back(path);
         masters.push_back(master);
     }
@@ -71,7 +87,7 @@ TEST(MovieEndToEndTest, FfmpegReadsEveryFrameAsTheStretchedPicture) {
                   probe),
               0)
         << "ffprobe is needed (Debian package ffmpeg)";
-    EXPECT_EQ(ReadFileText(probe), "280,210,4\n");
+    EXPECT_EQ(ReadFileText(probe), "280,210,9\n");
 
     // ffmpeg: each frame's JPEG data as stored, without re-encoding.
     ASSERT_EQ(RunProgramToFile({"ffmpeg", "-v", "error", "-i", movie, "-c", "copy", "-f", "image2",

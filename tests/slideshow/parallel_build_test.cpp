@@ -23,6 +23,7 @@ using namespace test_support;
 namespace fs = std::filesystem;
 
 const std::string kExamples = std::string(REELWRIGHT_SOURCE_DIR) + "/examples";
+const std::string kData = REELWRIGHT_TEST_DATA_DIR;
 
 // An 8-bit BMP of width x height whose RLE data ends at once: a tiny file of a large
 // picture of palette index 0.
@@ -98,7 +99,9 @@ TEST_F(ParallelBuildTest, AnyNumberOfThreadsWritesTheSameMovieAndReportsInListOr
         kExamples + "/05-grey-triangle.jpg", kExamples + "/03-checker.bmp",
         scratch_.File("damaged.png"),        scratch_.File("huge.bmp"),
         kExamples + "/06-badge.ico",         kExamples + "/02-blocks.png",
-        kExamples + "/04-ring.tga",          scratch_.File("wide.bmp")};
+        kExamples + "/04-ring.tga",          scratch_.File("wide.bmp"),
+        kData + "/heif/alpha.heic",          kData + "/avif/deep12.avif",
+        kData + "/webp/animated.webp"};
     std::vector<uint8_t> first;
     std::vector<std::string> firstSteps;
     for (int threads : {1, 4, 2}) {
@@ -113,13 +116,13 @@ TEST_F(ParallelBuildTest, AnyNumberOfThreadsWritesTheSameMovieAndReportsInListOr
         if (first.empty()) {
             first = bytes;
             firstSteps = recorder.steps;
-            EXPECT_EQ(ParseTestMovie(bytes).frameCount, 10);
+            EXPECT_EQ(ParseTestMovie(bytes).frameCount, 13);
         } else {
             EXPECT_TRUE(bytes == first);
             EXPECT_EQ(recorder.steps, firstSteps);
         }
     }
-    ASSERT_EQ(firstSteps.size(), 20u);
+    ASSERT_EQ(firstSteps.size(), 26u);
     EXPECT_EQ(firstSteps[0], "entry 0");
     EXPECT_EQ(firstSteps[1], "frame 0 0*0 pixels No such file or directory");
     EXPECT_EQ(firstSteps[3], "frame 1 160*120 pixels used");
@@ -128,6 +131,8 @@ TEST_F(ParallelBuildTest, AnyNumberOfThreadsWritesTheSameMovieAndReportsInListOr
     EXPECT_EQ(firstSteps[11],
               "frame 5 0*0 pixels PICTURE_MAX_MEMORY exceeded: the picture needs 1280 MiB on its "
               "way to a frame, more than the 256 MiB one picture may take");
+    EXPECT_EQ(firstSteps[21], "frame 10 160*120 pixels used");
+    EXPECT_EQ(firstSteps[25], "frame 12 160*120 pixels used");
 }
 
 TEST_F(ParallelBuildTest, PictureTheEncoderRefusesRepeatsTheFrameBefore) {

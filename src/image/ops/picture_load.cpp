@@ -4,10 +4,12 @@
 
 #include "image/codecs/picture_bmp.h"
 #include "image/codecs/picture_gif.h"
+#include "image/codecs/picture_heif.h"
 #include "image/codecs/picture_ico.h"
 #include "image/codecs/picture_jpg.h"
 #include "image/codecs/picture_png.h"
 #include "image/codecs/picture_tga.h"
+#include "image/codecs/picture_webp.h"
 #include "image/image_stream.h"
 #include "image/picture.h"
 
@@ -36,7 +38,8 @@ bool DecodeWith(Picture& target, ImageStream* file, FormatRecognition& recogniti
 }
 
 // By content: each decoder in turn from the same starting point. The order matters,
-// since TGA has no signature and accepts much that is not TGA. When none succeeds, the
+// since TGA has no signature and accepts much that is not TGA; WebP and HEIF, with
+// signatures of their own, come before it. When none succeeds, the
 // reason of the decoder most sure that the file was of its format (the first of them
 // in this order) says why; with none sure, the format is unknown. A success keeps the
 // caller's last error, not the refusals on the way.
@@ -45,8 +48,9 @@ bool DecodeByContent(Picture& picture, ImageStream* file) {
     const int64_t start = file->Tell();
     using Attempt = bool (*)(Picture&, ImageStream*, FormatRecognition&);
     static constexpr Attempt kAttempts[] = {
-        DecodeWith<PictureBMP>, DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
-        DecodeWith<PictureGIF>, DecodeWith<PicturePNG>, DecodeWith<PictureTGA>,
+        DecodeWith<PictureBMP>,  DecodeWith<PictureJPG>, DecodeWith<PictureICO>,
+        DecodeWith<PictureGIF>,  DecodeWith<PicturePNG>, DecodeWith<PictureWEBP>,
+        DecodeWith<PictureHEIF>, DecodeWith<PictureTGA>,
     };
     FormatRecognition surest = FormatRecognition::kNone;
     PictureLastError surestReason;
@@ -148,6 +152,12 @@ bool Picture::Decode(ImageStream* file, uint32_t type) {
             return DecodeWith<PictureICO>(*this, file, recognition);
         case kFormatTga:
             return DecodeWith<PictureTGA>(*this, file, recognition);
+        case kFormatWebp:
+            return DecodeWith<PictureWEBP>(*this, file, recognition);
+        case kFormatHeif:
+        case kFormatAvif:
+            // One decoder for the family; the file's brands decide the type it gives.
+            return DecodeWith<PictureHEIF>(*this, file, recognition);
         case kFormatUnknown:
             return DecodeByContent(*this, file);
         default:
@@ -192,6 +202,9 @@ bool Picture::Encode(ImageStream* file, uint32_t type) {
         case kFormatPng:
         case kFormatIco:
         case kFormatTga:
+        case kFormatWebp:
+        case kFormatHeif:
+        case kFormatAvif:
             // Only JPEG is ever written; the other formats are read-only here.
             SetError(PictureError::kEncodeNotSupported);
             return false;

@@ -19,7 +19,9 @@ import struct
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-GENERATED_PREFIXES = ("bmp_", "jpeg_", "ico_", "gif_", "png_", "tga_", "random_", "empty")
+GENERATED_PREFIXES = ("bmp_", "jpeg_", "ico_", "gif_", "png_", "tga_", "webp_", "heif_", "avif_",
+                      "random_", "empty")
+DATA = os.path.dirname(HERE)
 rng = random.Random(20240607)
 written = {}
 
@@ -676,6 +678,141 @@ def tga_corpus():
     emit("tga_header_only.tga", tga_header(2, 4, 3, 24))
 
 
+# --- WebP -----------------------------------------------------------------------------
+# Seeds are the committed fixtures (tests/data/webp, made by cwebp and webpmux).
+
+def fixture(folder, name):
+    with open(os.path.join(DATA, folder, name), "rb") as f:
+        return f.read()
+
+
+def riff_chunk(kind, body):
+    return kind + u32(len(body)) + body + (b"\0" if len(body) % 2 else b"")
+
+
+def webp_file(*chunks):
+    body = b"WEBP" + b"".join(chunks)
+    return b"RIFF" + u32(len(body)) + body
+
+
+def u24(v):
+    return struct.pack("<I", v & 0xFFFFFF)[:3]
+
+
+def webp_corpus():
+    for name in ("lossy", "lossless", "lossy_alpha", "lossless_alpha", "animated"):
+        data = fixture("webp", name + ".webp")
+        truncations(f"webp_{name}", "webp", data, extra=(12, 16, 20, 30))
+        flips(f"webp_{name}", "webp", data, 3, span=len(data))
+    lossless = fixture("webp", "lossless.webp")
+    for label, value in [("huge", 0xFFFFFFFF), ("small", 4), ("zero", 0), ("odd", 0x7FFFFFFF)]:
+        emit(f"webp_riff_size_{label}.webp", patch(lossless, 4, u32(value)))
+    # A lossless header (0x2F, then 14 bits each of width - 1 and height - 1) claiming
+    # the largest picture, with no data behind it.
+    vp8l_max = bytes([0x2F]) + struct.pack("<I", 0x3FFF | (0x3FFF << 14))
+    emit("webp_vp8l_16384x16384.webp", webp_file(riff_chunk(b"VP8L", vp8l_max + bytes(20))))
+    emit("webp_vp8l_chunk_length_huge.webp", patch(lossless, 16, u32(0x7FFFFFF0)))
+    # Extended files: flags, then 24 bits each of canvas width - 1 and height - 1.
+    anim_flag, alpha_flag = 0x02, 0x10
+
+    def vp8x(flags, width, height):
+        return riff_chunk(b"VP8X", bytes([flags, 0, 0, 0]) + u24(width - 1) + u24(height - 1))
+
+    frame = lossless[12:]  # the VP8L chunk of the lossless fixture, 45 x 31
+
+    def anmf(x, y, width, height, body=frame):
+        return riff_chunk(b"ANMF", u24(x // 2) + u24(y // 2) + u24(width - 1) + u24(height - 1) +
+                          u24(100) + b"\0" + body)
+
+    anim = riff_chunk(b"ANIM", u32(0xFFFFFFFF) + u16(0))
+    emit("webp_vp8x_canvas_max.webp", webp_file(vp8x(anim_flag, 1 << 24, 1 << 24), anim,
+                                                anmf(0, 0, 45, 31)))
+    emit("webp_vp8x_still_canvas_larger.webp", webp_file(vp8x(0, 90, 62), frame))
+    emit("webp_vp8x_alpha_without_alph.webp", webp_file(vp8x(alpha_flag, 45, 31), frame))
+    emit("webp_anim_no_frames.webp", webp_file(vp8x(anim_flag, 45, 31), anim))
+    emit("webp_anim_frame_outside.webp", webp_file(vp8x(anim_flag, 45, 31), anim,
+                                                   anmf(40, 30, 45, 31)))
+    emit("webp_anim_frame_size_wrong.webp", webp_file(vp8x(anim_flag, 90, 62), anim,
+                                                      anmf(0, 0, 60, 40)))
+    emit("webp_anim_frame_huge.webp", webp_file(vp8x(anim_flag, 16384, 16384), anim,
+                                                anmf(0, 0, 16384, 16384)))
+    emit("webp_anim_frame_empty.webp", webp_file(vp8x(anim_flag, 45, 31), anim,
+                                                 anmf(0, 0, 45, 31, b"")))
+    emit("webp_anim_nested.webp", webp_file(vp8x(anim_flag, 45, 31), anim,
+                                            anmf(0, 0, 45, 31, anmf(0, 0, 45, 31))))
+
+
+# --- HEIF and AVIF --------------------------------------------------------------------
+# Seeds are the committed fixtures (tests/data/heif by heif-enc, tests/data/avif by
+# avifenc); the patches find their boxes by name.
+
+def box_at(data, kind, nth=0):
+    """Offset of the nth box of that type (its size field)."""
+    at = -1
+    for _ in range(nth + 1):
+        at = data.index(kind, at + 1)
+    return at - 4
+
+
+def isobmff_corpus(prefix, folder, names):
+    for name in names:
+        data = fixture(folder, name)
+        truncations(f"{prefix}_{name.split('.')[0]}", prefix, data, extra=(8, 12, 16, 24, 32))
+        flips(f"{prefix}_{name.split('.')[0]}", prefix, data, 4, span=len(data))
+    base = fixture(folder, names[0])
+    ispe = box_at(base, b"ispe")
+    for label, width, height in [("zero", 0, 0), ("max", 0xFFFFFFFF, 0xFFFFFFFF),
+                                 ("wide", 0x7FFFFFFF, 1), ("big", 20000, 20000),
+                                 ("tall", 1, 100000000)]:
+        emit(f"{prefix}_ispe_{label}.{prefix}", patch(base, ispe + 12,
+                                                       struct.pack(">II", width, height)))
+    for label, value in [("tiny", 8), ("huge", 0xFFFFFFFF), ("zero", 0), ("one", 1)]:
+        emit(f"{prefix}_ftyp_size_{label}.{prefix}", patch(base, 0, struct.pack(">I", value)))
+        emit(f"{prefix}_meta_size_{label}.{prefix}", patch(base, box_at(base, b"meta"),
+                                                           struct.pack(">I", value)))
+    emit(f"{prefix}_ftyp_only.{prefix}", base[:struct.unpack(">I", base[:4])[0]])
+    emit(f"{prefix}_ftyp_isom.{prefix}", patch(base, 8, b"isom"))
+    pitm = box_at(base, b"pitm")
+    for label, item in [("zero", 0), ("missing", 999), ("max", 0xFFFF)]:
+        emit(f"{prefix}_pitm_{label}.{prefix}", patch(base, pitm + 12, struct.pack(">H", item)))
+    emit(f"{prefix}_no_pitm.{prefix}", patch(base, pitm + 4, b"free"))
+    ipma = box_at(base, b"ipma")
+    emit(f"{prefix}_ipma_index_past.{prefix}", patch(base, ipma + 19, b"\xFF"))
+    emit(f"{prefix}_ipma_count_huge.{prefix}", patch(base, ipma + 12, struct.pack(">I", 0xFFFFFF)))
+    iloc = box_at(base, b"iloc")
+    emit(f"{prefix}_iloc_count_huge.{prefix}", patch(base, iloc + 14, struct.pack(">H", 0xFFFF)))
+    emit(f"{prefix}_iloc_sizes_odd.{prefix}", patch(base, iloc + 12, b"\x77\x70"))
+    mdat = box_at(base, b"mdat")
+    emit(f"{prefix}_mdat_size_huge.{prefix}", patch(base, mdat, struct.pack(">I", 0x7FFFFFFF)))
+    emit(f"{prefix}_mdat_zeros.{prefix}", base[:mdat + 8] + bytes(len(base) - mdat - 8))
+    emit(f"{prefix}_mdat_missing.{prefix}", base[:mdat])
+    emit(f"{prefix}_ftyp_brands_many.{prefix}", struct.pack(">I4s4sI", 0xFFFFFFF0, b"ftyp",
+                                                            b"mif1", 0) + b"heic" * 100)
+
+
+def heif_corpus():
+    isobmff_corpus("heif", "heif", ["colour.heic", "alpha.heic", "deep10.heic",
+                                    "second_primary.heic", "turned.heic"])
+    base = fixture("heif", "colour.heic")
+    hvcc = box_at(base, b"hvcC")
+    emit("heif_hvcc_arrays_huge.heif", patch(base, hvcc + 30, b"\xFF"))
+    emit("heif_hvcc_nal_length_huge.heif", patch(base, hvcc + 34, b"\xFF\xFF"))
+    idat = box_at(base, b"idat")  # the grid's description: output width and height
+    emit("heif_grid_output_huge.heif", patch(base, idat + 12, struct.pack(">HH", 0xFFFF, 0xFFFF)))
+    emit("heif_grid_rows_many.heif", patch(base, idat + 10, b"\xFF\xFF"))
+    iref = box_at(base, b"iref")
+    emit("heif_iref_loop.heif", patch(base, iref + 22, struct.pack(">H", 2)))
+
+
+def avif_corpus():
+    isobmff_corpus("avif", "avif", ["colour.avif", "alpha.avif", "deep12.avif", "irot1.avif",
+                                    "irot3_imir1.avif"])
+    base = fixture("avif", "colour.avif")
+    av1c = box_at(base, b"av1C")
+    emit("avif_av1c_profile_bad.avif", patch(base, av1c + 9, b"\xFF"))
+    emit("avif_av1c_size_zero.avif", patch(base, av1c, struct.pack(">I", 0)))
+
+
 # --- anything at all ------------------------------------------------------------------
 
 def random_corpus():
@@ -691,6 +828,15 @@ def random_corpus():
     emit("random_ff_4096.bin", b"\xFF" * 4096)
 
 
+def random_modern_corpus():
+    # After random_corpus, so that the files before keep their bytes.
+    prefixes = {"webp": b"RIFF\xFF\xFF\xFF\x7FWEBP", "heic": b"\0\0\0\x18ftypheic\0\0\0\0mif1heic",
+                "avif": b"\0\0\0\x18ftypavif\0\0\0\0mif1avif"}
+    for label, prefix in prefixes.items():
+        for n, size in enumerate((20, 300, 3000)):
+            emit(f"random_{label}_{n}.bin", prefix + bytes(rng.randrange(256) for _ in range(size)))
+
+
 def main():
     bmp_corpus()
     jpeg_corpus()
@@ -699,6 +845,10 @@ def main():
     ico_corpus()
     tga_corpus()
     random_corpus()
+    webp_corpus()
+    heif_corpus()
+    avif_corpus()
+    random_modern_corpus()
     for name in os.listdir(HERE):
         if name.startswith(GENERATED_PREFIXES) and name not in written:
             os.remove(os.path.join(HERE, name))

@@ -82,6 +82,14 @@ TEST(PictureLoad, ContentOfAKnownFormatGivesItsDecodersReason) {
          PictureError::kTgaCorrupted, "corrupted TGA"},
         {"GIF without its screen", std::vector<uint8_t>(gif.begin(), gif.begin() + 8),
          PictureError::kGifCorrupted, "corrupted GIF"},
+        {"WebP cut short",
+         image_test::ReadFileBytes(image_test::DataFilePath("webp", "truncated.webp")),
+         PictureError::kWebpTruncated, "WebP file is truncated"},
+        {"AVIF cut short",
+         image_test::ReadFileBytes(image_test::DataFilePath("avif", "truncated.avif")),
+         PictureError::kCodecLibrary,
+         "Invalid input: Unexpected end of file: Extent in iloc box references data outside of "
+         "file bounds (points to file position 282)"},
         {"no format at all", kGarbage, PictureError::kUnknownFormat,
          "Decode: Unknown or wrong format"},
     };
@@ -149,7 +157,7 @@ TEST(PictureDecode, RefusesNullStreamsAndUnknownTypeCodes) {
     EXPECT_FALSE(picture.Decode(nullptr, kFormatUnknown));
     EXPECT_STREQ(picture.GetLastError(), "null file handler");
     MemoryImageStream stream(kGarbage.data(), kGarbage.size());
-    for (uint32_t type : {6u, 8u, 1000u}) {
+    for (uint32_t type : {6u, 11u, 1000u}) {
         picture.SetError(PictureError::kSystem, "x");
         EXPECT_FALSE(picture.Decode(&stream, type));
         EXPECT_STREQ(picture.GetLastError(), "Decode: Unknown or wrong format");
@@ -161,7 +169,7 @@ TEST(PictureDecode, FailureLeavesThePictureAsItWas) {
     ASSERT_NE(picture.Create(3, 3, 24, kFormatPng), nullptr);
     picture.SetPixelColor(2, 2, RgbQuad{1, 2, 3, 0});
     const uint8_t* block = picture.GetDib();
-    for (uint32_t type : {0u, 1u, 2u, 3u, 4u, 5u, 7u}) {
+    for (uint32_t type : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 10u}) {
         MemoryImageStream stream(kGarbage.data(), kGarbage.size());
         EXPECT_FALSE(picture.Decode(&stream, type)) << type;
         EXPECT_STRNE(picture.GetLastError(), "") << type;
@@ -184,6 +192,8 @@ TEST(PictureDecode, DetectionTriesEachDecoderFromWhereTheStreamStands) {
         {"bmp", "bits24.bmp", kFormatBmp},        {"jpeg", "colour.jpg", kFormatJpeg},
         {"ico", "three_entries.ico", kFormatIco}, {"gif", "stripes.gif", kFormatGif},
         {"png", "rgb8.png", kFormatPng},          {"tga", "type10_15.tga", kFormatTga},
+        {"webp", "lossy.webp", kFormatWebp},      {"heif", "colour.heic", kFormatHeif},
+        {"avif", "colour.avif", kFormatAvif},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -222,6 +232,10 @@ TEST(PictureDecode, EveryDecoderWorksUnderThePicturesMemoryLimit) {
         {"gif", "checker.gif", kFormatGif, 4 * 5},
         {"png", "rgb8.png", kFormatPng, 24 * 5},
         {"tga", "type2_32.tga", kFormatTga, 40 * 7 + 13 * 7},
+        // 45 x 31 at 24 bits: rows of 136 bytes; libheif's RGB image of it is smaller.
+        {"webp", "lossy.webp", kFormatWebp, 136 * 31},
+        {"heif", "colour.heic", kFormatHeif, 136 * 31},
+        {"avif", "colour.avif", kFormatAvif, 136 * 31},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -254,7 +268,7 @@ TEST(PictureEncode, RefusesFormatsItCannotWrite) {
     EXPECT_STREQ(picture.GetLastError(), "Encode: Unknown format");
     EXPECT_FALSE(picture.Encode(&out, 6));
     EXPECT_STREQ(picture.GetLastError(), "Encode: Unknown format");
-    for (uint32_t type : {1u, 2u, 4u, 5u, 7u}) {
+    for (uint32_t type : {1u, 2u, 4u, 5u, 7u, 8u, 9u, 10u}) {
         picture.SetError(PictureError::kSystem, "x");
         EXPECT_FALSE(picture.Encode(&out, type));
         EXPECT_STREQ(picture.GetLastError(), "Encode: saving in this format is not supported");
@@ -287,7 +301,8 @@ TEST(PictureLoad, RaisedStopFlagCancelsEveryDecoderThatReadsRows) {
     };
     for (const Case& test :
          {Case{"bmp", "bits24.bmp"}, Case{"jpeg", "colour.jpg"}, Case{"png", "grey16.png"},
-          Case{"gif", "checker.gif"}, Case{"tga", "type10_24.tga"}}) {
+          Case{"gif", "checker.gif"}, Case{"tga", "type10_24.tga"}, Case{"webp", "lossy.webp"},
+          Case{"heif", "colour.heic"}, Case{"avif", "colour.avif"}}) {
         SCOPED_TRACE(test.name);
         const std::string path = image_test::DataFilePath(test.folder, test.name);
         std::atomic<bool> stop{true};
