@@ -67,11 +67,14 @@ void TurnAQuarter(Picture& picture, Picture& turned, uint8_t orientation) {
                     const int64_t x = source.xPerColumn * X + source.xPerRow * Y + source.xStart;
                     const int64_t y = source.yPerColumn * X + source.yPerRow * Y + source.yStart;
                     const uint8_t* row = from[static_cast<size_t>(y)];
-                    if (bytes == 0) {
+                    // Sizes the compiler knows, so that a pixel is a move, not a call.
+                    if (bytes == 3) {
+                        std::memcpy(target + X * 3, row + x * 3, 3);
+                    } else if (bytes == 1) {
+                        target[X] = row[x];
+                    } else {
                         StorePackedIndex(target, static_cast<uint64_t>(X), bpp,
                                          PackedIndex(row, static_cast<uint64_t>(x), bpp));
-                    } else {
-                        std::memcpy(target + X * bytes, row + x * bytes, bytes);
                     }
                     if (fromAlpha != nullptr) {
                         toAlpha[(height - 1 - Y) * width + X] =
