@@ -6,30 +6,19 @@
 
 #include <cstdint>
 
+#include "bench_support.h"
 #include "image/ops/picture_fit.h"
 #include "image/ops/picture_orientation.h"
 #include "image/picture.h"
 
 namespace {
 
-// Photo-like content: smooth ramps with some noise, so no path can shortcut.
+// A 24-bit picture of photo-like content.
 bool MakePhotoLike(Picture& picture, uint32_t width, uint32_t height) {
     if (picture.Create(width, height, 24, 0) == nullptr) {
         return false;
     }
-    uint32_t state = 2463534242u;
-    for (uint32_t y = 0; y < height; ++y) {
-        uint8_t* row = picture.GetBits(y);
-        for (uint32_t x = 0; x < width; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const uint32_t noise = state & 15;
-            row[3 * x] = static_cast<uint8_t>((x / 16 + noise) & 0xFF);
-            row[3 * x + 1] = static_cast<uint8_t>((y / 12 + noise) & 0xFF);
-            row[3 * x + 2] = static_cast<uint8_t>(((x + y) / 28 + noise) & 0xFF);
-        }
-    }
+    FillPhotoLike(picture);
     return true;
 }
 
