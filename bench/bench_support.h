@@ -1,7 +1,8 @@
-// Pieces the picture-loading benchmarks share: a test picture drawn by ImageMagick
+// Pieces the benchmarks share: photo-like pixels, a test picture drawn by ImageMagick
 // into a private temporary folder, and the single Load the compare scripts time.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,24 @@
 #include "image/picture.h"
 #include "support/outside_programs.h"
 #include "support/scratch_folder.h"
+
+// Fills a 24-bit picture with photo-like content: smooth ramps with some noise, so no
+// path can shortcut.
+inline void FillPhotoLike(Picture& picture) {
+    uint32_t state = 2463534242u;
+    for (uint32_t y = 0; y < picture.GetHeight(); ++y) {
+        uint8_t* row = picture.GetBits(y);
+        for (uint32_t x = 0; x < picture.GetWidth(); ++x) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            const uint32_t noise = state & 15;
+            row[3 * x] = static_cast<uint8_t>((x / 16 + noise) & 0xFF);
+            row[3 * x + 1] = static_cast<uint8_t>((y / 12 + noise) & 0xFF);
+            row[3 * x + 2] = static_cast<uint8_t>(((x + y) / 28 + noise) & 0xFF);
+        }
+    }
+}
 
 // The file named by an environment variable, or else a picture that ImageMagick's
 // convert draws into a private temporary folder, removed with this object. Path() is

@@ -5,26 +5,10 @@
 
 #include <cstdint>
 
+#include "bench_support.h"
 #include "image/picture.h"
 
 namespace {
-
-// Photo-like content: smooth ramps with some noise, so no path can shortcut.
-void FillPhotoLike(Picture& picture) {
-    uint32_t state = 2463534242u;
-    for (uint32_t y = 0; y < picture.GetHeight(); ++y) {
-        uint8_t* row = picture.GetBits(y);
-        for (uint32_t x = 0; x < picture.GetWidth(); ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const uint32_t noise = state & 15;
-            row[3 * x] = static_cast<uint8_t>((x / 16 + noise) & 0xFF);
-            row[3 * x + 1] = static_cast<uint8_t>((y / 12 + noise) & 0xFF);
-            row[3 * x + 2] = static_cast<uint8_t>(((x + y) / 28 + noise) & 0xFF);
-        }
-    }
-}
 
 void ResampleSource(benchmark::State& state, uint32_t oldWidth, uint32_t oldHeight,
                     uint32_t newWidth, uint32_t newHeight, uint32_t bpp) {
