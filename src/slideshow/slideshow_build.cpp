@@ -6,6 +6,7 @@
 
 #include "slideshow/frame_pipeline.h"
 #include "slideshow/movie_file.h"
+#include "slideshow/movie_timing.h"
 #include "slideshow/produce_frame.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
@@ -47,6 +48,15 @@ std::string RefusalOf(const SlideshowBuildRequest& request) {
         return NotWritten(request.outputPath,
                           "a movie holds at most " + std::to_string(kMaxSlideshowPictures) +
                               " pictures, the list has " + std::to_string(count) + ".");
+    }
+    const std::string conflict = CrossfadeConflict(request.options);
+    if (!conflict.empty()) {
+        return NotWritten(request.outputPath, conflict + ".");
+    }
+    const std::string tooLong = FrameCountRefusal(
+        MovieFrameCount(static_cast<int64_t>(count), request.options, request.settings.rate));
+    if (!tooLong.empty()) {
+        return NotWritten(request.outputPath, tooLong + ".");
     }
     return CheckFrameSize(request.settings);
 }
@@ -91,12 +101,16 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
         ThreadsFor(request));
     LastUsedJpeg lastUsed;
     const int32_t count = static_cast<int32_t>(paths.size());
+    PictureShowing showing;
+    showing.frames = FramesPerPicture(request.options, frame.rate);
+    showing.fadeFrames = CrossfadeFrames(request.options, frame.rate);
     for (int32_t i = 0; i < count && !IsStopped(stop); ++i) {
         if (events != nullptr) {
             events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
         }
-        FrameProduced produced =
-            WriteFittedFrame(writer, i, paths[i], std::move(*pipeline.Next()), frame, lastUsed);
+        showing.stopOnLastFrame = request.options.stopAtEnd && i == count - 1;
+        FrameProduced produced = WriteFittedFrame(writer, i, paths[i], std::move(*pipeline.Next()),
+                                                  frame, lastUsed, showing);
         if (produced.outcome == FrameOutcome::kPictureUnreadable) {
             ++result.unreadablePictures;
         }
@@ -107,7 +121,7 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
             result.error = NotWritten(request.outputPath, WriterReason(writer));
             return;
         }
-        ++result.framesWritten;
+        result.framesWritten += showing.frames;
     }
 }
 
