@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "slideshow/slideshow_build.h"
 #include "swf/swf_writer.h"
 
 namespace {
@@ -70,8 +71,10 @@ std::string FrameCountRefusal(int64_t frames) {
            std::to_string(kSwfMaxFrameCount);
 }
 
-std::string FrameCountWarning(int64_t frames) {
-    if (frames <= kPlayerFrameLimit) {
+std::string FrameCountWarning(int64_t pictures, const MovieOptions& options, int32_t rate) {
+    const int64_t frames = MovieFrameCount(pictures, options, rate);
+    if (frames <= kPlayerFrameLimit || frames > kSwfMaxFrameCount ||
+        pictures > kMaxSlideshowPictures) {
         return {};
     }
     return "The movie has " + std::to_string(frames) +

@@ -41,6 +41,7 @@ std::string CrossfadeConflict(const MovieOptions& options);
 // Empty when the movie's frame count fits the header's 16 bits; else the reason it
 // is refused: "it would have 70000 frames and a movie holds at most 65535".
 std::string FrameCountRefusal(int64_t frames);
-// Empty up to kPlayerFrameLimit frames; else the warning: "The movie has 20000
-// frames: the classic Flash Player plays at most 16000."
-std::string FrameCountWarning(int64_t frames);
+// Empty up to kPlayerFrameLimit frames, and for a movie that is refused anyway (too
+// many pictures or frames); else the warning for a movie of `pictures` pictures:
+// "The movie has 20000 frames: the classic Flash Player plays at most 16000."
+std::string FrameCountWarning(int64_t pictures, const MovieOptions& options, int32_t rate);

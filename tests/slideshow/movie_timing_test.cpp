@@ -170,9 +170,12 @@ TEST_F(MovieTimingTest, AMoviePastTheFrameCountIsRefusedBeforeAnythingIsWritten)
 }
 
 TEST(MovieTiming, FrameCountsPastThePlayersLimitAreWarnedAbout) {
-    EXPECT_EQ(FrameCountWarning(16000), "");
-    EXPECT_EQ(FrameCountWarning(16001),
-              "The movie has 16001 frames: the classic Flash Player plays at most 16000.");
+    // 16000 frames, 16010, and movies refused anyway: 65540 frames, 32767 pictures.
+    EXPECT_EQ(FrameCountWarning(1600, Timing(1000, 0, false), 10), "");
+    EXPECT_EQ(FrameCountWarning(1601, Timing(1000, 0, false), 10),
+              "The movie has 16010 frames: the classic Flash Player plays at most 16000.");
+    EXPECT_EQ(FrameCountWarning(6554, Timing(1000, 0, false), 10), "");
+    EXPECT_EQ(FrameCountWarning(32767, MovieOptions{}, 10), "");
     EXPECT_EQ(FrameCountRefusal(65535), "");
     EXPECT_EQ(MovieFrameCount(100, Timing(3000, 1000, false), 10), 3000);
 }
