@@ -8,6 +8,7 @@
 #include "app/main_dialog.h"
 #include "app/main_dialog_run_events.h"
 #include "platform/platform.h"
+#include "slideshow/movie_timing.h"
 #include "slideshow/output_name.h"
 #include "slideshow/stop_request.h"
 
@@ -34,6 +35,19 @@ void MainDialog::OnSaveAsFlash() {
     if (const std::string tooLarge = CheckFrameSize(buildSettings_); !tooLarge.empty()) {
         ShowMessage(tooLarge);
         return;
+    }
+    // So is a movie past the header's frame count; one past what the classic player
+    // plays is only said, and built.
+    const auto pictures = static_cast<int64_t>(rows_.size());
+    const std::string tooLong =
+        FrameCountRefusal(MovieFrameCount(pictures, options_, buildSettings_.rate));
+    if (!tooLong.empty()) {
+        ShowMessage("The movie cannot be made: " + tooLong + ".");
+        return;
+    }
+    const std::string warning = FrameCountWarning(pictures, options_, buildSettings_.rate);
+    if (!warning.empty()) {
+        ShowMessage(warning);
     }
 
     SaveFileRequest request;

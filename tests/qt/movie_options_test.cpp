@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -64,6 +65,11 @@ TEST(QtMovieOptions, TheDialogsControlsShowAndSetTheOptions) {
         EXPECT_EQ(fit->currentText(), "stretch");
         EXPECT_EQ(background->text(), "000000");
         EXPECT_EQ(quality->text(), "64");
+        // Every caption fits its control in the dialog's font.
+        for (const QLabel* label : box.findChildren<QLabel*>()) {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+                << label->text().toStdString();
+        }
 
         QTest::mouseClick(upright, Qt::LeftButton, {}, QPoint(4, upright->height() / 2));
         fit->setCurrentIndex(2);
