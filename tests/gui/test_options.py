@@ -64,8 +64,13 @@ class MovieOptions(GuiTestCase):
         self.session.keys("Return")
         self.session.wait_until_gone(dialog, "the options dialog")
         settings = os.path.join(self.scratch, "config", "reelwright", "reelwright.conf")
-        return wait_for(lambda: os.path.exists(settings) and open(settings).read(),
-                        "the options file")
+
+        def written():
+            if not os.path.exists(settings):
+                return None
+            with open(settings) as file:
+                return file.read()
+        return wait_for(written, "the options file")
 
     def restart(self):
         self.session.stop()
@@ -124,7 +129,9 @@ class MovieOptions(GuiTestCase):
         session.type("0.5")
         session.keys("Tab", "ctrl+a")
         session.type("1")
-        self.click_in(dialog, controls[STOP_AT_END])
+        # A check box takes clicks on its box and caption, at the row's left.
+        x, y, _, h = controls[STOP_AT_END]["rect"]
+        session.click_at(dialog, x + 6, y + h // 2)
         session.keys("Return")
         self.assertEqual(session.wait_for_message(1),
                          ("The crossfade (1 s) is longer than the seconds per picture (0.5 s).",
