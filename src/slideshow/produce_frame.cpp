@@ -76,7 +76,7 @@ FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::stri
     shape.AddStraightEdge(0.0f, height);
     shape.AddStraightEdge(-width, 0.0f);
     shape.AddStraightEdge(0.0f, -height);
-    writer.AddCharacter(&shape, DepthOf(index), false);
+    writer.AddCharacter(&shape, kSwfNoDepth, false);
     WriteShowing(writer, shape, index, showing);
 
     FrameProduced produced;
