@@ -1,7 +1,7 @@
 // One list entry becomes its movie frames: picture file -> picture object -> JPEG ->
 // bitmap definition, a frame-sized shape filled with it, its placement and a
-// ShowFrame, then any frames that hold it or fade it in. The fitting (frame_fitting.h) needs only the picture; the writing here
-// needs the movie and happens in list order.
+// ShowFrame, then any frames that hold it or fade it in. The fitting (frame_fitting.h)
+// needs only the picture; the writing here needs the movie and happens in list order.
 #pragma once
 
 #include <cstdint>
