@@ -109,8 +109,8 @@ TEST_F(MovieTimingTest, FramesRoundHalvesUpAndAFadeOfOneFrameIsAnOpaquePlacement
         const char* frames;
     };
     const Case cases[] = {
-        // 0.25 s at 10 fps: 2.5 frames, rounded up to 3; 0.04 s is 0.4 of a frame,
-        // shown once all the same; no fade rounds to 0 frames.
+        // 0.25 s at 10 fps: 2.5 frames, rounded up to 3, and a fade of 0.04 s rounds
+        // to none. Then 0.04 s a picture, 0.4 of a frame, is shown once all the same.
         {10, Timing(250, 40, false),
          "JPEG 2, shape 1, place depth 1 id 1 | - | - | JPEG 4, shape 3, place depth 2 id 3 | - | "
          "-"},
