@@ -175,6 +175,8 @@ class MainDialog {
     const std::string& GetApplicationName() const { return applicationName_; }
 
   private:
+    // The checks of a save before its dialog: false when the movie is refused.
+    bool AcceptMovieBeforeSave();
     enum class RunKind { kBuild, kPreview };
     class RunEvents;
 

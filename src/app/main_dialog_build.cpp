@@ -9,6 +9,7 @@
 #include "app/main_dialog_run_events.h"
 #include "platform/platform.h"
 #include "slideshow/movie_playability.h"
+#include "slideshow/movie_timing.h"
 #include "slideshow/output_name.h"
 #include "slideshow/stop_request.h"
 
@@ -21,6 +22,37 @@ constexpr const char* kFlashExtension = "swf";
 
 }  // namespace
 
+// Refuses what cannot be built before anything is asked or written, and says what
+// is only odd; true when the save may go on.
+bool MainDialog::AcceptMovieBeforeSave() {
+    // Refused before anything is asked or written: the frame rectangle could not
+    // hold these twips.
+    if (const std::string tooLarge = CheckFrameSize(buildSettings_); !tooLarge.empty()) {
+        ShowMessage(tooLarge);
+        return false;
+    }
+    // So is a movie past the header's frame count; one past what the classic player
+    // plays is only said, and built.
+    const auto pictures = static_cast<int64_t>(rows_.size());
+    const std::string tooLong =
+        FrameCountRefusal(MovieFrameCount(pictures, options_, buildSettings_.rate));
+    if (!tooLong.empty()) {
+        ShowMessage("The movie cannot be made: " + tooLong + ".");
+        return false;
+    }
+    const std::string warning = FrameCountWarning(pictures, options_, buildSettings_.rate);
+    if (!warning.empty()) {
+        ShowMessage(warning);
+    }
+    // Accepted and passed on as typed, but not without a word: players refuse the
+    // movie.
+    if (const std::string reasons = UnplayableMovieReasons(buildSettings_); !reasons.empty()) {
+        ShowMessage("Players will not show a movie with " + reasons +
+                    "; it is written all the same.");
+    }
+    return true;
+}
+
 void MainDialog::OnSaveAsFlash() {
     if (running_) {
         return;
@@ -30,17 +62,8 @@ void MainDialog::OnSaveAsFlash() {
     ReadFieldsFromControls();
     buildSettings_ = settings_;
 
-    // Refused before anything is asked or written: the frame rectangle could not
-    // hold these twips.
-    if (const std::string tooLarge = CheckFrameSize(buildSettings_); !tooLarge.empty()) {
-        ShowMessage(tooLarge);
+    if (!AcceptMovieBeforeSave()) {
         return;
-    }
-    // Accepted and passed on as typed, but not without a word: players refuse the
-    // movie.
-    if (const std::string reasons = UnplayableMovieReasons(buildSettings_); !reasons.empty()) {
-        ShowMessage("Players will not show a movie with " + reasons +
-                    "; it is written all the same.");
     }
 
     SaveFileRequest request;

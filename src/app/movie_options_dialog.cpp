@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "slideshow/movie_option_fields.h"
+#include "slideshow/movie_timing.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr int kFirstOptionId = 1100;
 constexpr int kWidth = 212;
 constexpr int kMargin = 7;
 constexpr int kRowHeight = 18;
-constexpr int kLabelWidth = 78;
+constexpr int kLabelWidth = 88;
 constexpr int kControlX = kMargin + kLabelWidth + 4;
 constexpr int kControlWidth = kWidth - kControlX - kMargin;
 constexpr int kButtonWidth = 50;
@@ -115,17 +116,28 @@ void MovieOptionsDialog::OnOk() {
     for (size_t i = 0; i < fields.size(); ++i) {
         std::string expected;
         if (!fields[i].read(texts_[i], read, expected)) {
-            platform_.ShowMessageBox(InvalidOptionMessage(fields[i], texts_[i], expected),
-                                     MessageIcon::kExclamation, messageCaption_);
-            focus_ = ControlId(i);
-            if (focusListener_) {
-                focusListener_();
-            }
+            Refuse(InvalidOptionMessage(fields[i], texts_[i], expected), i);
             return;
         }
     }
+    // Each text is sound on its own; the crossfade must also fit in the seconds.
+    std::string conflict = CrossfadeConflict(read);
+    if (!conflict.empty()) {
+        conflict[0] = static_cast<char>(conflict[0] - 'a' + 'A');
+        Refuse(conflict + ".",
+               static_cast<size_t>(FindMovieOptionField("crossfade") - fields.data()));
+        return;
+    }
     options_ = read;
     end_ = MovieOptionsDialogEnd::kOk;
+}
+
+void MovieOptionsDialog::Refuse(const std::string& message, size_t index) {
+    platform_.ShowMessageBox(message, MessageIcon::kExclamation, messageCaption_);
+    focus_ = ControlId(index);
+    if (focusListener_) {
+        focusListener_();
+    }
 }
 
 void MovieOptionsDialog::OnCancel() {

@@ -48,7 +48,8 @@ class MovieOptionsDialog {
     void OnCommand(int id);
     // OK or Enter: every text is read back. At the first one its option refuses, a
     // message names it and what it should be, that control takes the focus and the
-    // dialog stays open; else the dialog ends confirmed with the options read.
+    // dialog stays open; so too for a crossfade longer than the seconds per picture.
+    // Else the dialog ends confirmed with the options read.
     void OnOk();
     // Cancel, Escape or the close button: ends it, the options as they were.
     void OnCancel();
@@ -62,6 +63,9 @@ class MovieOptionsDialog {
     void SetFocusListener(std::function<void()> listener) { focusListener_ = std::move(listener); }
 
   private:
+    // Shows why OK was refused and gives option `index`'s control the focus.
+    void Refuse(const std::string& message, size_t index);
+
     Platform& platform_;
     std::string messageCaption_;
     MovieOptions options_;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "slideshow/movie_option_fields.h"
+#include "slideshow/movie_timing.h"
 #include "slideshow/output_name.h"
 
 bool ParseCliInteger(const std::string& text, int32_t& value) {
@@ -142,6 +143,16 @@ constexpr CliOptionSpec kCliOptionTable[] = {
      "(default 000000, black)",
      nullptr, true},
     {nullptr, "--quality", "N", "JPEG quality of the frames, 1-100 (default 80)", nullptr, true},
+    {nullptr, "--seconds", "S",
+     "show each picture S seconds (\"3\", \"0.5\"), as\n"
+     "round(S x rate) frames (default: one frame each)",
+     nullptr, true},
+    {nullptr, "--crossfade", "S",
+     "fade each picture in over S seconds of its own\n"
+     "time, at most --seconds (default 0: a cut)",
+     nullptr, true},
+    {nullptr, "--stop-at-end", nullptr, "stop on the last picture instead of looping", nullptr,
+     true},
     {"-q", "--quiet", nullptr, "no progress bar and no summary line",
      ApplySwitch<&CliOptions::quiet>},
     {nullptr, "--strict", nullptr, "an unreadable picture is an error (no movie is left)",
@@ -235,7 +246,10 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
             return result;
         }
     }
-    result.error = CheckCompleteness(options);
+    result.error = CrossfadeConflict(options.movie);
+    if (result.error.empty()) {
+        result.error = CheckCompleteness(options);
+    }
     if (result.error.empty()) {
         result.options = std::move(options);
     }

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "reelwright_version.h"
 #include "slideshow/movie_playability.h"
+#include "slideshow/movie_timing.h"
 #include "slideshow/slideshow_build.h"
 
 namespace {
@@ -139,6 +140,11 @@ int BuildMovie(const CliOptions& options, const std::vector<std::string>& pictur
     request.threads = options.threads;
     request.fastDecode = options.fastDecode;
     request.options = options.movie;
+    const std::string longMovie = FrameCountWarning(static_cast<int64_t>(pictures.size()),
+                                                    options.movie, options.settings.rate);
+    if (!longMovie.empty()) {
+        environment.err << kProgramName << ": warning: " << longMovie << '\n';
+    }
     std::optional<InterruptHandling> interrupts;
     if (environment.handleSignals) {
         interrupts.emplace(stop);

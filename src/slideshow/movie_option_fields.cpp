@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "slideshow/movie_timing.h"
+
 namespace {
 
 constexpr int32_t kLowestQuality = 1;
@@ -22,17 +24,20 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool ReadUpright(std::string_view text, MovieOptions& options, std::string& expected) {
+// A switch's text, into or out of one member of the options.
+template <bool MovieOptions::*Member>
+bool ReadSwitch(std::string_view text, MovieOptions& options, std::string& expected) {
     if (text == kSwitchOn || text == kSwitchOff) {
-        options.upright = text == kSwitchOn;
+        options.*Member = text == kSwitchOn;
         return true;
     }
     expected = "true or false";
     return false;
 }
 
-std::string WriteUpright(const MovieOptions& options) {
-    return options.upright ? kSwitchOn : kSwitchOff;
+template <bool MovieOptions::*Member>
+std::string WriteSwitch(const MovieOptions& options) {
+    return options.*Member ? kSwitchOn : kSwitchOff;
 }
 
 // The fit's words in the order of PictureFit's values.
@@ -107,14 +112,62 @@ std::string WriteQuality(const MovieOptions& options) {
     return std::to_string(options.jpegQuality);
 }
 
+// Seconds in decimal digits with at most three after a point ("3", "0.5", "1.25"),
+// from 0 to an hour, as thousandths.
+bool ReadSeconds(std::string_view text, int32_t& milliseconds, std::string& expected) {
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    bool valid = !whole.empty() && whole.size() <= 4 && fraction.size() <= 3 &&
+                 (point == std::string_view::npos || !fraction.empty());
+    int64_t value = 0;
+    for (size_t i = 0; valid && i < whole.size(); ++i) {
+        valid = whole[i] >= '0' && whole[i] <= '9';
+        value = 10 * value + (whole[i] - '0');
+    }
+    int64_t scale = 1000;
+    for (size_t i = 0; valid && i < fraction.size(); ++i) {
+        valid = fraction[i] >= '0' && fraction[i] <= '9';
+        scale /= 10;
+        value = value * 10 + (fraction[i] - '0');
+    }
+    value *= scale;
+    if (!valid || value > kMaxTimingMilliseconds) {
+        expected = "a number of seconds from 0 to 3600, such as 3 or 0.5";
+        return false;
+    }
+    milliseconds = static_cast<int32_t>(value);
+    return true;
+}
+
+template <int32_t MovieOptions::*Member>
+bool ReadSecondsOf(std::string_view text, MovieOptions& options, std::string& expected) {
+    return ReadSeconds(text, options.*Member, expected);
+}
+
+template <int32_t MovieOptions::*Member>
+std::string WriteSecondsOf(const MovieOptions& options) {
+    return SecondsText(options.*Member);
+}
+
 constexpr MovieOptionField kFields[] = {
     {"upright", MovieOptionKind::kSwitch, "Turn photos upright", "turn photos upright", "",
-     ReadUpright, WriteUpright},
+     ReadSwitch<&MovieOptions::upright>, WriteSwitch<&MovieOptions::upright>},
     {"fit", MovieOptionKind::kChoice, "Fit", "fit", "stretch|contain|cover", ReadFit, WriteFit},
     {"background", MovieOptionKind::kText, "Background colour", "background colour", "",
      ReadBackground, WriteBackground},
     {"quality", MovieOptionKind::kText, "JPEG quality", "JPEG quality", "", ReadQuality,
      WriteQuality},
+    {"seconds", MovieOptionKind::kText, "Seconds per picture", "seconds per picture", "",
+     ReadSecondsOf<&MovieOptions::pictureMilliseconds>,
+     WriteSecondsOf<&MovieOptions::pictureMilliseconds>},
+    {"crossfade", MovieOptionKind::kText, "Crossfade (seconds)", "crossfade", "",
+     ReadSecondsOf<&MovieOptions::crossfadeMilliseconds>,
+     WriteSecondsOf<&MovieOptions::crossfadeMilliseconds>},
+    {"stop-at-end", MovieOptionKind::kSwitch, "Stop at the last picture",
+     "stop at the last picture", "", ReadSwitch<&MovieOptions::stopAtEnd>,
+     WriteSwitch<&MovieOptions::stopAtEnd>},
 };
 
 }  // namespace
@@ -155,6 +208,11 @@ MovieOptions MovieOptionsFromTexts(const std::map<std::string, std::string>& tex
         if (found != texts.end() && field.read(found->second, read, expected)) {
             options = read;
         }
+    }
+    // A crossfade longer than the pictures are shown cannot be built: it goes back to
+    // a cut, and the seconds stay.
+    if (!CrossfadeConflict(options).empty()) {
+        options.crossfadeMilliseconds = 0;
     }
     return options;
 }

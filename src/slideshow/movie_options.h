@@ -1,7 +1,9 @@
 // The options of a movie beyond its frame size and rate, as one value that the build,
 // the preview and the picture shown on a click all take. Every default is the plain
 // slideshow, byte for byte: pictures as stored, stretched to the frame, on black, as
-// JPEGs of quality 80. Their text forms are in movie_option_fields.h.
+// JPEGs of quality 80, one frame per picture, cut from one to the next, looping. Their
+// text forms are in movie_option_fields.h; what the timings make of frames is in
+// movie_timing.h.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +19,13 @@ struct MovieOptions {
     uint32_t background = 0x000000;
     // The quality of each frame's JPEG, 1 to 100.
     int32_t jpegQuality = 80;
+    // How long each picture is shown, in thousandths of a second; 0 is one frame.
+    int32_t pictureMilliseconds = 0;
+    // How long the next picture takes to fade in over the one it replaces, in
+    // thousandths of a second, from the start of its own showing; 0 is a cut.
+    int32_t crossfadeMilliseconds = 0;
+    // The movie stops on its last frame instead of looping.
+    bool stopAtEnd = false;
 
     friend bool operator==(const MovieOptions&, const MovieOptions&) = default;
 };

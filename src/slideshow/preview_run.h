@@ -1,7 +1,8 @@
 // The preview: the list played as a timed slideshow in the preview area, each
 // picture at its own size stretched over the area, with a wait after each. Photos
 // are turned upright, and pictures fitted to the frame, as the movie's options ask,
-// so that the preview shows what the movie will.
+// so that the preview shows what the movie will. With seconds per picture it keeps the
+// movie's timing instead, and draws its crossfades frame by frame.
 #pragma once
 
 #include <cstdint>
@@ -36,9 +37,13 @@ using PreviewWait = std::function<bool(int32_t milliseconds)>;
 int32_t PreviewWaitMilliseconds(int32_t rate, int32_t count);
 
 // Reports every entry in order: EntryStarted, then FrameProduced with the size text
-// (the picture's own size, upright when it was turned) and the picture to show. An entry that does
+// (the picture's own size, upright when it was turned) and the picture to show; a
+// crossfade first reports a FrameProduced with the blend of each of its frames but
+// the last, each followed by a wait of one frame. An entry that does
 // not load shows the last picture that did (nothing before the first one), as one picture object
-// reused for the whole run would. Then waits through `wait`. Ends early, between steps, when `stop`
+// reused for the whole run would. Then waits through `wait`:
+// rate x 1000 / count milliseconds, or with seconds per picture the rest of the picture's frames
+// at 1000 / rate milliseconds each. Ends early, between steps, when `stop`
 // (may be null) is raised. Touches nothing but the files it reads, so it may run on a worker.
 void RunPreview(const PreviewRequest& request, SlideshowEvents& events, const StopRequest* stop,
                 const PreviewWait& wait);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "slideshow/movie_timing.h"
+#include "swf/swf_action_list.h"
 #include "swf/swf_jpeg_bitmap.h"
 #include "swf/swf_shape.h"
 #include "swf/swf_writer.h"
@@ -16,11 +18,43 @@ float SourceExtent(float frameExtent) {
     return frameExtent == 0.0f ? 1.0f : frameExtent;
 }
 
+// Colours as they are, at the alpha of fade frame k.
+SwfColorTerms FadeTerms(int32_t k, int32_t fadeFrames) {
+    return {1.0f, 1.0f, 1.0f, static_cast<float>(FadeAlphaTerm(k, fadeFrames)) / 256.0f,
+            0.0f, 0.0f, 0.0f, 0.0f};
+}
+
+// Frames 1 to showing.frames of entry `index`, its shape defined already. Frame 1
+// places the shape; a fade frame moves it to its alpha, and the last one removes the
+// picture below it, which it now covers.
+void WriteShowing(SwfWriter& writer, SwfShape& shape, int32_t index,
+                  const PictureShowing& showing) {
+    const uint16_t depth = DepthOf(index);
+    const int32_t fadeFrames = index > 0 ? showing.fadeFrames : 0;
+    for (int32_t frame = 1; frame <= showing.frames; ++frame) {
+        if (frame <= fadeFrames) {
+            const SwfColorTerms terms = FadeTerms(frame, fadeFrames);
+            writer.PlaceCharacter(&shape, depth, &terms, 0, frame == 1);
+            if (frame == fadeFrames) {
+                writer.RemoveDepth(DepthOf(index - 1));
+            }
+        } else if (frame == 1) {
+            writer.PlaceCharacter(&shape, depth, nullptr, 0, true);
+        }
+        if (frame == showing.frames && showing.stopOnLastFrame) {
+            SwfActionList stop(false);
+            stop.AddStop();
+            writer.AddActions(&stop);
+        }
+        writer.ShowFrame();
+    }
+}
+
 }  // namespace
 
 FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
                                FittedFrame fitted, const BuildSettings& settings,
-                               LastUsedJpeg& lastUsed) {
+                               LastUsedJpeg& lastUsed, const PictureShowing& showing) {
     const float width = settings.floatWidth;
     const float height = settings.floatHeight;
     if (fitted.outcome == FrameOutcome::kPictureUsed) {
@@ -42,9 +76,8 @@ FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::stri
     shape.AddStraightEdge(0.0f, height);
     shape.AddStraightEdge(-width, 0.0f);
     shape.AddStraightEdge(0.0f, -height);
-    writer.AddCharacter(&shape, DepthOf(index), true);
-
-    writer.ShowFrame();
+    writer.AddCharacter(&shape, kSwfNoDepth, false);
+    WriteShowing(writer, shape, index, showing);
 
     FrameProduced produced;
     produced.index = index;

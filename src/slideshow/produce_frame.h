@@ -1,7 +1,7 @@
-// One list entry becomes one movie frame: picture file -> picture object -> JPEG ->
+// One list entry becomes its movie frames: picture file -> picture object -> JPEG ->
 // bitmap definition, a frame-sized shape filled with it, its placement and a
-// ShowFrame. The fitting (frame_fitting.h) needs only the picture; the writing here
-// needs the movie and happens in list order.
+// ShowFrame, then any frames that hold it or fade it in. The fitting (frame_fitting.h)
+// needs only the picture; the writing here needs the movie and happens in list order.
 #pragma once
 
 #include <cstdint>
@@ -33,12 +33,24 @@ struct LastUsedJpeg {
     std::vector<uint8_t> bytes;
 };
 
-// Adds exactly one frame to `writer` for entry `index` from its fitted picture,
-// whatever became of the picture (a writer that has failed drops it), and tells what
-// the entry showed.
+// How an entry's picture is shown: for how many frames, over how many of them it
+// fades in above the picture before it (0: it cuts in), and whether the movie stops
+// on its last frame. The defaults are the plain slideshow's single frame.
+struct PictureShowing {
+    int32_t frames = 1;
+    int32_t fadeFrames = 0;
+    bool stopOnLastFrame = false;
+};
+
+// Adds entry `index`'s frames to `writer` from its fitted picture, whatever became of
+// the picture (a writer that has failed drops them), and tells what the entry
+// showed. Its first frame defines and places the picture; a fading picture is placed
+// with the alpha of fade frame 1 and moved with each later one, and the picture
+// below is removed on the frame it becomes opaque; the frames after that are bare
+// ShowFrames.
 FrameProduced WriteFittedFrame(SwfWriter& writer, int32_t index, const std::string& picturePath,
                                FittedFrame fitted, const BuildSettings& settings,
-                               LastUsedJpeg& lastUsed);
+                               LastUsedJpeg& lastUsed, const PictureShowing& showing = {});
 
 // Fits entry `index`'s picture and writes its frame: the whole production of one
 // frame on the calling thread.

@@ -8,6 +8,7 @@
 #include "slideshow/frame_pipeline.h"
 #include "slideshow/memory_budget.h"
 #include "slideshow/movie_file.h"
+#include "slideshow/movie_timing.h"
 #include "slideshow/produce_frame.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
@@ -54,6 +55,15 @@ std::string RefusalOf(const SlideshowBuildRequest& request) {
                           "a movie holds at most " + std::to_string(kMaxSlideshowPictures) +
                               " pictures, the list has " + std::to_string(count) + ".");
     }
+    const std::string conflict = CrossfadeConflict(request.options);
+    if (!conflict.empty()) {
+        return NotWritten(request.outputPath, conflict + ".");
+    }
+    const std::string tooLong = FrameCountRefusal(
+        MovieFrameCount(static_cast<int64_t>(count), request.options, request.settings.rate));
+    if (!tooLong.empty()) {
+        return NotWritten(request.outputPath, tooLong + ".");
+    }
     return CheckFrameSize(request.settings);
 }
 
@@ -99,6 +109,9 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
         ThreadsFor(request));
     LastUsedJpeg lastUsed;
     const int32_t count = static_cast<int32_t>(paths.size());
+    PictureShowing showing;
+    showing.frames = FramesPerPicture(request.options, frame.rate);
+    showing.fadeFrames = CrossfadeFrames(request.options, frame.rate);
     for (int32_t i = 0; i < count && !IsStopped(stop); ++i) {
         if (events != nullptr) {
             events->OnEntryStarted({i, count, static_cast<int32_t>(100LL * (i + 1) / count)});
@@ -108,8 +121,9 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
         if (IsStopped(stop)) {
             break;
         }
+        showing.stopOnLastFrame = request.options.stopAtEnd && i == count - 1;
         FrameProduced produced =
-            WriteFittedFrame(writer, i, paths[i], std::move(fitted), frame, lastUsed);
+            WriteFittedFrame(writer, i, paths[i], std::move(fitted), frame, lastUsed, showing);
         if (produced.outcome == FrameOutcome::kPictureUnreadable) {
             ++result.unreadablePictures;
         }
@@ -120,7 +134,7 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
             result.error = NotWritten(request.outputPath, WriterReason(writer));
             return;
         }
-        ++result.framesWritten;
+        result.framesWritten += showing.frames;
     }
 }
 

@@ -33,6 +33,7 @@ struct SlideshowBuildResult {
     bool ok = false;
     // For a failed build: one sentence naming the file and the reason.
     std::string error;
+    // Frames of the movie: one per picture unless the pictures are shown longer.
     int32_t framesWritten = 0;
     int32_t unreadablePictures = 0;
     bool stopped = false;

@@ -27,6 +27,9 @@ const int kUpright = MovieOptionsDialog::ControlId(0);
 const int kFit = MovieOptionsDialog::ControlId(1);
 const int kBackground = MovieOptionsDialog::ControlId(2);
 const int kQuality = MovieOptionsDialog::ControlId(3);
+const int kSeconds = MovieOptionsDialog::ControlId(4);
+const int kCrossfade = MovieOptionsDialog::ControlId(5);
+const int kStopAtEnd = MovieOptionsDialog::ControlId(6);
 
 TEST(MovieOptionsDialog, TemplateHasAControlPerOptionThenOkAndCancel) {
     std::vector<std::string> controls;
@@ -43,6 +46,11 @@ TEST(MovieOptionsDialog, TemplateHasAControlPerOptionThenOkAndCancel) {
                             "1102" + kind(ControlKind::kEdit),
                             "-1" + kind(ControlKind::kText) + "JPEG quality:",
                             "1103" + kind(ControlKind::kEdit),
+                            "-1" + kind(ControlKind::kText) + "Seconds per picture:",
+                            "1104" + kind(ControlKind::kEdit),
+                            "-1" + kind(ControlKind::kText) + "Crossfade (seconds):",
+                            "1105" + kind(ControlKind::kEdit),
+                            "1106" + kind(ControlKind::kCheckBox) + "Stop at the last picture",
                             "1" + kind(ControlKind::kDefaultButton) + "OK",
                             "2" + kind(ControlKind::kButton) + "Cancel",
                         }));
@@ -105,6 +113,58 @@ TEST(MovieOptionsDialog, OkReadsEveryControlBackAndARefusedValueKeepsItOpen) {
     EXPECT_EQ(cancelled.GetOptions(), (MovieOptions{true, PictureFit::kContain, 0xFF, 50}));
 }
 
+TEST(MovieOptionsDialog, ACrossfadeLongerThanTheSecondsIsRefusedAtItsControl) {
+    FakePlatform platform;
+    MovieOptionsDialog dialog(platform, MovieOptions{}, kCaption);
+    EXPECT_EQ(dialog.GetText(kSeconds), "0");
+    EXPECT_EQ(dialog.GetText(kCrossfade), "0");
+    EXPECT_EQ(dialog.GetText(kStopAtEnd), "false");
+    dialog.SetText(kSeconds, "2");
+    dialog.SetText(kCrossfade, "2.5");
+    dialog.SetText(kStopAtEnd, "true");
+    dialog.OnOk();
+    EXPECT_EQ(dialog.GetEnd(), MovieOptionsDialogEnd::kOpen);
+    EXPECT_EQ(platform.messages,
+              (std::vector<RecordedMessage>{
+                  {"The crossfade (2.5 s) is longer than the seconds per picture (2 s).",
+                   MessageIcon::kExclamation, kCaption}}));
+    EXPECT_EQ(dialog.GetFocus(), kCrossfade);
+
+    dialog.SetText(kCrossfade, "0.5");
+    dialog.OnOk();
+    EXPECT_EQ(dialog.GetEnd(), MovieOptionsDialogEnd::kOk);
+    EXPECT_EQ(dialog.GetOptions(),
+              (MovieOptions{false, PictureFit::kStretch, 0, 80, 2000, 500, true}));
+}
+
+TEST(MovieOptions, SaveRefusesAMoviePastTheFrameCountAndWarnsPastThePlayersLimit) {
+    ScratchFolder scratch;
+    FakePlatform platform;
+    // 3 pictures of 3000 s at 10 fps: 90000 frames, refused before the file dialog.
+    platform.optionsFile = {{"seconds", "3000"}};
+    MainDialog dialog(platform);
+    for (int i = 0; i < 3; ++i) {
+        dialog.AppendRow(kSidewaysPhoto);
+    }
+    dialog.OnSaveAsFlash();
+    EXPECT_EQ(platform.messages,
+              (std::vector<RecordedMessage>{{"The movie cannot be made: it would have 90000 "
+                                             "frames and a movie holds at most 65535.",
+                                             MessageIcon::kExclamation, kCaption}}));
+    EXPECT_TRUE(platform.saveRequests.empty());
+
+    // At 2 frames per second, 18000 frames: said, and built.
+    platform.messages.clear();
+    dialog.SetFieldText(DialogControl::kRateField, "2");
+    platform.saveAnswers.push_back(scratch.File("long.swf"));
+    dialog.OnSaveAsFlash();
+    EXPECT_EQ(platform.messages,
+              (std::vector<RecordedMessage>{{"The movie has 18000 frames: the classic Flash "
+                                             "Player plays at most 16000.",
+                                             MessageIcon::kExclamation, kCaption}}));
+    EXPECT_EQ(ParseTestMovie(ReadFileBytes(scratch.File("LONG.SWF"))).frameCount, 18000);
+}
+
 TEST(MovieOptions, TheOptionsFileIsReadAtStartAndWrittenOnOkOnly) {
     FakePlatform platform;
     // A damaged file: each value stands or falls alone.
@@ -128,10 +188,13 @@ TEST(MovieOptions, TheOptionsFileIsReadAtStartAndWrittenOnOkOnly) {
     dialog.OnCommand(kIdOptions);
     const MovieOptions chosen{true, PictureFit::kContain, 0x102030, 64};
     EXPECT_EQ(dialog.GetMovieOptions(), chosen);
-    EXPECT_EQ(
-        platform.optionsFile,
-        (std::map<std::string, std::string>{
-            {"background", "102030"}, {"fit", "contain"}, {"quality", "64"}, {"upright", "true"}}));
+    EXPECT_EQ(platform.optionsFile, (std::map<std::string, std::string>{{"background", "102030"},
+                                                                        {"crossfade", "0"},
+                                                                        {"fit", "contain"},
+                                                                        {"quality", "64"},
+                                                                        {"seconds", "0"},
+                                                                        {"stop-at-end", "false"},
+                                                                        {"upright", "true"}}));
     // The next start finds them.
     MainDialog restarted(platform);
     EXPECT_EQ(restarted.GetMovieOptions(), chosen);

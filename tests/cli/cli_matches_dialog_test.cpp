@@ -67,8 +67,9 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
         kExamples + "/01-sunrise.jpg", kExamples + "/05-grey-triangle.jpg"};
 
     FakePlatform platform;
-    platform.optionsFile = {
-        {"upright", "true"}, {"fit", "contain"}, {"background", "336699"}, {"quality", "55"}};
+    platform.optionsFile = {{"upright", "true"},    {"fit", "contain"}, {"background", "336699"},
+                            {"quality", "55"},      {"seconds", "0.3"}, {"crossfade", "0.2"},
+                            {"stop-at-end", "true"}};
     platform.saveAnswers.push_back(scratch.File("dialog.swf"));
     MainDialog dialog(platform);
     for (const std::string& path : pictures) {
@@ -77,9 +78,21 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
     dialog.OnSaveAsFlash();
     ASSERT_TRUE(platform.messages.empty());
 
-    std::vector<std::string> arguments{
-        "-q",     "--upright", "--fit", "contain", "--background",
-        "336699", "--quality", "55",    "-o",      scratch.File("cli.swf")};
+    std::vector<std::string> arguments{"-q",
+                                       "--upright",
+                                       "--fit",
+                                       "contain",
+                                       "--background",
+                                       "336699",
+                                       "--quality",
+                                       "55",
+                                       "--seconds",
+                                       "0.3",
+                                       "--crossfade",
+                                       "0.2",
+                                       "--stop-at-end",
+                                       "-o",
+                                       scratch.File("cli.swf")};
     arguments.insert(arguments.end(), pictures.begin(), pictures.end());
     std::istringstream in;
     std::ostringstream out;

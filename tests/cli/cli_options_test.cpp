@@ -84,6 +84,11 @@ TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
     ASSERT_TRUE(result.options) << result.error;
     EXPECT_EQ(result.options->movie, (MovieOptions{true, PictureFit::kContain, 0x102030, 35}));
     EXPECT_EQ(Parse({"--fit=COVER", "-o", "m.swf", "a"}).options->movie.fit, PictureFit::kCover);
+    const CliParseResult timed =
+        Parse({"--seconds", "3", "--crossfade=0.5", "--stop-at-end", "-o", "m.swf", "a"});
+    ASSERT_TRUE(timed.options) << timed.error;
+    EXPECT_EQ(timed.options->movie,
+              (MovieOptions{false, PictureFit::kStretch, 0, 80, 3000, 500, true}));
 
     const std::pair<std::vector<std::string>, std::string> refusals[] = {
         {{"--fit", "diagonal"}, "invalid fit 'diagonal' (expected stretch, contain or cover)"},
@@ -93,6 +98,14 @@ TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
          "invalid background colour 'red' (expected RRGGBB, six hexadecimal digits such as "
          "000000 for black)"},
         {{"--upright=yes"}, "option --upright takes no value"},
+        {{"--seconds", "-2"},
+         "invalid seconds per picture '-2' (expected a number of seconds from 0 to 3600, such "
+         "as 3 or 0.5)"},
+        {{"--crossfade", "1"},
+         "the crossfade (1 s) is longer than the seconds per picture (0 s)"},
+        {{"--seconds", "2", "--crossfade", "2.5"},
+         "the crossfade (2.5 s) is longer than the seconds per picture (2 s)"},
+        {{"--stop-at-end=true"}, "option --stop-at-end takes no value"},
     };
     for (const auto& [words, error] : refusals) {
         std::vector<std::string> arguments{"-o", "m.swf", "a"};

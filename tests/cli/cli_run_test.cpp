@@ -225,13 +225,36 @@ TEST(CliRun, TooManyPicturesFailWithStatusOneBeforeAnythingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(movie));
 }
 
+TEST(CliRun, FrameCountsPastTheHeaderAreRefusedAndPastThePlayerWarnedAbout) {
+    ScratchFolder scratch;
+    const std::string movie = scratch.File("m.swf");
+    const std::string picture = kExamples + "/01-sunrise.jpg";
+    // 2 pictures of 3300 s at 10 fps: 66000 frames.
+    CliRun run = RunCli({"-q", "--seconds", "3300", "-o", movie, picture, picture});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "reelwright-cli: The movie \"" + movie +
+                           "\" was not written: it would have 66000 frames and a movie holds at "
+                           "most 65535.\n");
+    EXPECT_FALSE(std::filesystem::exists(movie));
+    // 2 pictures of 900.05 s: round(9000.5) = 9001 frames each.
+    run = RunCli({"--seconds", "900.05", "--stop-at-end", "-o", movie, picture, picture});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "reelwright-cli: warning: The movie has 18002 frames: the classic Flash Player "
+              "plays at most 16000.\n");
+    EXPECT_EQ(run.out, "Wrote " + movie + ": 18002 frames of 280x210 at 10 fps\n");
+    EXPECT_EQ(FrameCount(movie), 18002);
+}
+
 TEST(CliRun, UsageErrorsAreOneLineWithStatusTwo) {
     for (const std::vector<std::string>& words :
          {std::vector<std::string>{"a.jpg"}, std::vector<std::string>{"-o", "m.gif", "a.jpg"},
           std::vector<std::string>{"-o", "m.swf", "-s", "big", "a.jpg"},
           std::vector<std::string>{"-o", "m.swf", "-s", "1639x100", "a.jpg"},
           std::vector<std::string>{"-o", "m.swf", "--nope", "a.jpg"},
-          std::vector<std::string>{"-o", "m.swf", "--fit", "fill", "a.jpg"}}) {
+          std::vector<std::string>{"-o", "m.swf", "--fit", "fill", "a.jpg"},
+          std::vector<std::string>{"-o", "m.swf", "--seconds", "1", "--crossfade", "2", "a.jpg"},
+          std::vector<std::string>{"-o", "m.swf", "--seconds", "3s", "a.jpg"}}) {
         const CliRun run = RunCli(words);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;

@@ -6,10 +6,26 @@ import shutil
 import subprocess
 import unittest
 
-from gui_session import GuiTestCase, Session, wait_for
+from gui_session import CAPTION, GuiTestCase, Session, wait_for
 
 OPTIONS_BUTTON = 1037
 FIT, BACKGROUND = 1101, 1102
+SECONDS, CROSSFADE, STOP_AT_END = 1104, 1105, 1106
+
+
+def movie_tags(movie):
+    """(code, body) of every tag of an uncompressed SWF movie, read here on its own."""
+    data = open(movie, "rb").read()
+    at = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
+    tags = []
+    while at + 2 <= len(data):
+        word = int.from_bytes(data[at:at + 2], "little")
+        code, length, at = word >> 6, word & 0x3F, at + 2
+        if length == 0x3F:
+            length, at = int.from_bytes(data[at:at + 4], "little"), at + 4
+        tags.append((code, data[at:at + length]))
+        at += length
+    return tags
 
 
 def frame_pixels(movie, width, height):
@@ -43,6 +59,19 @@ class MovieOptions(GuiTestCase):
         x, y, w, h = control["rect"]
         self.session.click_at(dialog, x + w // 2, y + h // 2)
 
+    def confirm(self, dialog):
+        """Enter, OK: the dialog goes and the options file it wrote is returned."""
+        self.session.keys("Return")
+        self.session.wait_until_gone(dialog, "the options dialog")
+        settings = os.path.join(self.scratch, "config", "reelwright", "reelwright.conf")
+
+        def written():
+            if not os.path.exists(settings):
+                return None
+            with open(settings) as file:
+                return file.read()
+        return wait_for(written, "the options file")
+
     def restart(self):
         self.session.stop()
         self.session = Session(self.desktop, self.scratch)
@@ -66,11 +95,7 @@ class MovieOptions(GuiTestCase):
         self.click_in(dialog, controls[BACKGROUND])
         session.keys("ctrl+a")
         session.type("FF0000")
-        session.keys("Return")
-        session.wait_until_gone(dialog, "the options dialog")
-        settings = os.path.join(self.scratch, "config", "reelwright", "reelwright.conf")
-        text = wait_for(lambda: os.path.exists(settings) and open(settings).read(),
-                        "the options file")
+        text = self.confirm(dialog)
         self.assertIn("fit=contain\n", text)
         self.assertIn("background=FF0000\n", text)
 
@@ -92,6 +117,48 @@ class MovieOptions(GuiTestCase):
         self.assertTrue(near(pixels[105][10], (255, 0, 0)), pixels[105][10])
         self.assertTrue(near(pixels[105][270], (255, 0, 0)), pixels[105][270])
         self.assertTrue(near(pixels[105][140], (0, 0, 255)), pixels[105][140])
+
+    def test_timings_typed_and_ticked_are_checked_kept_and_make_a_timed_movie(self):
+        session = self.session
+        dialog, controls = self.open_options()
+        self.assertEqual(controls[SECONDS]["text"], "0")
+        self.assertEqual(controls[CROSSFADE]["text"], "0")
+        # 0.5 s a picture with a 1 s crossfade: refused at OK, the crossfade selected.
+        self.click_in(dialog, controls[SECONDS])
+        session.keys("ctrl+a")
+        session.type("0.5")
+        session.keys("Tab", "ctrl+a")
+        session.type("1")
+        # A check box takes clicks on its box and caption, at the row's left.
+        x, y, _, h = controls[STOP_AT_END]["rect"]
+        session.click_at(dialog, x + 6, y + h // 2)
+        session.keys("Return")
+        self.assertEqual(session.wait_for_message(1),
+                         ("The crossfade (1 s) is longer than the seconds per picture (0.5 s).",
+                          "exclamation", CAPTION))
+        box = session.new_window([session.main, dialog], "the message box")
+        session.focus(box)
+        session.keys("Return")
+        session.wait_until_gone(box, "the message box")
+        session.focus(dialog)
+        # The crossfade's text is selected: typing replaces it.
+        session.type("0.2")
+        text = self.confirm(dialog)
+        for line in ("seconds=0.5\n", "crossfade=0.2\n", "stop-at-end=true\n"):
+            self.assertIn(line, text)
+
+        # Two pictures at 10 fps: 5 frames each, the second fading in over 2 with
+        # alphas 128 and 256, the stop on frame 10.
+        red = self.picture("red.png", "-size", "40x30", "xc:red")
+        blue = self.picture("blue.png", "-size", "40x30", "xc:blue")
+        self.add_through_open_dialog([red, blue])
+        self.answer_dialog(1000, "timed", "the save dialog")
+        movie = os.path.join(self.scratch, "TIMED.SWF")
+        wait_for(lambda: os.path.exists(movie), "the movie")
+        tags = movie_tags(movie)
+        self.assertEqual([code for code, _ in tags].count(1), 10)
+        self.assertEqual([code for code, _ in tags].count(28), 1)
+        self.assertEqual(tags[-3:], [(12, bytes([7, 0])), (1, b""), (0, b"")])
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -64,6 +65,11 @@ TEST(QtMovieOptions, TheDialogsControlsShowAndSetTheOptions) {
         EXPECT_EQ(fit->currentText(), "stretch");
         EXPECT_EQ(background->text(), "000000");
         EXPECT_EQ(quality->text(), "64");
+        // Every caption fits its control in the dialog's font.
+        for (const QLabel* label : box.findChildren<QLabel*>()) {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+                << label->text().toStdString();
+        }
 
         QTest::mouseClick(upright, Qt::LeftButton, {}, QPoint(4, upright->height() / 2));
         fit->setCurrentIndex(2);
@@ -126,17 +132,19 @@ class OptionsFileTest : public ::testing::Test {
 TEST_F(OptionsFileTest, OptionsGoToTheUsersConfigurationFolderAndComeBack) {
     EXPECT_EQ(OptionsFilePath().toStdString(), File());
     EXPECT_TRUE(ReadOptionsSettings().empty());  // no file yet: the defaults
-    const MovieOptions chosen{true, PictureFit::kCover, 0x102030, 35};
+    const MovieOptions chosen{true, PictureFit::kCover, 0x102030, 35, 2500, 500, true};
     std::string error;
     ASSERT_TRUE(WriteOptionsSettings(MovieOptionTexts(chosen), error)) << error;
     EXPECT_EQ(ReadFileText(File()),
-              "[movie]\nbackground=102030\nfit=cover\nquality=35\nupright=true\n");
+              "[movie]\nbackground=102030\ncrossfade=0.5\nfit=cover\nquality=35\nseconds=2.5\n"
+              "stop-at-end=true\nupright=true\n");
     EXPECT_EQ(MovieOptionsFromTexts(ReadOptionsSettings()), chosen);
     // Written again over a damaged file, which is replaced whole.
     ASSERT_TRUE(WriteFileText(File(), "[movie\n\xff\xfe garbage = = =\n"));
     ASSERT_TRUE(WriteOptionsSettings(MovieOptionTexts(MovieOptions{}), error)) << error;
     EXPECT_EQ(ReadFileText(File()),
-              "[movie]\nbackground=000000\nfit=stretch\nquality=80\nupright=false\n");
+              "[movie]\nbackground=000000\ncrossfade=0\nfit=stretch\nquality=80\nseconds=0\n"
+              "stop-at-end=false\nupright=false\n");
 }
 
 TEST_F(OptionsFileTest, DamagedHostileOrUnreadableFilesGiveTheDefaultsOrLoseOnlyABadValue) {

@@ -42,6 +42,25 @@ TEST(MovieOptionFields, EachOptionTakesItsTextsAndRefusesOthersSayingWhatItExpec
         {"quality", " 5", false, ""},
         {"quality", "99999999999999999999", false, ""},
         {"quality", "", false, ""},
+        {"seconds", "3", true, "3"},
+        {"seconds", "0.5", true, "0.5"},
+        {"seconds", "0.050", true, "0.05"},
+        {"seconds", "1.125", true, "1.125"},
+        {"seconds", "0", true, "0"},
+        {"seconds", "3600", true, "3600"},
+        {"seconds", "3600.001", false, ""},
+        {"seconds", "0.0005", false, ""},
+        {"seconds", ".5", false, ""},
+        {"seconds", "3.", false, ""},
+        {"seconds", "-1", false, ""},
+        {"seconds", "1e3", false, ""},
+        {"seconds", "0,5", false, ""},
+        {"seconds", "", false, ""},
+        {"crossfade", "1", true, "1"},
+        {"crossfade", "0.25", true, "0.25"},
+        {"crossfade", "1..5", false, ""},
+        {"stop-at-end", "true", true, "true"},
+        {"stop-at-end", "on", false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.key) + " '" + c.text + "'");
@@ -72,6 +91,9 @@ TEST(MovieOptionFields, MessagesNameTheValueAndWhatWasExpected) {
         {"background", "red",
          "Invalid background colour 'red': expected RRGGBB, six hexadecimal digits such as "
          "000000 for black."},
+        {"seconds", "three",
+         "Invalid seconds per picture 'three': expected a number of seconds from 0 to 3600, "
+         "such as 3 or 0.5."},
     };
     for (const Case& c : cases) {
         const MovieOptionField& field = *FindMovieOptionField(c.key);
@@ -85,10 +107,13 @@ TEST(MovieOptionFields, MessagesNameTheValueAndWhatWasExpected) {
 TEST(MovieOptionFields, DefaultsWriteThePlainSlideshowAndTextsGoBothWays) {
     EXPECT_EQ(MovieOptionTexts(MovieOptions{}),
               (std::map<std::string, std::string>{{"background", "000000"},
+                                                  {"crossfade", "0"},
                                                   {"fit", "stretch"},
                                                   {"quality", "80"},
+                                                  {"seconds", "0"},
+                                                  {"stop-at-end", "false"},
                                                   {"upright", "false"}}));
-    const MovieOptions chosen{true, PictureFit::kCover, 0x123456, 35};
+    const MovieOptions chosen{true, PictureFit::kCover, 0x123456, 35, 3000, 1500, true};
     EXPECT_EQ(MovieOptionsFromTexts(MovieOptionTexts(chosen)), chosen);
     EXPECT_EQ(MovieOptionsFromTexts({}), MovieOptions{});
 }
@@ -106,6 +131,12 @@ TEST(MovieOptionFields, ARefusedTextCostsOnlyItsOwnOption) {
     EXPECT_EQ(options.fit, PictureFit::kStretch);
     EXPECT_EQ(options.background, 0x000000u);
     EXPECT_EQ(options.jpegQuality, 42);
+}
+
+TEST(MovieOptionFields, AFileCrossfadeLongerThanItsSecondsBecomesACut) {
+    const MovieOptions options = MovieOptionsFromTexts({{"seconds", "2"}, {"crossfade", "2.5"}});
+    EXPECT_EQ(options.pictureMilliseconds, 2000);
+    EXPECT_EQ(options.crossfadeMilliseconds, 0);
 }
 
 }  // namespace

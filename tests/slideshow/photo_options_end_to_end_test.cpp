@@ -266,8 +266,13 @@ TEST_F(PhotoOptionsTest, ExplicitDefaultsMakeThePlainMovieByteForByte) {
         kExamples + "01-sunrise.jpg", kExamples + "02-blocks.png", kExamples + "03-checker.bmp",
         kJpegFixtures + "orientation_6.jpg"};
     const std::vector<uint8_t> plain = Build(pictures, MovieSettings{}, MovieOptions{});
-    const MovieOptions explicitDefaults = MovieOptionsFromTexts(
-        {{"upright", "false"}, {"fit", "stretch"}, {"background", "000000"}, {"quality", "80"}});
+    const MovieOptions explicitDefaults = MovieOptionsFromTexts({{"upright", "false"},
+                                                                 {"fit", "stretch"},
+                                                                 {"background", "000000"},
+                                                                 {"quality", "80"},
+                                                                 {"seconds", "0"},
+                                                                 {"crossfade", "0"},
+                                                                 {"stop-at-end", "false"}});
     SlideshowBuildRequest request{pictures, MovieSettings{}, scratch_.File("DEFAULTS.SWF")};
     request.options = explicitDefaults;
     ASSERT_TRUE(RunSlideshowBuild(request, nullptr, nullptr).ok);

@@ -8,6 +8,7 @@
 
 #include "image/picture.h"
 #include "support/file_bytes.h"
+#include "support/outside_programs.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -41,6 +42,7 @@ TEST(PreviewRun, WaitIsRateTimesAThousandOverTheCountAndNeverNegative) {
 struct Recorder : SlideshowEvents {
     std::vector<std::string> steps;
     std::vector<Picture*> shown;
+    std::vector<std::shared_ptr<Picture>> kept;
     StopRequest* stopAtSecondFrame = nullptr;
 
     void OnEntryStarted(const EntryStarted& event) override {
@@ -53,6 +55,7 @@ struct Recorder : SlideshowEvents {
             "show " + event.sizeText +
             (unreadable ? " (" + event.path + " unreadable: " + event.reason + ")" : ""));
         shown.push_back(event.preview.get());
+        kept.push_back(event.preview);
         if (stopAtSecondFrame != nullptr && shown.size() == 2) {
             stopAtSecondFrame->Request();
         }
@@ -80,7 +83,7 @@ TEST(PreviewRun, UnreadableEntryShowsThePictureBeforeItAndTheWaitStillFollows) {
             "wait 2500", "entry 1 50%", "show 640*480 pixels", "wait 2500", "entry 2 75%",
             "show 640*480 pixels (" + notAPicture + " unreadable: Decode: Unknown or wrong format)",
             "wait 2500", "entry 3 100%", "show 320*240 pixels", "wait 2500"}));
-    ASSERT_EQ(recorder.shown.size(), 4u);
+    ASSERT_EQ(recorder.kept.size(), 4u);
     EXPECT_EQ(recorder.shown[0], nullptr);
     EXPECT_NE(recorder.shown[1], nullptr);
     EXPECT_EQ(recorder.shown[2], recorder.shown[1]);
@@ -137,6 +140,43 @@ TEST(PreviewRun, StopEndsTheRunBeforeItsNextStep) {
                    return false;
                });
     EXPECT_EQ(waited.shown.size(), 1u);
+}
+
+TEST(PreviewRun, SecondsPerPictureKeepTheMoviesFramesAndFadesAreDrawnBlended) {
+    REQUIRE_PROGRAM("convert");
+    test_support::ScratchFolder scratch;
+    const std::string red = scratch.File("red.bmp");
+    const std::string blue = scratch.File("blue.png");
+    ASSERT_EQ(test_support::RunProgramToFile({"convert", "-size", "8x6", "xc:#FF0000", red}), 0);
+    ASSERT_EQ(test_support::RunProgramToFile({"convert", "-size", "4x3", "xc:#0000FF", blue}), 0);
+    // 0.4 s at 10 fps: 4 frames of 100 ms; the fade's 3 frames show alphas 85 and
+    // 171 of 256, then blue whole for the picture's last 2 frames.
+    PreviewRequest request{{red, blue}, 10};
+    request.options.pictureMilliseconds = 400;
+    request.options.crossfadeMilliseconds = 300;
+    request.frameWidth = 2;
+    request.frameHeight = 2;
+    Recorder recorder;
+    RunPreview(request, recorder, nullptr, [&](int32_t milliseconds) {
+        recorder.steps.push_back("wait " + std::to_string(milliseconds));
+        return true;
+    });
+    EXPECT_EQ(recorder.steps,
+              (std::vector<std::string>{
+                  "entry 0 50%", "show 8*6 pixels", "wait 400", "entry 1 100%", "show 4*3 pixels",
+                  "wait 100", "show 4*3 pixels", "wait 100", "show 4*3 pixels", "wait 200"}));
+    ASSERT_EQ(recorder.kept.size(), 4u);
+    // (255 x 171 + 128) / 256 = 170 and (255 x 85 + 128) / 256 = 85, on the frame's
+    // 2 x 2 pixels.
+    const std::vector<RgbQuad> expected = {{85, 0, 170, 0}, {170, 0, 85, 0}};
+    for (size_t k = 0; k < 2; ++k) {
+        const Picture* blend = recorder.kept[1 + k].get();
+        ASSERT_NE(blend, nullptr);
+        ASSERT_EQ(blend->GetWidth(), 2u);
+        ASSERT_EQ(blend->GetHeight(), 2u);
+        EXPECT_EQ(blend->GetPixelColor(1, 1, false), expected[k]) << "fade frame " << k + 1;
+    }
+    EXPECT_EQ(recorder.kept[3]->GetWidth(), 4u) << "the picture itself ends the fade";
 }
 
 }  // namespace
