@@ -48,7 +48,9 @@ std::string NameOf(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std::string& error) {
+std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std::string& error,
+                                             const std::string& noun) {
+    const std::string notWritten = "The " + noun + " " + Quoted(targetPath) + " was not written: ";
     std::string finalPath = targetPath;
     Ownership ownership{NewFileMode()};
     struct stat status {};
@@ -57,14 +59,12 @@ std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std:
             char resolved[PATH_MAX];
             if (stat(targetPath.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
                 realpath(targetPath.c_str(), resolved) == nullptr) {
-                error = "The movie " + Quoted(targetPath) +
-                        " was not written: it names no regular file.";
+                error = notWritten + "it names no regular file.";
                 return nullptr;
             }
             finalPath = resolved;
         } else if (!S_ISREG(status.st_mode)) {
-            error =
-                "The movie " + Quoted(targetPath) + " was not written: it names no regular file.";
+            error = notWritten + "it names no regular file.";
             return nullptr;
         }
         ownership = {status.st_mode & 0777, true, status.st_uid, status.st_gid};
@@ -76,17 +76,19 @@ std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std:
     name.push_back('\0');
     const int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
-        error = "Cannot create the movie " + Quoted(targetPath) + ": " + std::strerror(errno);
+        error =
+            "Cannot create the " + noun + " " + Quoted(targetPath) + ": " + std::strerror(errno);
         return nullptr;
     }
     close(fd);
     return std::unique_ptr<MovieFile>(
-        new MovieFile(targetPath, std::move(finalPath), name.data(), ownership));
+        new MovieFile(targetPath, std::move(finalPath), name.data(), ownership, noun));
 }
 
 MovieFile::MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
-                     Ownership ownership)
+                     Ownership ownership, std::string noun)
     : targetPath_(std::move(targetPath)),
+      noun_(std::move(noun)),
       finalPath_(std::move(finalPath)),
       temporaryPath_(std::move(temporaryPath)),
       ownership_(ownership) {}
@@ -99,7 +101,7 @@ MovieFile::~MovieFile() {
 
 bool MovieFile::Commit(std::string& error) {
     const auto fail = [&](const char* step) {
-        error = "The movie " + Quoted(targetPath_) + " was not written: " + step + ": " +
+        error = "The " + noun_ + " " + Quoted(targetPath_) + " was not written: " + step + ": " +
                 std::strerror(errno);
         return false;
     };

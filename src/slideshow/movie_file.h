@@ -1,6 +1,7 @@
-// Where a build writes its movie: a private file beside the target, which takes the
-// target's name only once the movie is complete. A failed, stopped or interrupted
-// build so leaves an earlier file of that name as it was, and never half a movie.
+// Where a build writes its movie (and the web page beside it): a private file beside
+// the target, which takes the target's name only once the file is complete. A
+// failed, stopped or interrupted build so leaves an earlier file of that name as it
+// was, and never half a movie.
 #pragma once
 
 #include <sys/types.h>
@@ -13,8 +14,10 @@ class MovieFile {
     // Checks the target and makes the temporary file beside it. A target that exists
     // but is no regular file (a folder, a device, a pipe) is refused; a link to a
     // regular file is followed, so the link stays and the file it names is replaced.
-    // Null, with `error` set to a sentence naming the target, on failure.
-    static std::unique_ptr<MovieFile> Create(const std::string& targetPath, std::string& error);
+    // Null, with `error` set to a sentence naming the target, on failure. `noun` is
+    // what the messages call the file: "The movie \"X\" was not written: ...".
+    static std::unique_ptr<MovieFile> Create(const std::string& targetPath, std::string& error,
+                                             const std::string& noun = "movie");
 
     // Removes the temporary file unless the movie was committed.
     ~MovieFile();
@@ -39,9 +42,10 @@ class MovieFile {
         gid_t group = 0;
     };
     MovieFile(std::string targetPath, std::string finalPath, std::string temporaryPath,
-              Ownership ownership);
+              Ownership ownership, std::string noun);
 
     std::string targetPath_;  // as the user named it, for messages
+    std::string noun_;        // "movie", "web page": what the messages call it
     std::string finalPath_;   // the file that is replaced (a link's target)
     std::string temporaryPath_;
     Ownership ownership_;

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "slideshow/web_page.h"
+
 namespace {
 
 constexpr int32_t kLowestQuality = 1;
@@ -22,17 +24,20 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool ReadUpright(std::string_view text, MovieOptions& options, std::string& expected) {
+// An option that is on or off: the text "true" or "false".
+template <bool MovieOptions::*Flag>
+bool ReadSwitch(std::string_view text, MovieOptions& options, std::string& expected) {
     if (text == kSwitchOn || text == kSwitchOff) {
-        options.upright = text == kSwitchOn;
+        options.*Flag = text == kSwitchOn;
         return true;
     }
     expected = "true or false";
     return false;
 }
 
-std::string WriteUpright(const MovieOptions& options) {
-    return options.upright ? kSwitchOn : kSwitchOff;
+template <bool MovieOptions::*Flag>
+std::string WriteSwitch(const MovieOptions& options) {
+    return options.*Flag ? kSwitchOn : kSwitchOff;
 }
 
 // The fit's words in the order of PictureFit's values.
@@ -107,14 +112,46 @@ std::string WriteQuality(const MovieOptions& options) {
     return std::to_string(options.jpegQuality);
 }
 
+// The longest Ruffle address taken: far beyond any real one, short of a page that a
+// hostile settings file could bloat.
+constexpr size_t kLongestAddress = 2000;
+
+// Any address without blanks or control characters: absolute, or relative to the
+// page. The CDN's own address, and no text, both mean the CDN.
+bool ReadRuffle(std::string_view text, MovieOptions& options, std::string& expected) {
+    bool valid = text.size() <= kLongestAddress;
+    for (size_t i = 0; valid && i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        valid = c > 0x20 && c != 0x7F;
+    }
+    if (!valid) {
+        expected = "the web address of Ruffle's ruffle.js, without blanks";
+        return false;
+    }
+    options.ruffleAddress = text == kRuffleCdnAddress ? std::string() : std::string(text);
+    return true;
+}
+
+// The address the page uses, the CDN's when none was given, so the dialog shows it.
+std::string WriteRuffle(const MovieOptions& options) {
+    return options.ruffleAddress.empty() ? kRuffleCdnAddress : options.ruffleAddress;
+}
+
 constexpr MovieOptionField kFields[] = {
     {"upright", MovieOptionKind::kSwitch, "Turn photos upright", "turn photos upright", "",
-     ReadUpright, WriteUpright},
+     ReadSwitch<&MovieOptions::upright>, WriteSwitch<&MovieOptions::upright>},
     {"fit", MovieOptionKind::kChoice, "Fit", "fit", "stretch|contain|cover", ReadFit, WriteFit},
     {"background", MovieOptionKind::kText, "Background colour", "background colour", "",
      ReadBackground, WriteBackground},
     {"quality", MovieOptionKind::kText, "JPEG quality", "JPEG quality", "", ReadQuality,
      WriteQuality},
+    {"smooth", MovieOptionKind::kSwitch, "Smooth pictures when scaled",
+     "smooth pictures when scaled", "", ReadSwitch<&MovieOptions::smooth>,
+     WriteSwitch<&MovieOptions::smooth>},
+    {"html", MovieOptionKind::kSwitch, "Also write a web page", "also write a web page", "",
+     ReadSwitch<&MovieOptions::webPage>, WriteSwitch<&MovieOptions::webPage>},
+    {"ruffle", MovieOptionKind::kText, "Ruffle address", "Ruffle address", "", ReadRuffle,
+     WriteRuffle},
 };
 
 }  // namespace

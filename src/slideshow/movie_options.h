@@ -1,10 +1,12 @@
 // The options of a movie beyond its frame size and rate, as one value that the build,
 // the preview and the picture shown on a click all take. Every default is the plain
 // slideshow, byte for byte: pictures as stored, stretched to the frame, on black, as
-// JPEGs of quality 80. Their text forms are in movie_option_fields.h.
+// JPEGs of quality 80, in a movie of version 3 with no page beside it. Their text forms are in
+// movie_option_fields.h.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "image/ops/picture_fit.h"
 
@@ -17,6 +19,13 @@ struct MovieOptions {
     uint32_t background = 0x000000;
     // The quality of each frame's JPEG, 1 to 100.
     int32_t jpegQuality = 80;
+    // The movie written as version 8, whose players smooth its pictures when they
+    // show them larger or smaller than the frame; version 3 otherwise.
+    bool smooth = false;
+    // A web page beside the movie that plays it (web_page.h).
+    bool webPage = false;
+    // Where that page loads Ruffle from; empty for the public CDN (kRuffleCdnAddress).
+    std::string ruffleAddress = {};
 
     friend bool operator==(const MovieOptions&, const MovieOptions&) = default;
 };

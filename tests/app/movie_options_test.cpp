@@ -27,6 +27,9 @@ const int kUpright = MovieOptionsDialog::ControlId(0);
 const int kFit = MovieOptionsDialog::ControlId(1);
 const int kBackground = MovieOptionsDialog::ControlId(2);
 const int kQuality = MovieOptionsDialog::ControlId(3);
+const int kSmooth = MovieOptionsDialog::ControlId(4);
+const int kWebPage = MovieOptionsDialog::ControlId(5);
+const int kRuffle = MovieOptionsDialog::ControlId(6);
 
 TEST(MovieOptionsDialog, TemplateHasAControlPerOptionThenOkAndCancel) {
     std::vector<std::string> controls;
@@ -43,6 +46,10 @@ TEST(MovieOptionsDialog, TemplateHasAControlPerOptionThenOkAndCancel) {
                             "1102" + kind(ControlKind::kEdit),
                             "-1" + kind(ControlKind::kText) + "JPEG quality:",
                             "1103" + kind(ControlKind::kEdit),
+                            "1104" + kind(ControlKind::kCheckBox) + "Smooth pictures when scaled",
+                            "1105" + kind(ControlKind::kCheckBox) + "Also write a web page",
+                            "-1" + kind(ControlKind::kText) + "Ruffle address:",
+                            "1106" + kind(ControlKind::kEdit),
                             "1" + kind(ControlKind::kDefaultButton) + "OK",
                             "2" + kind(ControlKind::kButton) + "Cancel",
                         }));
@@ -87,9 +94,14 @@ TEST(MovieOptionsDialog, OkReadsEveryControlBackAndARefusedValueKeepsItOpen) {
     EXPECT_EQ(dialog.GetOptions(), MovieOptions{});
 
     dialog.SetText(kQuality, "95");
+    EXPECT_EQ(dialog.GetText(kRuffle), "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js");
+    dialog.SetText(kSmooth, "true");
+    dialog.SetText(kWebPage, "true");
+    dialog.SetText(kRuffle, "/ruffle/ruffle.js");
     dialog.OnOk();
     EXPECT_EQ(dialog.GetEnd(), MovieOptionsDialogEnd::kOk);
-    EXPECT_EQ(dialog.GetOptions(), (MovieOptions{true, PictureFit::kCover, 0xA0B0C0, 95}));
+    EXPECT_EQ(dialog.GetOptions(), (MovieOptions{true, PictureFit::kCover, 0xA0B0C0, 95, true, true,
+                                                 "/ruffle/ruffle.js"}));
     // Once ended it takes nothing more.
     dialog.SetText(kQuality, "1");
     dialog.OnCancel();
@@ -128,10 +140,15 @@ TEST(MovieOptions, TheOptionsFileIsReadAtStartAndWrittenOnOkOnly) {
     dialog.OnCommand(kIdOptions);
     const MovieOptions chosen{true, PictureFit::kContain, 0x102030, 64};
     EXPECT_EQ(dialog.GetMovieOptions(), chosen);
-    EXPECT_EQ(
-        platform.optionsFile,
-        (std::map<std::string, std::string>{
-            {"background", "102030"}, {"fit", "contain"}, {"quality", "64"}, {"upright", "true"}}));
+    EXPECT_EQ(platform.optionsFile,
+              (std::map<std::string, std::string>{
+                  {"background", "102030"},
+                  {"fit", "contain"},
+                  {"html", "false"},
+                  {"quality", "64"},
+                  {"ruffle", "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js"},
+                  {"smooth", "false"},
+                  {"upright", "true"}}));
     // The next start finds them.
     MainDialog restarted(platform);
     EXPECT_EQ(restarted.GetMovieOptions(), chosen);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "slideshow/web_page.h"
+
 namespace {
 
 TEST(MovieOptionFields, EachOptionTakesItsTextsAndRefusesOthersSayingWhatItExpects) {
@@ -42,6 +44,17 @@ TEST(MovieOptionFields, EachOptionTakesItsTextsAndRefusesOthersSayingWhatItExpec
         {"quality", " 5", false, ""},
         {"quality", "99999999999999999999", false, ""},
         {"quality", "", false, ""},
+        {"smooth", "true", true, "true"},
+        {"smooth", "on", false, ""},
+        {"html", "true", true, "true"},
+        {"html", "1", false, ""},
+        {"ruffle", "", true, "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js"},
+        {"ruffle", "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js", true,
+         "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js"},
+        {"ruffle", "ruffle/ruffle.js", true, "ruffle/ruffle.js"},
+        {"ruffle", "https://example.org/r\"<b>.js", true, "https://example.org/r\"<b>.js"},
+        {"ruffle", "https://example.org/my ruffle.js", false, ""},
+        {"ruffle", "https://example.org/\nruffle.js", false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.key) + " '" + c.text + "'");
@@ -72,6 +85,9 @@ TEST(MovieOptionFields, MessagesNameTheValueAndWhatWasExpected) {
         {"background", "red",
          "Invalid background colour 'red': expected RRGGBB, six hexadecimal digits such as "
          "000000 for black."},
+        {"ruffle", "my ruffle.js",
+         "Invalid Ruffle address 'my ruffle.js': expected the web address of Ruffle's "
+         "ruffle.js, without blanks."},
     };
     for (const Case& c : cases) {
         const MovieOptionField& field = *FindMovieOptionField(c.key);
@@ -86,9 +102,12 @@ TEST(MovieOptionFields, DefaultsWriteThePlainSlideshowAndTextsGoBothWays) {
     EXPECT_EQ(MovieOptionTexts(MovieOptions{}),
               (std::map<std::string, std::string>{{"background", "000000"},
                                                   {"fit", "stretch"},
+                                                  {"html", "false"},
                                                   {"quality", "80"},
+                                                  {"ruffle", kRuffleCdnAddress},
+                                                  {"smooth", "false"},
                                                   {"upright", "false"}}));
-    const MovieOptions chosen{true, PictureFit::kCover, 0x123456, 35};
+    const MovieOptions chosen{true, PictureFit::kCover, 0x123456, 35, true, true, "r/ruffle.js"};
     EXPECT_EQ(MovieOptionsFromTexts(MovieOptionTexts(chosen)), chosen);
     EXPECT_EQ(MovieOptionsFromTexts({}), MovieOptions{});
 }
@@ -99,6 +118,8 @@ TEST(MovieOptionFields, ARefusedTextCostsOnlyItsOwnOption) {
         {"fit", std::string(100000, 'x')},
         {"background", std::string("\xff\xfe\0 0000", 8)},
         {"quality", "42"},
+        {"ruffle", std::string(2001, 'r')},
+        {"smooth", "true"},
         {"unknown", "whatever"},
     };
     const MovieOptions options = MovieOptionsFromTexts(texts);
@@ -106,6 +127,8 @@ TEST(MovieOptionFields, ARefusedTextCostsOnlyItsOwnOption) {
     EXPECT_EQ(options.fit, PictureFit::kStretch);
     EXPECT_EQ(options.background, 0x000000u);
     EXPECT_EQ(options.jpegQuality, 42);
+    EXPECT_EQ(options.ruffleAddress, "");
+    EXPECT_TRUE(options.smooth);
 }
 
 }  // namespace
