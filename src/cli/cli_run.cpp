@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "reelwright_version.h"
 #include "slideshow/slideshow_build.h"
+#include "slideshow/web_page.h"
 
 namespace {
 
@@ -90,6 +91,10 @@ void PrintSummary(CliEnvironment& environment, const CliOptions& options,
                         << " repeated the frame before)";
     }
     environment.out << '\n';
+    if (options.movie.webPage) {
+        environment.out << "Wrote " << WebPagePath(options.outputPath)
+                        << ": the web page that plays it\n";
+    }
 }
 
 void OpenMovie(CliEnvironment& environment, const std::string& path) {

@@ -68,7 +68,8 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
 
     FakePlatform platform;
     platform.optionsFile = {
-        {"upright", "true"}, {"fit", "contain"}, {"background", "336699"}, {"quality", "55"}};
+        {"upright", "true"}, {"fit", "contain"}, {"background", "336699"},      {"quality", "55"},
+        {"smooth", "true"},  {"html", "true"},   {"ruffle", "ruffle/ruffle.js"}};
     platform.saveAnswers.push_back(scratch.File("dialog.swf"));
     MainDialog dialog(platform);
     for (const std::string& path : pictures) {
@@ -77,9 +78,13 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
     dialog.OnSaveAsFlash();
     ASSERT_TRUE(platform.messages.empty());
 
-    std::vector<std::string> arguments{
-        "-q",     "--upright", "--fit", "contain", "--background",
-        "336699", "--quality", "55",    "-o",      scratch.File("cli.swf")};
+    std::vector<std::string> arguments{"-q",           "--upright",
+                                       "--fit",        "contain",
+                                       "--background", "336699",
+                                       "--quality",    "55",
+                                       "--smooth",     "--html",
+                                       "--ruffle",     "ruffle/ruffle.js",
+                                       "-o",           scratch.File("cli.swf")};
     arguments.insert(arguments.end(), pictures.begin(), pictures.end());
     std::istringstream in;
     std::ostringstream out;
@@ -88,6 +93,13 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
     ASSERT_EQ(RunReelwrightCli(arguments, environment), 0) << err.str();
     EXPECT_TRUE(ReadFileBytes(scratch.File("DIALOG.SWF")) ==
                 ReadFileBytes(scratch.File("cli.swf")));
+    // Each page plays its own movie from the same Ruffle.
+    for (const char* name : {"DIALOG", "cli"}) {
+        const std::vector<uint8_t> page = ReadFileBytes(scratch.File(std::string(name) + ".html"));
+        const std::string text(page.begin(), page.end());
+        EXPECT_NE(text.find("data-movie=\"" + std::string(name) + "."), std::string::npos);
+        EXPECT_NE(text.find("data-ruffle=\"ruffle/ruffle.js\""), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -84,6 +84,11 @@ TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
     ASSERT_TRUE(result.options) << result.error;
     EXPECT_EQ(result.options->movie, (MovieOptions{true, PictureFit::kContain, 0x102030, 35}));
     EXPECT_EQ(Parse({"--fit=COVER", "-o", "m.swf", "a"}).options->movie.fit, PictureFit::kCover);
+    const CliParseResult web =
+        Parse({"--smooth", "--html", "--ruffle", "/r/ruffle.js", "-o", "m.swf", "a"});
+    ASSERT_TRUE(web.options) << web.error;
+    EXPECT_EQ(web.options->movie,
+              (MovieOptions{false, PictureFit::kStretch, 0, 80, true, true, "/r/ruffle.js"}));
 
     const std::pair<std::vector<std::string>, std::string> refusals[] = {
         {{"--fit", "diagonal"}, "invalid fit 'diagonal' (expected stretch, contain or cover)"},
@@ -93,6 +98,10 @@ TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
          "invalid background colour 'red' (expected RRGGBB, six hexadecimal digits such as "
          "000000 for black)"},
         {{"--upright=yes"}, "option --upright takes no value"},
+        {{"--html=yes"}, "option --html takes no value"},
+        {{"--ruffle", "my ruffle.js"},
+         "invalid Ruffle address 'my ruffle.js' (expected the web address of Ruffle's ruffle.js, "
+         "without blanks)"},
     };
     for (const auto& [words, error] : refusals) {
         std::vector<std::string> arguments{"-o", "m.swf", "a"};
