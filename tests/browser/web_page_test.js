@@ -114,23 +114,43 @@ describe('the web page beside a movie', () => {
         }
     });
 
-    test('opened as a file, the page says how to serve it and shows no player', async () => {
+    // Opens `address` in a new page and waits for the explanation `id` instead of a
+    // player; returns its text and what the page reported as errors.
+    async function explanation(address, id) {
         const page = await session.context.newPage();
         const errors = [];
         page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
         page.on('pageerror', (error) => errors.push(error.message));
         try {
-            await page.goto(`file://${session.workFile('SHOW.html')}`);
-            const note = page.locator('#served-only');
+            await page.goto(address);
+            const note = page.locator(`#${id}`);
             await note.waitFor({state: 'visible', timeout: PAGE_TIMEOUT_MS});
-            assert.match(await note.innerText(), /python3 -m http\.server/);
-            assert.match(await note.innerText(), /http:\/\/localhost:8000\/SHOW\.html/);
             assert.equal(await page.locator('#stage').isHidden(), true);
             assert.equal(await page.locator('ruffle-player').count(), 0);
-            assert.deepEqual(errors, []);
+            return {text: await note.innerText(), errors};
         } finally {
             await page.close();
         }
+    }
+
+    test('opened as a file, the page says how to serve it and shows no player', async () => {
+        const {text, errors} =
+            await explanation(`file://${session.workFile('SHOW.html')}`, 'served-only');
+        assert.match(text, /python3 -m http\.server/);
+        assert.match(text, /http:\/\/localhost:8000\/SHOW\.html/);
+        assert.deepEqual(errors, []);
+    });
+
+    test('a Ruffle that cannot be loaded is named on the page', async () => {
+        runReelwrightCli([
+            '--html', '--ruffle', 'missing/ruffle.js', '-o', session.workFile('LOST.SWF'),
+            pictures[1]
+        ]);
+        session.addSiteFile('LOST.SWF', session.workFile('LOST.SWF'));
+        session.addSiteFile('LOST.html', session.workFile('LOST.html'));
+        const {text} = await explanation(`${session.url}LOST.html`, 'no-ruffle');
+        assert.equal(
+            text, 'The movie\'s player, Ruffle, could not be loaded from missing/ruffle.js.');
     });
 });
 
