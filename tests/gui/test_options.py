@@ -10,6 +10,7 @@ from gui_session import GuiTestCase, Session, wait_for
 
 OPTIONS_BUTTON = 1037
 FIT, BACKGROUND = 1101, 1102
+SMOOTH, WEB_PAGE, RUFFLE = 1104, 1105, 1106
 
 
 def frame_pixels(movie, width, height):
@@ -42,6 +43,12 @@ class MovieOptions(GuiTestCase):
     def click_in(self, dialog, control):
         x, y, w, h = control["rect"]
         self.session.click_at(dialog, x + w // 2, y + h // 2)
+
+    def tick(self, dialog, control):
+        """Clicks a check box on its box: a check box takes clicks on its box and text
+        only, not on the rest of its row."""
+        x, y, w, h = control["rect"]
+        self.session.click_at(dialog, x + h // 2, y + h // 2)
 
     def restart(self):
         self.session.stop()
@@ -92,6 +99,36 @@ class MovieOptions(GuiTestCase):
         self.assertTrue(near(pixels[105][10], (255, 0, 0)), pixels[105][10])
         self.assertTrue(near(pixels[105][270], (255, 0, 0)), pixels[105][270])
         self.assertTrue(near(pixels[105][140], (0, 0, 255)), pixels[105][140])
+
+    def test_smoothing_and_a_web_page_ticked_with_clicks_make_a_version_8_movie_and_its_page(self):
+        session = self.session
+        dialog, controls = self.open_options()
+        self.assertEqual(controls[SMOOTH]["text"], "Smooth pictures when scaled")
+        self.assertEqual(controls[WEB_PAGE]["text"], "Also write a web page")
+        self.assertEqual(controls[RUFFLE]["text"],
+                         "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js")
+        self.tick(dialog, controls[SMOOTH])
+        self.tick(dialog, controls[WEB_PAGE])
+        self.click_in(dialog, controls[RUFFLE])
+        session.keys("ctrl+a")
+        session.type("/ruffle/ruffle.js")
+        session.keys("Return")
+        session.wait_until_gone(dialog, "the options dialog")
+
+        picture = self.picture("green.png", "-size", "64x48", "xc:green")
+        self.add_through_open_dialog([picture])
+        self.answer_dialog(1000, "web", "the save dialog")
+        movie = os.path.join(self.scratch, "WEB.SWF")
+        page = os.path.join(self.scratch, "WEB.html")
+        wait_for(lambda: os.path.exists(page), "the web page")
+        with open(movie, "rb") as file:
+            header = file.read(26)
+        self.assertEqual(header[:4], b"FWS\x08")
+        self.assertEqual(header[20:26], bytes([0x44, 0x11, 0, 0, 0, 0]))  # FileAttributes
+        with open(page, encoding="utf-8") as file:
+            text = file.read()
+        self.assertIn('data-movie="WEB.SWF" data-ruffle="/ruffle/ruffle.js"', text)
+        self.assertIn("<title>WEB</title>", text)
 
 
 if __name__ == "__main__":

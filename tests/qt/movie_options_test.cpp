@@ -126,17 +126,27 @@ class OptionsFileTest : public ::testing::Test {
 TEST_F(OptionsFileTest, OptionsGoToTheUsersConfigurationFolderAndComeBack) {
     EXPECT_EQ(OptionsFilePath().toStdString(), File());
     EXPECT_TRUE(ReadOptionsSettings().empty());  // no file yet: the defaults
-    const MovieOptions chosen{true, PictureFit::kCover, 0x102030, 35};
+    const MovieOptions chosen{true,
+                              PictureFit::kCover,
+                              0x102030,
+                              35,
+                              true,
+                              true,
+                              "https://example.org/r/ruffle.js?v=1;a=\"2\",3"};
     std::string error;
     ASSERT_TRUE(WriteOptionsSettings(MovieOptionTexts(chosen), error)) << error;
     EXPECT_EQ(ReadFileText(File()),
-              "[movie]\nbackground=102030\nfit=cover\nquality=35\nupright=true\n");
+              "[movie]\nbackground=102030\nfit=cover\nhtml=true\nquality=35\n"
+              "ruffle=\"https://example.org/r/ruffle.js?v=1;a=\\\"2\\\",3\"\nsmooth=true\n"
+              "upright=true\n");
     EXPECT_EQ(MovieOptionsFromTexts(ReadOptionsSettings()), chosen);
     // Written again over a damaged file, which is replaced whole.
     ASSERT_TRUE(WriteFileText(File(), "[movie\n\xff\xfe garbage = = =\n"));
     ASSERT_TRUE(WriteOptionsSettings(MovieOptionTexts(MovieOptions{}), error)) << error;
     EXPECT_EQ(ReadFileText(File()),
-              "[movie]\nbackground=000000\nfit=stretch\nquality=80\nupright=false\n");
+              "[movie]\nbackground=000000\nfit=stretch\nhtml=false\nquality=80\n"
+              "ruffle=https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js\nsmooth=false\n"
+              "upright=false\n");
 }
 
 TEST_F(OptionsFileTest, DamagedHostileOrUnreadableFilesGiveTheDefaultsOrLoseOnlyABadValue) {
