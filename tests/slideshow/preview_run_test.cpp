@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "image/picture.h"
 #include "support/file_bytes.h"
@@ -40,7 +41,8 @@ TEST(PreviewRun, WaitIsRateTimesAThousandOverTheCountAndNeverNegative) {
 
 struct Recorder : SlideshowEvents {
     std::vector<std::string> steps;
-    std::vector<Picture*> shown;
+    // Held, so a picture the run has let go of is still there to look at.
+    std::vector<std::shared_ptr<Picture>> shown;
     StopRequest* stopAtSecondFrame = nullptr;
 
     void OnEntryStarted(const EntryStarted& event) override {
@@ -52,7 +54,7 @@ struct Recorder : SlideshowEvents {
         steps.push_back(
             "show " + event.sizeText +
             (unreadable ? " (" + event.path + " unreadable: " + event.reason + ")" : ""));
-        shown.push_back(event.preview.get());
+        shown.push_back(event.preview);
         if (stopAtSecondFrame != nullptr && shown.size() == 2) {
             stopAtSecondFrame->Request();
         }
