@@ -22,7 +22,7 @@ packages=(
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libwebp-dev libheif-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    ffmpeg imagemagick libjpeg-turbo-progs time bc python3
+    ffmpeg imagemagick libjpeg-turbo-progs time bc python3 python3-html5lib
     webp libheif-examples libavif-bin
     qt6-base-dev
     fp-utils desktop-file-utils appstream lintian dpkg-dev xdg-utils file shared-mime-info

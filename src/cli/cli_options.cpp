@@ -153,6 +153,19 @@ constexpr CliOptionSpec kCliOptionTable[] = {
      nullptr, true},
     {nullptr, "--stop-at-end", nullptr, "stop on the last picture instead of looping", nullptr,
      true},
+    {nullptr, "--smooth", nullptr,
+     "a movie of version 8, whose players smooth its\n"
+     "pictures when they show them scaled (default:\n"
+     "version 3)",
+     nullptr, true},
+    {nullptr, "--html", nullptr,
+     "also write MOVIE.html beside the movie: a web page\n"
+     "that plays it with Ruffle",
+     nullptr, true},
+    {nullptr, "--ruffle", "URL",
+     "where that page loads Ruffle's ruffle.js from\n"
+     "(default: the public CDN, Ruffle 0.6.0)",
+     nullptr, true},
     {"-q", "--quiet", nullptr, "no progress bar and no summary line",
      ApplySwitch<&CliOptions::quiet>},
     {nullptr, "--strict", nullptr, "an unreadable picture is an error (no movie is left)",

@@ -15,6 +15,7 @@
 #include "slideshow/movie_playability.h"
 #include "slideshow/movie_timing.h"
 #include "slideshow/slideshow_build.h"
+#include "slideshow/web_page.h"
 
 namespace {
 
@@ -118,6 +119,10 @@ void PrintSummary(CliEnvironment& environment, const CliOptions& options,
                    " repeated the frame before)";
     }
     WriteLine(environment.out, summary);
+    if (options.movie.webPage) {
+        WriteLine(environment.out,
+                  "Wrote " + WebPagePath(options.outputPath) + ": the web page that plays it");
+    }
 }
 
 void OpenMovie(CliEnvironment& environment, const std::string& path) {

@@ -63,9 +63,10 @@ bool IsFolderRefusal(int error) {
 
 }  // namespace
 
-std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std::string& error) {
+std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std::string& error,
+                                             const std::string& noun) {
     const auto refuse = [&](const std::string& why) {
-        error = "The movie " + Quoted(targetPath) + " was not written: " + why;
+        error = "The " + noun + " " + Quoted(targetPath) + " was not written: " + why;
         return nullptr;
     };
     std::string finalPath = targetPath;
@@ -96,22 +97,24 @@ std::unique_ptr<MovieFile> MovieFile::Create(const std::string& targetPath, std:
     int failure = 0;
     std::unique_ptr<PartFile> part = PartFile::Create(folder, NameOf(finalPath), failure);
     if (!part) {
-        error = "Cannot create the movie " + Quoted(targetPath) + ": " + std::strerror(failure);
+        error =
+            "Cannot create the " + noun + " " + Quoted(targetPath) + ": " + std::strerror(failure);
         if (IsFolderRefusal(failure)) {
-            error +=
-                ". The movie is written beside its target and renamed when complete, so "
-                "its folder " +
-                Quoted(folder) + " must be writable.";
+            error += ". The " + noun +
+                     " is written beside its target and renamed when complete, so"
+                     " its folder " +
+                     Quoted(folder) + " must be writable.";
         }
         return nullptr;
     }
     return std::unique_ptr<MovieFile>(
-        new MovieFile(targetPath, std::move(finalPath), std::move(part), ownership));
+        new MovieFile(targetPath, std::move(finalPath), std::move(part), ownership, noun));
 }
 
 MovieFile::MovieFile(std::string targetPath, std::string finalPath, std::unique_ptr<PartFile> part,
-                     Ownership ownership)
+                     Ownership ownership, std::string noun)
     : targetPath_(std::move(targetPath)),
+      noun_(std::move(noun)),
       finalPath_(std::move(finalPath)),
       part_(std::move(part)),
       ownership_(ownership) {}
@@ -125,7 +128,7 @@ const std::string& MovieFile::TemporaryPath() const {
 
 bool MovieFile::Commit(std::string& error) {
     const auto fail = [&](const char* step) {
-        error = "The movie " + Quoted(targetPath_) + " was not written: " + step + ": " +
+        error = "The " + noun_ + " " + Quoted(targetPath_) + " was not written: " + step + ": " +
                 std::strerror(errno);
         return false;
     };

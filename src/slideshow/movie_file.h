@@ -1,6 +1,7 @@
-// Where a build writes its movie: a private file beside the target, which takes the
-// target's name only once the movie is complete. A failed, stopped or interrupted
-// build so leaves an earlier file of that name as it was, and never half a movie.
+// Where a build writes its movie (and the web page beside it): a private file beside
+// the target, which takes the target's name only once the file is complete. A
+// failed, stopped or interrupted build so leaves an earlier file of that name as it
+// was, and never half a movie.
 #pragma once
 
 #include <sys/types.h>
@@ -19,7 +20,9 @@ class MovieFile {
     // folder with the sticky bit. A link to a regular file is followed, so the link
     // stays and the file it names is replaced. Null, with `error` set to a sentence
     // naming the target (and the folder, when it cannot be written), on failure.
-    static std::unique_ptr<MovieFile> Create(const std::string& targetPath, std::string& error);
+    // `noun` is what the messages call the file: "The movie \"X\" was not written: ...".
+    static std::unique_ptr<MovieFile> Create(const std::string& targetPath, std::string& error,
+                                             const std::string& noun = "movie");
 
     // Removes the temporary file unless the movie was committed.
     ~MovieFile();
@@ -44,9 +47,10 @@ class MovieFile {
         gid_t group = 0;
     };
     MovieFile(std::string targetPath, std::string finalPath, std::unique_ptr<PartFile> part,
-              Ownership ownership);
+              Ownership ownership, std::string noun);
 
     std::string targetPath_;  // as the user named it, for messages
+    std::string noun_;        // "movie", "web page": what the messages call it
     std::string finalPath_;   // the file that is replaced (a link's target)
     std::unique_ptr<PartFile> part_;
     Ownership ownership_;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "slideshow/movie_timing.h"
+#include "slideshow/web_page.h"
 
 namespace {
 
@@ -151,6 +152,31 @@ std::string WriteSecondsOf(const MovieOptions& options) {
     return SecondsText(options.*Member);
 }
 
+// The longest Ruffle address taken: far beyond any real one, short of a page that a
+// hostile settings file could bloat.
+constexpr size_t kLongestAddress = 2000;
+
+// Any address without blanks or control characters: absolute, or relative to the
+// page. The CDN's own address, and no text, both mean the CDN.
+bool ReadRuffle(std::string_view text, MovieOptions& options, std::string& expected) {
+    bool valid = text.size() <= kLongestAddress;
+    for (size_t i = 0; valid && i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        valid = c > 0x20 && c != 0x7F;
+    }
+    if (!valid) {
+        expected = "the web address of Ruffle's ruffle.js, without blanks";
+        return false;
+    }
+    options.ruffleAddress = text == kRuffleCdnAddress ? std::string() : std::string(text);
+    return true;
+}
+
+// The address the page uses, the CDN's when none was given, so the dialog shows it.
+std::string WriteRuffle(const MovieOptions& options) {
+    return options.ruffleAddress.empty() ? kRuffleCdnAddress : options.ruffleAddress;
+}
+
 constexpr MovieOptionField kFields[] = {
     {"upright", MovieOptionKind::kSwitch, "Turn photos upright", "turn photos upright", "",
      ReadSwitch<&MovieOptions::upright>, WriteSwitch<&MovieOptions::upright>},
@@ -168,6 +194,13 @@ constexpr MovieOptionField kFields[] = {
     {"stop-at-end", MovieOptionKind::kSwitch, "Stop at the last picture",
      "stop at the last picture", "", ReadSwitch<&MovieOptions::stopAtEnd>,
      WriteSwitch<&MovieOptions::stopAtEnd>},
+    {"smooth", MovieOptionKind::kSwitch, "Smooth pictures when scaled",
+     "smooth pictures when scaled", "", ReadSwitch<&MovieOptions::smooth>,
+     WriteSwitch<&MovieOptions::smooth>},
+    {"html", MovieOptionKind::kSwitch, "Also write a web page", "also write a web page", "",
+     ReadSwitch<&MovieOptions::webPage>, WriteSwitch<&MovieOptions::webPage>},
+    {"ruffle", MovieOptionKind::kText, "Ruffle address", "Ruffle address", "", ReadRuffle,
+     WriteRuffle},
 };
 
 }  // namespace

@@ -1,12 +1,13 @@
 // The options of a movie beyond its frame size and rate, as one value that the build,
 // the preview and the picture shown on a click all take. Every default is the plain
 // slideshow, byte for byte: pictures as stored, stretched to the frame, on black, as
-// JPEGs of quality 80, one frame per picture, cut from one to the next, looping. Their
-// text forms are in movie_option_fields.h; what the timings make of frames is in
-// movie_timing.h.
+// JPEGs of quality 80, one frame per picture, cut from one to the next, looping, in a
+// movie of version 3 with no page beside it. Their text forms are in
+// movie_option_fields.h; what the timings make of frames is in movie_timing.h.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "image/ops/picture_fit.h"
 
@@ -26,6 +27,13 @@ struct MovieOptions {
     int32_t crossfadeMilliseconds = 0;
     // The movie stops on its last frame instead of looping.
     bool stopAtEnd = false;
+    // The movie written as version 8, whose players smooth its pictures when they
+    // show them larger or smaller than the frame; version 3 otherwise.
+    bool smooth = false;
+    // A web page beside the movie that plays it (web_page.h).
+    bool webPage = false;
+    // Where that page loads Ruffle from; empty for the public CDN (kRuffleCdnAddress).
+    std::string ruffleAddress = {};
 
     friend bool operator==(const MovieOptions&, const MovieOptions&) = default;
 };

@@ -1,5 +1,7 @@
 #include "slideshow/slideshow_build.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -10,6 +12,7 @@
 #include "slideshow/movie_file.h"
 #include "slideshow/movie_timing.h"
 #include "slideshow/produce_frame.h"
+#include "slideshow/web_page.h"
 #include "swf/swf_twips.h"
 #include "swf/swf_writer.h"
 
@@ -72,19 +75,26 @@ uint32_t WriterColour(uint32_t rgb) {
     return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
 }
 
+// The version of a movie whose players smooth its pictures when they scale them.
+constexpr uint8_t kSmoothVersion = 8;
+
 // Opens the writer on the movie's temporary file with the background colour (black
-// unless asked otherwise); null, with `error` set, when it cannot.
+// unless asked otherwise), as version 8 when the pictures are to be smoothed; null,
+// with `error` set, when it cannot.
 std::unique_ptr<SwfWriter> OpenWriter(const MovieFile& movie, const std::string& outputPath,
-                                      const BuildSettings& frame, uint32_t background,
+                                      const BuildSettings& frame, const MovieOptions& options,
                                       std::string& error) {
     auto writer = std::make_unique<SwfWriter>();
+    if (options.smooth) {
+        writer->SetVersion(kSmoothVersion);
+    }
     if (writer->Open(movie.TemporaryPath(), frame.floatWidth, frame.floatHeight, frame.rate) == 0) {
         error = writer->GetErrorCode() == SwfWriterError::kFile
                     ? "Cannot create the movie " + Quoted(outputPath) + ": " + WriterReason(*writer)
                     : NotWritten(outputPath, WriterReason(*writer));
         return nullptr;
     }
-    writer->SetBackgroundColor(WriterColour(background));
+    writer->SetBackgroundColor(WriterColour(options.background));
     return writer;
 }
 
@@ -138,6 +148,39 @@ void WriteFrames(const SlideshowBuildRequest& request, const BuildSettings& fram
     }
 }
 
+// Writes the web page that plays the movie into its own temporary file beside the
+// page's path; null, with `error` set, when it cannot. It takes its name after the
+// movie has taken its own.
+std::unique_ptr<MovieFile> PreparePage(const SlideshowBuildRequest& request, std::string& error) {
+    const std::string pagePath = WebPagePath(request.outputPath);
+    std::unique_ptr<MovieFile> page = MovieFile::Create(pagePath, error, "web page");
+    if (!page) {
+        return nullptr;
+    }
+    const size_t slash = request.outputPath.rfind('/');
+    const WebPageFacts facts{
+        slash == std::string::npos ? request.outputPath : request.outputPath.substr(slash + 1),
+        request.settings.width, request.settings.height, request.options.background,
+        request.options.ruffleAddress};
+    const std::string text = WebPageText(facts);
+    FILE* file = std::fopen(page->TemporaryPath().c_str(), "wb");
+    bool written = file != nullptr;
+    int reason = errno;
+    if (file != nullptr) {
+        written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        reason = errno;
+        if (std::fclose(file) != 0 && written) {
+            written = false;
+            reason = errno;
+        }
+    }
+    if (!written) {
+        error = "The web page " + Quoted(pagePath) + " was not written: " + std::strerror(reason);
+        return nullptr;
+    }
+    return page;
+}
+
 }  // namespace
 
 std::string CheckFrameSize(const MovieSettings& settings) {
@@ -165,7 +208,7 @@ SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
         return result;
     }
     std::unique_ptr<SwfWriter> writer =
-        OpenWriter(*movie, outputPath, frame, request.options.background, result.error);
+        OpenWriter(*movie, outputPath, frame, request.options, result.error);
     if (!writer) {
         return result;
     }
@@ -185,6 +228,15 @@ SlideshowBuildResult RunSlideshowBuild(const SlideshowBuildRequest& request,
         return result;
     }
     writer.reset();
-    result.ok = movie->Commit(result.error);
+    // The page is written in full before the movie takes its name, so a page that
+    // cannot be written leaves the earlier movie and page as they were.
+    std::unique_ptr<MovieFile> page;
+    if (request.options.webPage) {
+        page = PreparePage(request, result.error);
+        if (!page) {
+            return result;
+        }
+    }
+    result.ok = movie->Commit(result.error) && (!page || page->Commit(result.error));
     return result;
 }

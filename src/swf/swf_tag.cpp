@@ -9,7 +9,7 @@ constexpr uint32_t kLongFormMark = 0x3F;
 
 bool TakesShortForm(SwfTagCode code) {
     return code == SwfTagCode::kEnd || code == SwfTagCode::kShowFrame ||
-           code == SwfTagCode::kSetBackgroundColor;
+           code == SwfTagCode::kSetBackgroundColor || code == SwfTagCode::kFileAttributes;
 }
 
 }  // namespace

@@ -73,8 +73,11 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
         frameRect_.Set(0.0f, 0.0f, frameWidth, frameHeight);
         frameRate_ = static_cast<uint16_t>((frameRate & 0xFF) << 8);
         // The real counts are written by Close; until then the header says 0.
-        const std::vector<uint8_t> header = BuildHeader(0, 0);
+        std::vector<uint8_t> header = BuildHeader(0, 0);
         headerByteCount_ = header.size();
+        if (version_ >= kSwfFileAttributesVersion) {
+            PutFileAttributes(header);
+        }
         if (!file_.Append(header.data(), header.size()) ||
             !file_.Append(tagsBeforeOpen_.data(), tagsBeforeOpen_.size())) {
             FailWithFile();
@@ -87,6 +90,20 @@ int SwfWriter::Open(const std::string& path, float frameWidth, float frameHeight
         file_.Discard();
     }
     return opened ? 1 : 0;
+}
+
+bool SwfWriter::SetVersion(uint8_t version) {
+    if (version == 0 || file_.IsOpen() || closed_) {
+        return false;
+    }
+    version_ = version;
+    return true;
+}
+
+void SwfWriter::PutFileAttributes(std::vector<uint8_t>& out) {
+    SwfPutTagHeader(out, SwfTagCode::kFileAttributes, 4);
+    SwfPutU32(out, 0);
+    tagByteCount_ += 6;
 }
 
 std::vector<uint8_t> SwfWriter::BuildHeader(uint32_t fileLength, uint16_t frameCount) {

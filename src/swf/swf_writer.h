@@ -1,4 +1,6 @@
-// SwfWriter: writes one uncompressed SWF movie ("FWS", version 3). The movie
+// SwfWriter: writes one uncompressed SWF movie ("FWS", version 3 unless
+// SetVersion says otherwise; version 8 and later begin with the FileAttributes
+// tag they require, written by Open right behind the header). The movie
 // streams to its file: Open writes the header with a file length and frame count
 // of 0 (the frame rectangle's size is known by then), each tag is built whole and
 // written in call order, and Close writes the End tag, then goes back to the start
@@ -39,6 +41,11 @@
 #include "swf/swf_rect.h"
 #include "swf/swf_tag.h"
 
+// The version every movie has unless SetVersion changes it.
+inline constexpr uint8_t kSwfDefaultVersion = 3;
+// The first version that requires the FileAttributes tag as its first tag.
+inline constexpr uint8_t kSwfFileAttributesVersion = 8;
+
 // The header's frame count is 16 bits: a movie holds at most this many frames.
 inline constexpr uint16_t kSwfMaxFrameCount = 65535;
 
@@ -67,6 +74,14 @@ class SwfWriter {
     // eight bits of frameRate are used, as whole frames per second. A writer that
     // has failed stays failed and refuses to open.
     int Open(const std::string& path, float frameWidth, float frameHeight, int frameRate);
+
+    // The movie's version, 1 or more; before Open only (false, and nothing changes,
+    // once the file is open or closed, or for version 0). From version 8 on, Open
+    // writes the FileAttributes tag with no flag set (ActionScript 1 and 2, local
+    // file access, no metadata), 44 11 00 00 00 00, as the first tag, ahead of any
+    // tag appended before it.
+    bool SetVersion(uint8_t version);
+    uint8_t GetVersion() const { return version_; }
 
     // colour is 0x00BBGGRR; appends 43 02 RR GG BB.
     void SetBackgroundColor(uint32_t color);
@@ -126,6 +141,9 @@ class SwfWriter {
     // The header as it stands: signature, version, file length, frame
     // rectangle, frame rate and frame count.
     std::vector<uint8_t> BuildHeader(uint32_t fileLength, uint16_t frameCount);
+    // Puts the FileAttributes tag behind the header bytes in `out` and counts it as
+    // a tag.
+    void PutFileAttributes(std::vector<uint8_t>& out);
     // Appends one whole tag; false (and the failed state) when it cannot.
     bool AppendTag(const uint8_t* bytes, size_t count);
     // Frames a body of a few bytes as a tag and appends it.
@@ -135,7 +153,7 @@ class SwfWriter {
 
     std::string outputPath_;
     char signature_[3] = {'F', 'W', 'S'};
-    uint8_t version_ = 3;
+    uint8_t version_ = kSwfDefaultVersion;
     uint32_t fileLength_ = 0;
     uint16_t frameRate_ = 0x0C00;
     uint16_t frameCount_ = 0;

@@ -30,6 +30,9 @@ const int kQuality = MovieOptionsDialog::ControlId(3);
 const int kSeconds = MovieOptionsDialog::ControlId(4);
 const int kCrossfade = MovieOptionsDialog::ControlId(5);
 const int kStopAtEnd = MovieOptionsDialog::ControlId(6);
+const int kSmooth = MovieOptionsDialog::ControlId(7);
+const int kWebPage = MovieOptionsDialog::ControlId(8);
+const int kRuffle = MovieOptionsDialog::ControlId(9);
 
 TEST(MovieOptionsDialog, TemplateHasAControlPerOptionThenOkAndCancel) {
     std::vector<std::string> controls;
@@ -51,6 +54,10 @@ TEST(MovieOptionsDialog, TemplateHasAControlPerOptionThenOkAndCancel) {
                             "-1" + kind(ControlKind::kText) + "Crossfade (seconds):",
                             "1105" + kind(ControlKind::kEdit),
                             "1106" + kind(ControlKind::kCheckBox) + "Stop at the last picture",
+                            "1107" + kind(ControlKind::kCheckBox) + "Smooth pictures when scaled",
+                            "1108" + kind(ControlKind::kCheckBox) + "Also write a web page",
+                            "-1" + kind(ControlKind::kText) + "Ruffle address:",
+                            "1109" + kind(ControlKind::kEdit),
                             "1" + kind(ControlKind::kDefaultButton) + "OK",
                             "2" + kind(ControlKind::kButton) + "Cancel",
                         }));
@@ -95,9 +102,14 @@ TEST(MovieOptionsDialog, OkReadsEveryControlBackAndARefusedValueKeepsItOpen) {
     EXPECT_EQ(dialog.GetOptions(), MovieOptions{});
 
     dialog.SetText(kQuality, "95");
+    EXPECT_EQ(dialog.GetText(kRuffle), "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js");
+    dialog.SetText(kSmooth, "true");
+    dialog.SetText(kWebPage, "true");
+    dialog.SetText(kRuffle, "/ruffle/ruffle.js");
     dialog.OnOk();
     EXPECT_EQ(dialog.GetEnd(), MovieOptionsDialogEnd::kOk);
-    EXPECT_EQ(dialog.GetOptions(), (MovieOptions{true, PictureFit::kCover, 0xA0B0C0, 95}));
+    EXPECT_EQ(dialog.GetOptions(), (MovieOptions{true, PictureFit::kCover, 0xA0B0C0, 95, 0, 0,
+                                                 false, true, true, "/ruffle/ruffle.js"}));
     // Once ended it takes nothing more.
     dialog.SetText(kQuality, "1");
     dialog.OnCancel();
@@ -188,13 +200,18 @@ TEST(MovieOptions, TheOptionsFileIsReadAtStartAndWrittenOnOkOnly) {
     dialog.OnCommand(kIdOptions);
     const MovieOptions chosen{true, PictureFit::kContain, 0x102030, 64};
     EXPECT_EQ(dialog.GetMovieOptions(), chosen);
-    EXPECT_EQ(platform.optionsFile, (std::map<std::string, std::string>{{"background", "102030"},
-                                                                        {"crossfade", "0"},
-                                                                        {"fit", "contain"},
-                                                                        {"quality", "64"},
-                                                                        {"seconds", "0"},
-                                                                        {"stop-at-end", "false"},
-                                                                        {"upright", "true"}}));
+    EXPECT_EQ(platform.optionsFile,
+              (std::map<std::string, std::string>{
+                  {"background", "102030"},
+                  {"crossfade", "0"},
+                  {"fit", "contain"},
+                  {"html", "false"},
+                  {"quality", "64"},
+                  {"ruffle", "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js"},
+                  {"seconds", "0"},
+                  {"smooth", "false"},
+                  {"stop-at-end", "false"},
+                  {"upright", "true"}}));
     // The next start finds them.
     MainDialog restarted(platform);
     EXPECT_EQ(restarted.GetMovieOptions(), chosen);

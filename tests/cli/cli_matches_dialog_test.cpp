@@ -67,9 +67,11 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
         kExamples + "/01-sunrise.jpg", kExamples + "/05-grey-triangle.jpg"};
 
     FakePlatform platform;
-    platform.optionsFile = {{"upright", "true"},    {"fit", "contain"}, {"background", "336699"},
-                            {"quality", "55"},      {"seconds", "0.3"}, {"crossfade", "0.2"},
-                            {"stop-at-end", "true"}};
+    platform.optionsFile = {{"upright", "true"},      {"fit", "contain"},
+                            {"background", "336699"}, {"quality", "55"},
+                            {"seconds", "0.3"},       {"crossfade", "0.2"},
+                            {"stop-at-end", "true"},  {"smooth", "true"},
+                            {"html", "true"},         {"ruffle", "ruffle/ruffle.js"}};
     platform.saveAnswers.push_back(scratch.File("dialog.swf"));
     MainDialog dialog(platform);
     for (const std::string& path : pictures) {
@@ -91,6 +93,10 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
                                        "--crossfade",
                                        "0.2",
                                        "--stop-at-end",
+                                       "--smooth",
+                                       "--html",
+                                       "--ruffle",
+                                       "ruffle/ruffle.js",
                                        "-o",
                                        scratch.File("cli.swf")};
     arguments.insert(arguments.end(), pictures.begin(), pictures.end());
@@ -101,6 +107,13 @@ TEST(CliMatchesDialog, TheSameOptionsGiveTheSameMovieBytes) {
     ASSERT_EQ(RunReelwrightCli(arguments, environment), 0) << err.str();
     EXPECT_TRUE(ReadFileBytes(scratch.File("DIALOG.SWF")) ==
                 ReadFileBytes(scratch.File("cli.swf")));
+    // Each page plays its own movie from the same Ruffle.
+    for (const char* name : {"DIALOG", "cli"}) {
+        const std::vector<uint8_t> page = ReadFileBytes(scratch.File(std::string(name) + ".html"));
+        const std::string text(page.begin(), page.end());
+        EXPECT_NE(text.find("data-movie=\"" + std::string(name) + "."), std::string::npos);
+        EXPECT_NE(text.find("data-ruffle=\"ruffle/ruffle.js\""), std::string::npos);
+    }
 }
 
 }  // namespace

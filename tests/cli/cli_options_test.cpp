@@ -89,6 +89,11 @@ TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
     ASSERT_TRUE(timed.options) << timed.error;
     EXPECT_EQ(timed.options->movie,
               (MovieOptions{false, PictureFit::kStretch, 0, 80, 3000, 500, true}));
+    const CliParseResult web =
+        Parse({"--smooth", "--html", "--ruffle", "/r/ruffle.js", "-o", "m.swf", "a"});
+    ASSERT_TRUE(web.options) << web.error;
+    EXPECT_EQ(web.options->movie, (MovieOptions{false, PictureFit::kStretch, 0, 80, 0, 0, false,
+                                                true, true, "/r/ruffle.js"}));
 
     const std::pair<std::vector<std::string>, std::string> refusals[] = {
         {{"--fit", "diagonal"}, "invalid fit 'diagonal' (expected stretch, contain or cover)"},
@@ -101,11 +106,14 @@ TEST(CliOptions, MovieOptionsTakeTheirTextFormsAndARefusedValueIsNamed) {
         {{"--seconds", "-2"},
          "invalid seconds per picture '-2' (expected a number of seconds from 0 to 3600, such "
          "as 3 or 0.5)"},
-        {{"--crossfade", "1"},
-         "the crossfade (1 s) is longer than the seconds per picture (0 s)"},
+        {{"--crossfade", "1"}, "the crossfade (1 s) is longer than the seconds per picture (0 s)"},
         {{"--seconds", "2", "--crossfade", "2.5"},
          "the crossfade (2.5 s) is longer than the seconds per picture (2 s)"},
         {{"--stop-at-end=true"}, "option --stop-at-end takes no value"},
+        {{"--html=yes"}, "option --html takes no value"},
+        {{"--ruffle", "my ruffle.js"},
+         "invalid Ruffle address 'my ruffle.js' (expected the web address of Ruffle's ruffle.js, "
+         "without blanks)"},
     };
     for (const auto& [words, error] : refusals) {
         std::vector<std::string> arguments{"-o", "m.swf", "a"};

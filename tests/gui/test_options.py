@@ -11,6 +11,7 @@ from gui_session import CAPTION, GuiTestCase, Session, wait_for
 OPTIONS_BUTTON = 1037
 FIT, BACKGROUND = 1101, 1102
 SECONDS, CROSSFADE, STOP_AT_END = 1104, 1105, 1106
+SMOOTH, WEB_PAGE, RUFFLE = 1107, 1108, 1109
 
 
 def movie_tags(movie):
@@ -71,6 +72,11 @@ class MovieOptions(GuiTestCase):
             with open(settings) as file:
                 return file.read()
         return wait_for(written, "the options file")
+    def tick(self, dialog, control):
+        """Clicks a check box on its box: a check box takes clicks on its box and text
+        only, not on the rest of its row."""
+        x, y, w, h = control["rect"]
+        self.session.click_at(dialog, x + h // 2, y + h // 2)
 
     def restart(self):
         self.session.stop()
@@ -159,6 +165,35 @@ class MovieOptions(GuiTestCase):
         self.assertEqual([code for code, _ in tags].count(1), 10)
         self.assertEqual([code for code, _ in tags].count(28), 1)
         self.assertEqual(tags[-3:], [(12, bytes([7, 0])), (1, b""), (0, b"")])
+    def test_smoothing_and_a_web_page_ticked_with_clicks_make_a_version_8_movie_and_its_page(self):
+        session = self.session
+        dialog, controls = self.open_options()
+        self.assertEqual(controls[SMOOTH]["text"], "Smooth pictures when scaled")
+        self.assertEqual(controls[WEB_PAGE]["text"], "Also write a web page")
+        self.assertEqual(controls[RUFFLE]["text"],
+                         "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js")
+        self.tick(dialog, controls[SMOOTH])
+        self.tick(dialog, controls[WEB_PAGE])
+        self.click_in(dialog, controls[RUFFLE])
+        session.keys("ctrl+a")
+        session.type("/ruffle/ruffle.js")
+        session.keys("Return")
+        session.wait_until_gone(dialog, "the options dialog")
+
+        picture = self.picture("green.png", "-size", "64x48", "xc:green")
+        self.add_through_open_dialog([picture])
+        self.answer_dialog(1000, "web", "the save dialog")
+        movie = os.path.join(self.scratch, "WEB.SWF")
+        page = os.path.join(self.scratch, "WEB.html")
+        wait_for(lambda: os.path.exists(page), "the web page")
+        with open(movie, "rb") as file:
+            header = file.read(26)
+        self.assertEqual(header[:4], b"FWS\x08")
+        self.assertEqual(header[20:26], bytes([0x44, 0x11, 0, 0, 0, 0]))  # FileAttributes
+        with open(page, encoding="utf-8") as file:
+            text = file.read()
+        self.assertIn('data-movie="WEB.SWF" data-ruffle="/ruffle/ruffle.js"', text)
+        self.assertIn("<title>WEB</title>", text)
 
 
 if __name__ == "__main__":

@@ -132,19 +132,26 @@ class OptionsFileTest : public ::testing::Test {
 TEST_F(OptionsFileTest, OptionsGoToTheUsersConfigurationFolderAndComeBack) {
     EXPECT_EQ(OptionsFilePath().toStdString(), File());
     EXPECT_TRUE(ReadOptionsSettings().empty());  // no file yet: the defaults
-    const MovieOptions chosen{true, PictureFit::kCover, 0x102030, 35, 2500, 500, true};
+    const MovieOptions chosen{true,     PictureFit::kCover,
+                              0x102030, 35,
+                              2500,     500,
+                              true,     true,
+                              true,     "https://example.org/r/ruffle.js?v=1;a=\"2\",3"};
     std::string error;
     ASSERT_TRUE(WriteOptionsSettings(MovieOptionTexts(chosen), error)) << error;
     EXPECT_EQ(ReadFileText(File()),
-              "[movie]\nbackground=102030\ncrossfade=0.5\nfit=cover\nquality=35\nseconds=2.5\n"
-              "stop-at-end=true\nupright=true\n");
+              "[movie]\nbackground=102030\ncrossfade=0.5\nfit=cover\nhtml=true\nquality=35\n"
+              "ruffle=\"https://example.org/r/ruffle.js?v=1;a=\\\"2\\\",3\"\nseconds=2.5\n"
+              "smooth=true\nstop-at-end=true\nupright=true\n");
     EXPECT_EQ(MovieOptionsFromTexts(ReadOptionsSettings()), chosen);
     // Written again over a damaged file, which is replaced whole.
     ASSERT_TRUE(WriteFileText(File(), "[movie\n\xff\xfe garbage = = =\n"));
     ASSERT_TRUE(WriteOptionsSettings(MovieOptionTexts(MovieOptions{}), error)) << error;
-    EXPECT_EQ(ReadFileText(File()),
-              "[movie]\nbackground=000000\ncrossfade=0\nfit=stretch\nquality=80\nseconds=0\n"
-              "stop-at-end=false\nupright=false\n");
+    EXPECT_EQ(
+        ReadFileText(File()),
+        "[movie]\nbackground=000000\ncrossfade=0\nfit=stretch\nhtml=false\nquality=80\n"
+        "ruffle=https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js\nseconds=0\nsmooth=false\n"
+        "stop-at-end=false\nupright=false\n");
 }
 
 TEST_F(OptionsFileTest, DamagedHostileOrUnreadableFilesGiveTheDefaultsOrLoseOnlyABadValue) {

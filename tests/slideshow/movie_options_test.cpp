@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "slideshow/web_page.h"
+
 namespace {
 
 TEST(MovieOptionFields, EachOptionTakesItsTextsAndRefusesOthersSayingWhatItExpects) {
@@ -61,6 +63,17 @@ TEST(MovieOptionFields, EachOptionTakesItsTextsAndRefusesOthersSayingWhatItExpec
         {"crossfade", "1..5", false, ""},
         {"stop-at-end", "true", true, "true"},
         {"stop-at-end", "on", false, ""},
+        {"smooth", "true", true, "true"},
+        {"smooth", "on", false, ""},
+        {"html", "true", true, "true"},
+        {"html", "1", false, ""},
+        {"ruffle", "", true, "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js"},
+        {"ruffle", "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js", true,
+         "https://unpkg.com/@ruffle-rs/ruffle@0.6.0/ruffle.js"},
+        {"ruffle", "ruffle/ruffle.js", true, "ruffle/ruffle.js"},
+        {"ruffle", "https://example.org/r\"<b>.js", true, "https://example.org/r\"<b>.js"},
+        {"ruffle", "https://example.org/my ruffle.js", false, ""},
+        {"ruffle", "https://example.org/\nruffle.js", false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.key) + " '" + c.text + "'");
@@ -94,6 +107,9 @@ TEST(MovieOptionFields, MessagesNameTheValueAndWhatWasExpected) {
         {"seconds", "three",
          "Invalid seconds per picture 'three': expected a number of seconds from 0 to 3600, "
          "such as 3 or 0.5."},
+        {"ruffle", "my ruffle.js",
+         "Invalid Ruffle address 'my ruffle.js': expected the web address of Ruffle's "
+         "ruffle.js, without blanks."},
     };
     for (const Case& c : cases) {
         const MovieOptionField& field = *FindMovieOptionField(c.key);
@@ -109,11 +125,15 @@ TEST(MovieOptionFields, DefaultsWriteThePlainSlideshowAndTextsGoBothWays) {
               (std::map<std::string, std::string>{{"background", "000000"},
                                                   {"crossfade", "0"},
                                                   {"fit", "stretch"},
+                                                  {"html", "false"},
                                                   {"quality", "80"},
+                                                  {"ruffle", kRuffleCdnAddress},
                                                   {"seconds", "0"},
+                                                  {"smooth", "false"},
                                                   {"stop-at-end", "false"},
                                                   {"upright", "false"}}));
-    const MovieOptions chosen{true, PictureFit::kCover, 0x123456, 35, 3000, 1500, true};
+    const MovieOptions chosen{true, PictureFit::kCover, 0x123456, 35, 3000, 1500, true, true,
+                              true, "r/ruffle.js"};
     EXPECT_EQ(MovieOptionsFromTexts(MovieOptionTexts(chosen)), chosen);
     EXPECT_EQ(MovieOptionsFromTexts({}), MovieOptions{});
 }
@@ -124,6 +144,8 @@ TEST(MovieOptionFields, ARefusedTextCostsOnlyItsOwnOption) {
         {"fit", std::string(100000, 'x')},
         {"background", std::string("\xff\xfe\0 0000", 8)},
         {"quality", "42"},
+        {"ruffle", std::string(2001, 'r')},
+        {"smooth", "true"},
         {"unknown", "whatever"},
     };
     const MovieOptions options = MovieOptionsFromTexts(texts);
@@ -131,6 +153,8 @@ TEST(MovieOptionFields, ARefusedTextCostsOnlyItsOwnOption) {
     EXPECT_EQ(options.fit, PictureFit::kStretch);
     EXPECT_EQ(options.background, 0x000000u);
     EXPECT_EQ(options.jpegQuality, 42);
+    EXPECT_EQ(options.ruffleAddress, "");
+    EXPECT_TRUE(options.smooth);
 }
 
 TEST(MovieOptionFields, AFileCrossfadeLongerThanItsSecondsBecomesACut) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "image/picture.h"
 #include "support/file_bytes.h"

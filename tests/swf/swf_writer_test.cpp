@@ -313,6 +313,26 @@ TEST(SwfMovie, SecondOpenChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("second.swf")));
 }
 
+// Version 8 puts FileAttributes (code 69, no flags, short form 44 11) first, ahead
+// of a tag appended before Open; the file length counts it. The version is fixed
+// once the file is open.
+TEST(SwfMovie, Version8BeginsWithFileAttributes) {
+    ScratchFolder folder;
+    SwfWriter writer;
+    EXPECT_FALSE(writer.SetVersion(0));
+    ASSERT_TRUE(writer.SetVersion(8));
+    writer.SetBackgroundColor(0x332211);
+    ASSERT_EQ(writer.Open(folder.File("eight.swf"), 280, 210, 10), 1);
+    EXPECT_FALSE(writer.SetVersion(3));
+    writer.ShowFrame();
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(ToHex(ReadFileBytes(folder.File("eight.swf"))),
+              "46 57 53 08 23 00 00 00 70 00 0A F0 00 00 83 40 00 0A 01 00 "
+              "44 11 00 00 00 00 43 02 11 22 33 40 00 00 00");
+    EXPECT_EQ(writer.GetVersion(), 8);
+    EXPECT_FALSE(writer.SetVersion(9));
+}
+
 TEST(SwfMovie, OpenInMissingFolderIsReported) {
     ScratchFolder folder;
     const std::string path = folder.File("no/such/folder/show.swf");

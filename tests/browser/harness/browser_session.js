@@ -116,11 +116,12 @@ class BrowserSession {
         return target;
     }
 
-    // Opens the harness page playing the site's movie `name` and waits for the
-    // player (see PlayerPage.open).
-    openPlayer(name) {
+    // Opens the harness page playing the site's movie `name`, at its frame size times
+    // `scale`, and waits for the player (see PlayerPage.open).
+    openPlayer(name, {scale = 1} = {}) {
         return PlayerPage.open(
-            this.context, `${this.url}player.html?movie=${encodeURIComponent(name)}`);
+            this.context,
+            `${this.url}player.html?movie=${encodeURIComponent(name)}&scale=${scale}`);
     }
 
     // Opens any page of the site, e.g. one the product wrote, the same way.

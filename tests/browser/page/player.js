@@ -1,6 +1,6 @@
 // The browser tests' own page: plays the movie named by ?movie=NAME (beside the page)
 // with the Ruffle copy in ruffle/, at the movie's frame size as Ruffle reads it from
-// the movie's header.
+// the movie's header, or at that size times SCALE with &scale=SCALE.
 'use strict';
 
 window.RufflePlayer = window.RufflePlayer || {};
@@ -20,12 +20,14 @@ window.RufflePlayer.config = {
 };
 
 window.addEventListener('DOMContentLoaded', () => {
-    const movie = new URLSearchParams(window.location.search).get('movie');
+    const parameters = new URLSearchParams(window.location.search);
+    const movie = parameters.get('movie');
+    const scale = Number(parameters.get('scale') ?? 1);
     const player = window.RufflePlayer.newest().createPlayer();
     player.addEventListener('loadedmetadata', () => {
         const {width, height} = player.ruffle().metadata;
-        player.style.width = `${width}px`;
-        player.style.height = `${height}px`;
+        player.style.width = `${width * scale}px`;
+        player.style.height = `${height * scale}px`;
     });
     document.getElementById('stage').appendChild(player);
     player.ruffle()
