@@ -3,46 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "slideshow/utf8_sequence.h"
+
 namespace {
 
 // The extension the page's path takes in place of the movie's ".swf".
 constexpr std::string_view kPageExtension = ".html";
 constexpr size_t kSwfExtensionLength = 4;
-
-// The length of the valid UTF-8 sequence at text[i], or 0 for a byte that starts
-// none (overlong forms, surrogates and code points past U+10FFFF included).
-size_t Utf8SequenceLength(std::string_view text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        return 1;
-    }
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) {
-        return 0;
-    }
-    for (size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 // Text for the page's content and attribute values: valid UTF-8 (U+FFFD for each
 // byte that is not), control characters as spaces, and & < > " ' as references.
