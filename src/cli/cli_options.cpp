@@ -47,7 +47,7 @@ namespace {
 
 // One option of the command line: its names, the name of its value (null for a
 // switch), its lines of the usage text, and what it does to the options.
-struct CliOptionSpec {
+struct CliOptionRow {
     const char* shortName;  // "-o", or null
     const char* longName;   // "--output"
     const char* valueName;  // "MOVIE.swf", or null for a switch
@@ -97,13 +97,13 @@ bool ApplyJobs(CliOptions& options, const std::string& value, std::string& error
 }
 
 // An option of the movie, read by its own text form: a switch is the text "true".
-bool ApplyMovieOption(const CliOptionSpec& spec, CliOptions& options, const std::string& value,
+bool ApplyMovieOption(const CliOptionRow& row, CliOptions& options, const std::string& value,
                       std::string& error) {
-    const MovieOptionField* field = FindMovieOptionField(spec.longName + 2);
-    const std::string text = spec.valueName == nullptr ? kSwitchOn : value;
+    const MovieOptionField* field = FindMovieOptionField(row.longName + 2);
+    const std::string text = row.valueName == nullptr ? kSwitchOn : value;
     std::string expected;
     if (field == nullptr || !field->read(text, options.movie, expected)) {
-        error = "invalid " + std::string(field != nullptr ? field->noun : spec.longName) + " '" +
+        error = "invalid " + std::string(field != nullptr ? field->noun : row.longName) + " '" +
                 text + "' (expected " + expected + ")";
         return false;
     }
@@ -118,7 +118,7 @@ bool ApplySwitch(CliOptions& options, const std::string&, std::string&) {
 }
 
 // Every option, in the order the usage text lists them.
-constexpr CliOptionSpec kCliOptionTable[] = {
+constexpr CliOptionRow kCliOptionTable[] = {
     {"-o", "--output", "MOVIE.swf", "the movie to write (must end in .swf)", ApplyOutput},
     {"-s", "--size", "WxH", "frame size in pixels (default 280x210)", ApplySize},
     {"-r", "--rate", "N", "frames per second (default 10)", ApplyRate},
@@ -176,10 +176,10 @@ constexpr CliOptionSpec kCliOptionTable[] = {
     {"-V", "--version", nullptr, "show the version and exit", ApplySwitch<&CliOptions::version>},
 };
 
-const CliOptionSpec* FindOption(const std::string& name) {
-    for (const CliOptionSpec& spec : kCliOptionTable) {
-        if ((spec.shortName != nullptr && name == spec.shortName) || name == spec.longName) {
-            return &spec;
+const CliOptionRow* FindOption(const std::string& name) {
+    for (const CliOptionRow& row : kCliOptionTable) {
+        if ((row.shortName != nullptr && name == row.shortName) || name == row.longName) {
+            return &row;
         }
     }
     return nullptr;
@@ -237,16 +237,16 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
             continue;
         }
         OptionWord option = SplitOptionWord(word);
-        const CliOptionSpec* spec = FindOption(option.name);
-        if (spec == nullptr) {
+        const CliOptionRow* row = FindOption(option.name);
+        if (row == nullptr) {
             result.error = "unknown option '" + word + "'";
             return result;
         }
-        if (spec->valueName == nullptr && option.value) {
+        if (row->valueName == nullptr && option.value) {
             result.error = "option " + option.name + " takes no value";
             return result;
         }
-        if (spec->valueName != nullptr && !option.value) {
+        if (row->valueName != nullptr && !option.value) {
             if (i + 1 >= arguments.size()) {
                 result.error = "option " + option.name + " needs a value";
                 return result;
@@ -254,8 +254,8 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& arguments) {
             option.value = arguments[++i];
         }
         const std::string value = option.value.value_or("");
-        if (!(spec->movieOption ? ApplyMovieOption(*spec, options, value, result.error)
-                                : spec->apply(options, value, result.error))) {
+        if (!(row->movieOption ? ApplyMovieOption(*row, options, value, result.error)
+                               : row->apply(options, value, result.error))) {
             return result;
         }
     }
@@ -279,14 +279,14 @@ std::string CliUsage() {
     // Each option's names and value fill a column of 23 characters; its help lines
     // stand beside it.
     constexpr size_t kNamesWidth = 23;
-    for (const CliOptionSpec& spec : kCliOptionTable) {
-        std::string names = spec.shortName != nullptr ? std::string(spec.shortName) + ", " : "    ";
-        names += spec.longName;
-        if (spec.valueName != nullptr) {
-            names += std::string(" ") + spec.valueName;
+    for (const CliOptionRow& row : kCliOptionTable) {
+        std::string names = row.shortName != nullptr ? std::string(row.shortName) + ", " : "    ";
+        names += row.longName;
+        if (row.valueName != nullptr) {
+            names += std::string(" ") + row.valueName;
         }
         names.resize(std::max(names.size(), kNamesWidth), ' ');
-        std::string_view help = spec.help;
+        std::string_view help = row.help;
         for (bool first = true; !help.empty(); first = false) {
             const size_t end = std::min(help.find('\n'), help.size());
             usage += "  " + (first ? names : std::string(kNamesWidth, ' ')) + "  ";
